@@ -1,0 +1,27 @@
+#pragma once
+
+#include <QString>
+#include <QStringView>
+
+namespace ornavel {
+
+// The lenient text-to-number conversion: blanks anywhere are skipped and the longest
+// leading decimal number (sign, digits, a point, exponent) is read; "." is the only
+// decimal separator whatever the locale. Text without a leading number gives 0; a number
+// beyond the double range gives an infinity, one below it a zero.
+double parseNumber(QStringView text);
+
+// Rounds to the given number of decimals, ties to the even neighbour. A tie is judged on
+// the shortest decimal that reads back as the double (0.000015 is a tie although its
+// binary value is not), which is the number the user typed or would see.
+double roundHalfEven(double value, int decimals);
+
+// General number text: at most 15 significant digits, no trailing zeros, no grouping, a
+// zero before the separator below 1, "-0" written as "0". An exponent ("1.5E+20",
+// "1E-16") only outside 1e-15 <= |value| < 1e15. Non-finite values give empty text.
+QString numberText(double value, QStringView decimalPoint);
+
+// The text of a result box: rounded to 5 decimals, written with the locale's separator.
+QString resultText(double value);
+
+} // namespace ornavel

@@ -1,0 +1,178 @@
+#include "platform/picture_box.h"
+
+#include <QPainter>
+#include <QPen>
+
+#include <cmath>
+#include <limits>
+
+namespace ornavel {
+
+namespace {
+
+// How far outside the area (in area sizes) a shape may reach and still be handed to the
+// painter; anything further is cut first, so huge coordinates never reach it.
+constexpr double reach = 2.0;
+
+bool insideReach(QPointF p)
+{
+    return p.x() >= -reach && p.x() <= 1 + reach && p.y() >= -reach && p.y() <= 1 + reach;
+}
+
+// Liang-Barsky: cuts the segment a-b to the square of the reach; false when none is left.
+bool clipToReach(QPointF &a, QPointF &b)
+{
+    double t0 = 0, t1 = 1;
+    const double dx = b.x() - a.x(), dy = b.y() - a.y();
+    const double p[4] = {-dx, dx, -dy, dy};
+    const double q[4] = {a.x() + reach, 1 + reach - a.x(), a.y() + reach, 1 + reach - a.y()};
+    for (int i = 0; i < 4; ++i) {
+        if (p[i] == 0) {
+            if (q[i] < 0)
+                return false;
+            continue;
+        }
+        const double t = q[i] / p[i];
+        if (p[i] < 0)
+            t0 = std::max(t0, t);
+        else
+            t1 = std::min(t1, t);
+        if (t0 > t1)
+            return false;
+    }
+    const QPointF start = a;
+    a = start + t0 * QPointF(dx, dy);
+    b = start + t1 * QPointF(dx, dy);
+    return true;
+}
+
+} // namespace
+
+QPointF areaFraction(const UserScale &scale, QPointF user)
+{
+    const QPointF span = scale.bottomRight - scale.topLeft;
+    return {(user.x() - scale.topLeft.x()) / span.x(), (user.y() - scale.topLeft.y()) / span.y()};
+}
+
+std::optional<float> singlePrecision(double value)
+{
+    if (!std::isfinite(value) || std::fabs(value) > double(std::numeric_limits<float>::max()))
+        return std::nullopt;
+    return float(value);
+}
+
+PictureBox::PictureBox(QWidget *parent)
+    : QFrame(parent)
+{
+    setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    setLineWidth(1);
+    setAutoFillBackground(true);
+    QPalette colours = palette();
+    colours.setColor(QPalette::Window, Qt::white);
+    colours.setColor(QPalette::WindowText, Qt::black);
+    setPalette(colours);
+}
+
+void PictureBox::Cls()
+{
+    m_items.clear();
+    update();
+}
+
+void PictureBox::Scale(double x1, double y1, double x2, double y2)
+{
+    const auto l = singlePrecision(x1), t = singlePrecision(y1);
+    const auto r = singlePrecision(x2), b = singlePrecision(y2);
+    if (!l || !t || !r || !b || *l == *r || *t == *b)
+        return;
+    m_scale = {QPointF(*l, *t), QPointF(*r, *b)};
+}
+
+std::optional<QPointF> PictureBox::fraction(double x, double y) const
+{
+    const auto sx = singlePrecision(x), sy = singlePrecision(y);
+    if (!sx || !sy)
+        return std::nullopt;
+    const QPointF f = areaFraction(m_scale, QPointF(*sx, *sy));
+    if (!std::isfinite(f.x()) || !std::isfinite(f.y()))
+        return std::nullopt;
+    return f;
+}
+
+QColor PictureBox::colourOrForeground(const std::optional<QColor> &colour) const
+{
+    return colour.value_or(palette().color(QPalette::WindowText));
+}
+
+void PictureBox::Line(double x1, double y1, double x2, double y2, std::optional<QColor> colour)
+{
+    const auto a = fraction(x1, y1), b = fraction(x2, y2);
+    if (!a || !b)
+        return;
+    m_items.push_back({Shape::Line, *a, *b, 0.0, colourOrForeground(colour)});
+    update();
+}
+
+void PictureBox::Circle(double x, double y, double radius, std::optional<QColor> colour)
+{
+    const auto centre = fraction(x, y);
+    const auto r = singlePrecision(radius);
+    if (!centre || !r)
+        return;
+    const double span = m_scale.bottomRight.x() - m_scale.topLeft.x();
+    m_items.push_back({Shape::Circle, *centre, *centre, std::fabs(*r / span), colourOrForeground(colour)});
+    update();
+}
+
+void PictureBox::PSet(double x, double y, std::optional<QColor> colour)
+{
+    const auto p = fraction(x, y);
+    if (!p)
+        return;
+    m_items.push_back({Shape::Point, *p, *p, 0.0, colourOrForeground(colour)});
+    update();
+}
+
+void PictureBox::paintEvent(QPaintEvent *event)
+{
+    QFrame::paintEvent(event);
+    const QRectF area = contentsRect();
+    QPainter painter(this);
+    painter.setClipRect(contentsRect());
+    painter.setRenderHint(QPainter::Antialiasing);
+    const auto toPixels = [&area](QPointF f) {
+        return QPointF(area.left() + f.x() * area.width(), area.top() + f.y() * area.height());
+    };
+    for (const Item &item : m_items) {
+        QPen pen(item.colour, 1.0);
+        pen.setCapStyle(Qt::SquareCap);
+        switch (item.shape) {
+        case Shape::Line: {
+            QPointF a = item.from, b = item.to;
+            if (!clipToReach(a, b))
+                break;
+            painter.setPen(pen);
+            painter.drawLine(toPixels(a), toPixels(b));
+            break;
+        }
+        case Shape::Circle: {
+            const double r = item.radius * area.width();
+            if (!insideReach(item.from) || r > reach * area.width())
+                break;
+            painter.setPen(pen);
+            painter.setBrush(Qt::NoBrush);
+            painter.drawEllipse(toPixels(item.from), r, r);
+            break;
+        }
+        case Shape::Point:
+            if (!insideReach(item.from))
+                break;
+            pen.setWidthF(1.5);
+            painter.setPen(pen);
+            painter.drawPoint(toPixels(item.from));
+            break;
+        }
+    }
+}
+
+} // namespace ornavel

@@ -1,0 +1,177 @@
+#include "platform/number_text.h"
+
+#include <QLocale>
+#include <QTest>
+
+#include <cmath>
+#include <limits>
+
+using namespace ornavel;
+
+class NumberTextTest : public QObject
+{
+    Q_OBJECT
+private slots:
+    void init() { QLocale::setDefault(QLocale::c()); }
+    void cleanup() { QLocale::setDefault(QLocale::c()); }
+
+    void parse_data();
+    void parse();
+    void parseKeepsSignOfZero();
+    void roundHalfEven_data();
+    void roundHalfEven();
+    void numberText_data();
+    void numberText();
+    void resultText_data();
+    void resultText();
+    void resultTextUsesTheLocaleSeparator();
+};
+
+void NumberTextTest::parse_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<double>("expected");
+    const double inf = std::numeric_limits<double>::infinity();
+
+    QTest::newRow("empty") << "" << 0.0;
+    QTest::newRow("lone blank") << " " << 0.0;
+    QTest::newRow("letters only") << "abc" << 0.0;
+    QTest::newRow("blank then digit") << " 2" << 2.0;
+    QTest::newRow("blanks inside the number") << "1 2. 5" << 12.5;
+    QTest::newRow("tab and newline skipped") << "\t3\n" << 3.0;
+    QTest::newRow("comma ends the number") << "2,5" << 2.0;
+    QTest::newRow("trailing junk") << "2.5abc" << 2.5;
+    QTest::newRow("junk first") << "x2" << 0.0;
+    QTest::newRow("leading point") << ".5" << 0.5;
+    QTest::newRow("trailing point") << "5." << 5.0;
+    QTest::newRow("lone point") << "." << 0.0;
+    QTest::newRow("lone minus") << "-" << 0.0;
+    QTest::newRow("minus") << "-2" << -2.0;
+    QTest::newRow("plus") << "+2" << 2.0;
+    QTest::newRow("sign then blank") << "- 2" << -2.0;
+    QTest::newRow("two signs") << "--2" << 0.0;
+    QTest::newRow("exponent") << "1.5e3" << 1500.0;
+    QTest::newRow("capital exponent with sign") << "25E-1" << 2.5;
+    QTest::newRow("incomplete exponent") << "2e" << 2.0;
+    QTest::newRow("exponent sign without digits") << "2e+" << 2.0;
+    QTest::newRow("exactly 1.4") << "1.4" << 1.4;
+    QTest::newRow("many digits") << "5.640440812823317" << 5.640440812823317;
+    QTest::newRow("overflow") << "1e400" << inf;
+    QTest::newRow("negative overflow") << "-1e400" << -inf;
+    QTest::newRow("overflow from long mantissa") << "123456789e305" << inf;
+    QTest::newRow("underflow") << "1e-400" << 0.0;
+    QTest::newRow("underflow below point") << "0.0001e-330" << 0.0;
+    QTest::newRow("huge exponent digits") << "1e99999999999999999999" << inf;
+    QTest::newRow("largest double") << "1.7976931348623157e308" << std::numeric_limits<double>::max();
+    QTest::newRow("nan is not a number") << "nan" << 0.0;
+    QTest::newRow("inf is not a number") << "inf" << 0.0;
+    QTest::newRow("hex is not read") << "0x10" << 0.0;
+    QTest::newRow("non-ASCII digit ends it") << QString::fromUtf8("2٣") << 2.0;
+}
+
+void NumberTextTest::parse()
+{
+    QFETCH(QString, text);
+    QFETCH(double, expected);
+    QCOMPARE(parseNumber(text), expected);
+}
+
+void NumberTextTest::parseKeepsSignOfZero()
+{
+    QVERIFY(std::signbit(parseNumber(u"-0")));
+    QVERIFY(!std::signbit(parseNumber(u"0")));
+}
+
+void NumberTextTest::roundHalfEven_data()
+{
+    QTest::addColumn<double>("value");
+    QTest::addColumn<double>("expected");
+    QTest::newRow("already short") << 4.5 << 4.5;
+    QTest::newRow("down") << 2.666664 << 2.66666;
+    QTest::newRow("up") << 2.666666666666667 << 2.66667;
+    QTest::newRow("just below a tie") << 1.6874999999999998 << 1.6875;
+    QTest::newRow("tie to even, down") << 0.000025 << 0.00002;
+    QTest::newRow("tie to even, up") << 0.000015 << 0.00002;
+    QTest::newRow("tie on a larger number") << 2.123455 << 2.12346;
+    QTest::newRow("tie with even last digit") << 2.123445 << 2.12344;
+    QTest::newRow("past a tie") << 2.1234450001 << 2.12345;
+    QTest::newRow("carry through nines") << 9.999995 << 10.0;
+    QTest::newRow("negative tie") << -0.000015 << -0.00002;
+    QTest::newRow("rounds to one unit") << 0.000006 << 0.00001;
+    QTest::newRow("half a unit goes to zero") << 0.000005 << 0.0;
+    QTest::newRow("far below a unit") << 3e-9 << 0.0;
+    QTest::newRow("huge unchanged") << 1.1666666666666667e40 << 1.1666666666666667e40;
+    QTest::newRow("smallest subnormal") << std::numeric_limits<double>::denorm_min() << 0.0;
+}
+
+void NumberTextTest::roundHalfEven()
+{
+    QFETCH(double, value);
+    QFETCH(double, expected);
+    QCOMPARE(ornavel::roundHalfEven(value, 5), expected);
+}
+
+void NumberTextTest::numberText_data()
+{
+    QTest::addColumn<double>("value");
+    QTest::addColumn<QString>("expected");
+    QTest::newRow("zero") << 0.0 << "0";
+    QTest::newRow("negative zero") << -0.0 << "0";
+    QTest::newRow("whole number") << 1.0 << "1";
+    QTest::newRow("no grouping") << 1234567.0 << "1234567";
+    QTest::newRow("leading zero") << 0.57735 << "0.57735";
+    QTest::newRow("negative") << -2.5 << "-2.5";
+    QTest::newRow("fifteen digits drop the tail") << 116.50000000000001 << "116.5";
+    QTest::newRow("smallest fifth decimal") << 0.00001 << "0.00001";
+    QTest::newRow("negative small") << -0.00304 << "-0.00304";
+    QTest::newRow("largest plain") << 999999999999999.0 << "999999999999999";
+    QTest::newRow("exponent from 1e15") << 1e15 << "1E+15";
+    QTest::newRow("exponent form") << 1.1666666666666667e40 << "1.16666666666667E+40";
+    QTest::newRow("three-digit exponent") << -2.5e300 << "-2.5E+300";
+    QTest::newRow("tiny uses an exponent") << 1.5e-16 << "1.5E-16";
+    QTest::newRow("infinity is never text") << std::numeric_limits<double>::infinity() << "";
+    QTest::newRow("nan is never text") << std::numeric_limits<double>::quiet_NaN() << "";
+}
+
+void NumberTextTest::numberText()
+{
+    QFETCH(double, value);
+    QFETCH(QString, expected);
+    QCOMPARE(ornavel::numberText(value, u"."), expected);
+}
+
+void NumberTextTest::resultText_data()
+{
+    QTest::addColumn<double>("value");
+    QTest::addColumn<QString>("expected");
+    QTest::newRow("M2 for M1 = 2") << 0.5773502691896257 << "0.57735";
+    QTest::newRow("exact") << 4.5 << "4.5";
+    QTest::newRow("rounded up") << 2.666666666666667 << "2.66667";
+    QTest::newRow("just below 1.6875") << 1.6874999999999998 << "1.6875";
+    QTest::newRow("trailing zero dropped") << 9.489701104355184 << "9.4897";
+    QTest::newRow("one") << 1.0 << "1";
+    QTest::newRow("just above 116.5") << 116.50000000000001 << "116.5";
+    QTest::newRow("small ratio") << 0.003044752643416091 << "0.00304";
+    QTest::newRow("negative rounding to zero") << -0.000001 << "0";
+    QTest::newRow("rounds to the smallest unit") << 0.0000051 << "0.00001";
+}
+
+void NumberTextTest::resultText()
+{
+    QFETCH(double, value);
+    QFETCH(QString, expected);
+    QCOMPARE(ornavel::resultText(value), expected);
+}
+
+void NumberTextTest::resultTextUsesTheLocaleSeparator()
+{
+    QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+    QCOMPARE(ornavel::resultText(0.5773502691896257), QStringLiteral("0,57735"));
+    QCOMPARE(ornavel::resultText(1234.5), QStringLiteral("1234,5"));
+    // Parsing stays with the point whatever the locale.
+    QCOMPARE(parseNumber(u"2,5"), 2.0);
+    QCOMPARE(parseNumber(u"2.5"), 2.5);
+}
+
+QTEST_GUILESS_MAIN(NumberTextTest)
+#include "number_text_test.moc"

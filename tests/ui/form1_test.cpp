@@ -1,0 +1,415 @@
+#include "ui/main/form1.h"
+
+#include <QApplication>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTest>
+#include <QTimer>
+
+#include <optional>
+
+using namespace ornavel;
+
+namespace {
+
+const QStringList boxNames = {"Text_M1",     "Text_P2P1",  "Text_Ro2Ro1", "Text_T2T1",
+                              "Text_Po2Po1", "Text_Po2P1", "Text_M2"};
+const QStringList labelNames = {"Label_M1",     "Label_P2P1",  "Label_Ro2Ro1", "Label_T2T1",
+                                "Label_Po2Po1", "Label_Po2P1", "Label_M2"};
+
+struct SeenMessage {
+    QString title;
+    QString text;
+    bool onlyOk;
+    bool noIcon;
+};
+
+} // namespace
+
+class Form1Test : public QObject
+{
+    Q_OBJECT
+private slots:
+    void init();
+    void cleanup();
+
+    void startupState();
+    void inputModeConfiguresWindow_data();
+    void inputModeConfiguresWindow();
+    void calculate_data();
+    void calculate();
+    void rejectedInput_data();
+    void rejectedInput();
+    void noOptionChangesNothing();
+    void modeChangeKeepsHiddenResults();
+    void rejectionKeepsEarlierResults();
+    void formLevelValues();
+    void resultsUseTheLocaleSeparator();
+    void outerHeightIncludesTheFrame();
+
+private:
+    template<typename T = QWidget>
+    T *child(const QString &name) const
+    {
+        T *widget = m_form->findChild<T *>(name);
+        if (!widget)
+            qFatal("no control %s", qPrintable(name));
+        return widget;
+    }
+    QLineEdit *box(const QString &name) const { return child<QLineEdit>(name); }
+    void choose(const QString &option);
+    void type(const QString &boxName, const QString &text);
+    std::optional<SeenMessage> clickCalculate();
+    QStringList boxTexts() const;
+    int outerHeight() const { return m_form->frameGeometry().height(); }
+
+    Form1 *m_form = nullptr;
+};
+
+void Form1Test::init()
+{
+    QLocale::setDefault(QLocale::c());
+    m_form = new Form1;
+    m_form->show();
+    QVERIFY(QTest::qWaitForWindowExposed(m_form));
+}
+
+void Form1Test::cleanup()
+{
+    delete m_form;
+    m_form = nullptr;
+    QLocale::setDefault(QLocale::c());
+}
+
+void Form1Test::choose(const QString &option)
+{
+    QTest::mouseClick(child<QRadioButton>(option), Qt::LeftButton);
+}
+
+void Form1Test::type(const QString &boxName, const QString &text)
+{
+    QLineEdit *edit = box(boxName);
+    edit->setFocus();
+    edit->end(false);
+    QTest::keyClicks(edit, text);
+}
+
+// Clicks Command1 and closes the message box it opens, if any. A box that appears
+// unexpectedly is closed too, so that a fault never hangs the suite.
+std::optional<SeenMessage> Form1Test::clickCalculate()
+{
+    std::optional<SeenMessage> seen;
+    QTimer watchdog;
+    watchdog.setInterval(10);
+    connect(&watchdog, &QTimer::timeout, this, [&seen] {
+        auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+        if (!box)
+            return;
+        seen = SeenMessage {box->windowTitle(), box->text(),
+                            box->buttons().size() == 1 && box->button(QMessageBox::Ok),
+                            box->icon() == QMessageBox::NoIcon};
+        box->button(QMessageBox::Ok)->click();
+    });
+    watchdog.start();
+    QTest::mouseClick(child<QPushButton>("Command1"), Qt::LeftButton);
+    watchdog.stop();
+    return seen;
+}
+
+QStringList Form1Test::boxTexts() const
+{
+    QStringList texts;
+    for (const QString &name : boxNames)
+        texts << box(name)->text();
+    return texts;
+}
+
+void Form1Test::startupState()
+{
+    QCOMPARE(m_form->windowTitle(), QStringLiteral("Ornavel"));
+    QCOMPARE(child<QPushButton>("Command1")->text(), QStringLiteral("Choose an input option"));
+    for (const char *option : {"Option_M1", "Option_M2", "Option_Po2P1"})
+        QVERIFY(!child<QRadioButton>(option)->isChecked());
+    for (int i = 0; i < 7; ++i) {
+        QVERIFY(child(labelNames[i])->isVisible());
+        QVERIFY(box(boxNames[i])->isVisible());
+        QVERIFY(box(boxNames[i])->text().isEmpty());
+    }
+    QCOMPARE(box("Text1")->text(), QStringLiteral("1.4"));
+    QCOMPARE(child<QLabel>("Label2")->text(), QStringLiteral("γ ="));
+    QCOMPARE(child<QLabel>("Label_Ro2Ro1")->text(), QStringLiteral("ρ2/ρ1 ="));
+    QCOMPARE(outerHeight(), 253);
+
+    // At the compact height the left column and the result frame are in view, the graph is not.
+    const int clientBottom = m_form->centralWidget()->height();
+    for (const char *name : {"Command1", "Frame1", "Frame3"})
+        QVERIFY2(child(name)->geometry().bottom() < clientBottom, name);
+    QVERIFY(child("Picture1")->visibleRegion().isEmpty());
+
+    auto *about = m_form->findChild<QAction *>("Mn_About");
+    QVERIFY(about);
+    QCOMPARE(about->text(), QStringLiteral("About"));
+    QVERIFY(m_form->menuBar()->actions().contains(about));
+    QVERIFY(!child<QPushButton>("Command1")->isDefault());
+}
+
+void Form1Test::inputModeConfiguresWindow_data()
+{
+    QTest::addColumn<QString>("option");
+    QTest::addColumn<int>("own");
+    QTest::addColumn<int>("height");
+    QTest::addColumn<bool>("graph");
+    QTest::newRow("M1") << "Option_M1" << 0 << 253 << false;
+    QTest::newRow("M2") << "Option_M2" << 6 << 253 << false;
+    QTest::newRow("Po2/P1") << "Option_Po2P1" << 5 << 427 << true;
+}
+
+void Form1Test::inputModeConfiguresWindow()
+{
+    QFETCH(QString, option);
+    QFETCH(int, own);
+    QFETCH(int, height);
+    QFETCH(bool, graph);
+
+    // Start from another mode with typed text, so that every step has something to change.
+    const QString other = option == "Option_Po2P1" ? "Option_M1" : "Option_Po2P1";
+    choose(other);
+    type(boxNames[own], "7");
+    choose(option);
+
+    for (int i = 0; i < 7; ++i) {
+        QCOMPARE(child(labelNames[i])->isVisible(), i == own);
+        QCOMPARE(box(boxNames[i])->isVisible(), i == own);
+        QCOMPARE(box(boxNames[i])->palette().color(QPalette::Base),
+                 i == own ? QColor(255, 255, 255) : QColor(200, 200, 200));
+    }
+    QCOMPARE(box(boxNames[own])->text(), QStringLiteral(" "));
+    QCOMPARE(child<QPushButton>("Command1")->text(), QStringLiteral("SET input value then CLICK"));
+    QCOMPARE(outerHeight(), height);
+    QCOMPARE(child("Picture1")->isVisible(), graph);
+    if (graph) {
+        const QRect picture = child("Picture1")->geometry();
+        QVERIFY(picture.bottom() < m_form->centralWidget()->height());
+    }
+}
+
+void Form1Test::calculate_data()
+{
+    QTest::addColumn<QString>("option");
+    QTest::addColumn<QString>("input");
+    // Box texts in the frame's order: M1, P2/P1, rho2/rho1, T2/T1, Po2/Po1, Po2/P1, M2.
+    QTest::addColumn<QStringList>("expected");
+
+    QTest::newRow("M1 = 2") << "Option_M1" << "2"
+                            << QStringList {" 2", "4.5", "2.66667", "1.6875", "0.72087", "5.64044", "0.57735"};
+    QTest::newRow("M1 = 1, sonic") << "Option_M1" << "1"
+                                   << QStringList {" 1", "1", "1", "1", "1", "1.89293", "1"};
+    QTest::newRow("M1 = 3") << "Option_M1" << "3"
+                            << QStringList {" 3", "10.33333", "3.85714", "2.67901", "0.32834", "12.06096", "0.47519"};
+    QTest::newRow("M1 = 10, small ratio") << "Option_M1" << "10"
+                                          << QStringList {" 10", "116.5", "5.71429", "20.3875", "0.00304", "129.21697", "0.38758"};
+    QTest::newRow("M1 = 0.5, subsonic") << "Option_M1" << "0.5"
+                                        << QStringList {" 0.5", "0.125", "0.28571", "0.4375", "2.25677", "2.67701", "2.64575"};
+    QTest::newRow("M1 = -2 keeps its sign") << "Option_M1" << "-2"
+                                            << QStringList {" -2", "4.5", "2.66667", "1.6875", "0.72087", "5.64044", "0.57735"};
+    QTest::newRow("M1 = 2,5 reads as 2") << "Option_M1" << "2,5"
+                                         << QStringList {" 2,5", "4.5", "2.66667", "1.6875", "0.72087", "5.64044", "0.57735"};
+    QTest::newRow("M1 = 0.378, near the limit") << "Option_M1" << "0.378"
+                                                << QStringList {" 0.378", "", "", "", "", "", "165.39579"};
+    QTest::newRow("M2 = 0.5") << "Option_M2" << "0.5"
+                              << QStringList {"2.64575", "8", "3.5", "2.28571", "0.44311", "9.4897", " 0.5"};
+    QTest::newRow("M2 = 0.57735 uses the unrounded M1") << "Option_M2" << "0.57735"
+                                                        << QStringList {"2", "4.50001", "2.66667", "1.6875", "0.72087", "5.64045", " 0.57735"};
+    QTest::newRow("M2 = -0.5 keeps its sign") << "Option_M2" << "-0.5"
+                                              << QStringList {"2.64575", "8", "3.5", "2.28571", "0.44311", "9.4897", " -0.5"};
+}
+
+void Form1Test::calculate()
+{
+    QFETCH(QString, option);
+    QFETCH(QString, input);
+    QFETCH(QStringList, expected);
+
+    choose(option);
+    const QString own = option == "Option_M1" ? "Text_M1" : "Text_M2";
+    type(own, input);
+    QCOMPARE(clickCalculate().has_value(), false);
+    const QStringList texts = boxTexts();
+    for (int i = 0; i < 7; ++i) {
+        if (expected[i].isEmpty())
+            continue; // not checked in this row
+        QCOMPARE(texts[i], expected[i]);
+    }
+    for (int i = 0; i < 7; ++i) {
+        QVERIFY(child(labelNames[i])->isVisible());
+        QVERIFY(box(boxNames[i])->isVisible());
+    }
+    QVERIFY(!child("Picture1")->isVisible());
+
+    // A second click with the same input recomputes the same texts.
+    QCOMPARE(clickCalculate().has_value(), false);
+    QCOMPARE(boxTexts(), texts);
+}
+
+void Form1Test::rejectedInput_data()
+{
+    QTest::addColumn<QString>("option");
+    QTest::addColumn<QString>("input");
+    QTest::addColumn<QString>("message");
+    const QString setInput = "SET input value then CLICK";
+    QTest::newRow("M1 lone blank") << "Option_M1" << "" << setInput;
+    QTest::newRow("M1 zero") << "Option_M1" << "0" << setInput;
+    QTest::newRow("M1 letters") << "Option_M1" << "abc" << setInput;
+    QTest::newRow("M1 negative zero") << "Option_M1" << "-0" << setInput;
+    QTest::newRow("M1 at the limit") << "Option_M1" << "0.37796" << "|M1| must be greater than 0.37796";
+    QTest::newRow("M1 below the limit, negative") << "Option_M1" << "-0.2" << "|M1| must be greater than 0.37796";
+    QTest::newRow("M1 nearest double to the limit") << "Option_M1" << "0.3779644730092272"
+                                                    << "|M1| must be greater than 0.37796";
+    QTest::newRow("M1 beyond the doubles") << "Option_M1" << "1e400" << "Input is out of range";
+    QTest::newRow("M1 whose ratios overflow") << "Option_M1" << "3e44" << "Input is out of range";
+    QTest::newRow("M1 whose square overflows") << "Option_M1" << "1e200" << "Input is out of range";
+    QTest::newRow("M2 blank") << "Option_M2" << "" << setInput;
+    QTest::newRow("M2 one") << "Option_M2" << "1" << "M2 must be lower than 1";
+    QTest::newRow("M2 above one") << "Option_M2" << "1.2" << "M2 must be lower than 1";
+    QTest::newRow("M2 overflow is above one") << "Option_M2" << "1e400" << "M2 must be lower than 1";
+    QTest::newRow("M2 below the limit") << "Option_M2" << "0.3" << "|M2| must be greater than 0.37796";
+    QTest::newRow("M2 negative below the limit") << "Option_M2" << "-0.1" << "|M2| must be greater than 0.37796";
+    QTest::newRow("M2 negative beyond the doubles") << "Option_M2" << "-1e400" << "Input is out of range";
+    QTest::newRow("M2 large negative") << "Option_M2" << "-1e200" << "Input is out of range";
+    QTest::newRow("Po2/P1 blank") << "Option_Po2P1" << "" << setInput;
+    QTest::newRow("Po2/P1 zero") << "Option_Po2P1" << "0" << setInput;
+}
+
+void Form1Test::rejectedInput()
+{
+    QFETCH(QString, option);
+    QFETCH(QString, input);
+    QFETCH(QString, message);
+
+    // Earlier results in every box: a rejected input must not touch them.
+    choose("Option_M1");
+    type("Text_M1", "2");
+    QVERIFY(!clickCalculate());
+    choose(option);
+    const bool pitot = option == "Option_Po2P1";
+    const QString own = option == "Option_M1" ? "Text_M1" : option == "Option_M2" ? "Text_M2" : "Text_Po2P1";
+    type(own, input);
+    const QStringList before = boxTexts();
+
+    const auto seen = clickCalculate();
+    QVERIFY(seen);
+    QCOMPARE(seen->text, message);
+    QCOMPARE(seen->title, QStringLiteral("Ornavel"));
+    QVERIFY(seen->onlyOk);
+    QVERIFY(seen->noIcon);
+    QCOMPARE(boxTexts(), before);
+    for (int i = 0; i < 7; ++i)
+        QVERIFY(box(boxNames[i])->isVisible());
+    QCOMPARE(child("Picture1")->isVisible(), pitot);
+}
+
+void Form1Test::noOptionChangesNothing()
+{
+    const auto seen = clickCalculate();
+    QVERIFY(seen);
+    QCOMPARE(seen->text, QStringLiteral("Choose an input option"));
+    QCOMPARE(seen->title, QStringLiteral("Ornavel"));
+    for (int i = 0; i < 7; ++i)
+        QVERIFY(box(boxNames[i])->text().isEmpty());
+}
+
+void Form1Test::modeChangeKeepsHiddenResults()
+{
+    choose("Option_M1");
+    type("Text_M1", "2");
+    QVERIFY(!clickCalculate());
+    choose("Option_M2");
+    QCOMPARE(box("Text_P2P1")->text(), QStringLiteral("4.5"));
+    QVERIFY(!box("Text_P2P1")->isVisible());
+    QCOMPARE(box("Text_M2")->text(), QStringLiteral(" ")); // only the own box is blanked
+    QCOMPARE(box("Text_M1")->text(), QStringLiteral(" 2"));
+
+    // Shown again by the next click, still grey.
+    QVERIFY(clickCalculate());
+    QVERIFY(box("Text_P2P1")->isVisible());
+    QCOMPARE(box("Text_P2P1")->text(), QStringLiteral("4.5"));
+    QCOMPARE(box("Text_P2P1")->palette().color(QPalette::Base), QColor(200, 200, 200));
+
+    // Editing the gamma box changes no result.
+    type("Text1", "9");
+    type("Text_M2", "0.5");
+    QVERIFY(!clickCalculate());
+    QCOMPARE(box("Text_P2P1")->text(), QStringLiteral("8"));
+
+    // Clicking the selected option again runs its handler: the input box is blanked.
+    choose("Option_M2");
+    QCOMPARE(box("Text_M2")->text(), QStringLiteral(" "));
+    QVERIFY(!box("Text_P2P1")->isVisible());
+}
+
+void Form1Test::rejectionKeepsEarlierResults()
+{
+    choose("Option_M2");
+    type("Text_M2", "0.5");
+    QVERIFY(!clickCalculate());
+    type("Text_M2", "7"); // " 0.57": still fine
+    QVERIFY(!clickCalculate());
+    const QStringList good = boxTexts();
+    box("Text_M2")->setText(" 1.5");
+    QVERIFY(clickCalculate());
+    QStringList expected = good;
+    expected[6] = " 1.5";
+    QCOMPARE(boxTexts(), expected);
+}
+
+void Form1Test::formLevelValues()
+{
+    QCOMPARE(m_form->gammaValue(), 1.4);
+    choose("Option_M1");
+    type("Text_M1", "2");
+    QVERIFY(!clickCalculate());
+    QCOMPARE(m_form->upstreamMach(), 2.0);
+    QCOMPARE(m_form->pitotValue(), 5.640440812823317);
+
+    // The zero is stored before it is refused.
+    box("Text_M1")->setText(" ");
+    QVERIFY(clickCalculate());
+    QCOMPARE(m_form->upstreamMach(), 0.0);
+
+    // The M2 branch leaves M1 alone when it refuses.
+    choose("Option_M2");
+    type("Text_M2", "0.5");
+    QVERIFY(!clickCalculate());
+    QCOMPARE(m_form->upstreamMach(), 2.6457513110645903);
+    box("Text_M2")->setText("1");
+    QVERIFY(clickCalculate());
+    QCOMPARE(m_form->upstreamMach(), 2.6457513110645903);
+}
+
+void Form1Test::resultsUseTheLocaleSeparator()
+{
+    QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+    choose("Option_M1");
+    type("Text_M1", "2.0");
+    QVERIFY(!clickCalculate());
+    QCOMPARE(box("Text_M2")->text(), QStringLiteral("0,57735"));
+    QCOMPARE(box("Text_P2P1")->text(), QStringLiteral("4,5"));
+}
+
+void Form1Test::outerHeightIncludesTheFrame()
+{
+    // The frame is known once shown; the outer height still comes out right after switching.
+    choose("Option_Po2P1");
+    QCOMPARE(outerHeight(), 427);
+    choose("Option_M2");
+    QCOMPARE(outerHeight(), 253);
+    QVERIFY(m_form->height() <= outerHeight());
+}
+
+QTEST_MAIN(Form1Test)
+#include "form1_test.moc"

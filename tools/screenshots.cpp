@@ -1,0 +1,48 @@
+// Renders the main window in its typical states to PNG files in the folder given as the
+// first argument (default: the current folder). Run it with QT_QPA_PLATFORM=offscreen.
+#include "ui/main/form1.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QDir>
+#include <QLineEdit>
+#include <QTextStream>
+
+namespace {
+
+bool save(QWidget &window, const QDir &folder, const QString &name)
+{
+    QApplication::processEvents();
+    const QString path = folder.filePath(name);
+    if (!window.grab().save(path)) {
+        QTextStream(stderr) << "could not write " << path << '\n';
+        return false;
+    }
+    QTextStream(stdout) << path << '\n';
+    return true;
+}
+
+void calculate(QWidget &window, const char *option, const char *box, const QString &input)
+{
+    window.findChild<QAbstractButton *>(QString::fromLatin1(option))->click();
+    auto *edit = window.findChild<QLineEdit *>(QString::fromLatin1(box));
+    edit->setText(edit->text() + input);
+    window.findChild<QAbstractButton *>(QStringLiteral("Command1"))->click();
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    QApplication app(argc, argv);
+    const QDir folder(argc > 1 ? QString::fromLocal8Bit(argv[1]) : QDir::currentPath());
+    folder.mkpath(QStringLiteral("."));
+
+    ornavel::Form1 window;
+    window.show();
+    bool saved = save(window, folder, QStringLiteral("main-startup.png"));
+
+    calculate(window, "Option_M1", "Text_M1", QStringLiteral("2"));
+    saved &= save(window, folder, QStringLiteral("main-m1.png"));
+    return saved ? 0 : 1;
+}

@@ -1,0 +1,384 @@
+#include "ui/main/form1.h"
+
+#include "core/normal_shock.h"
+#include "platform/command_button.h"
+#include "platform/message_box.h"
+#include "platform/number_text.h"
+#include "platform/picture_box.h"
+#include "platform/twips.h"
+
+#include <QAction>
+#include <QEvent>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QRadioButton>
+
+#include <algorithm>
+#include <cmath>
+#include <vector>
+
+namespace ornavel {
+
+namespace {
+
+enum class Kind { Frame, Label, TextBox, Option, Button, Picture };
+
+// The window's controls at their design positions, in twips; a control inside a frame is
+// placed relative to that frame. The tab index orders keyboard focus.
+struct ControlRow {
+    const char *name;
+    Kind kind;
+    const char *container; // nullptr: the client area
+    int left, top, width, height;
+    const char *text;
+    int tabIndex;
+};
+
+constexpr ControlRow controlTable[] = {
+    {"Frame2", Kind::Frame, nullptr, 120, 0, 1335, 615, "", 14},
+    {"Label2", Kind::Label, "Frame2", 120, 240, 255, 255, "γ =", 16},
+    {"Text1", Kind::TextBox, "Frame2", 600, 240, 495, 285, "1.4", 15},
+    {"Frame3", Kind::Frame, nullptr, 120, 720, 1335, 1455, "Input Options", 17},
+    {"Option_M1", Kind::Option, "Frame3", 240, 240, 615, 375, "M1", 18},
+    {"Option_M2", Kind::Option, "Frame3", 240, 600, 615, 375, "M2", 19},
+    {"Option_Po2P1", Kind::Option, "Frame3", 240, 960, 855, 375, "Po2/P1", 20},
+    {"Command1", Kind::Button, nullptr, 120, 2280, 1335, 615, "Choose an input option", 21},
+    {"Frame1", Kind::Frame, nullptr, 1680, 0, 2175, 2895, "", 0},
+    {"Label_M1", Kind::Label, "Frame1", 240, 240, 615, 255, "M1 =", 8},
+    {"Text_M1", Kind::TextBox, "Frame1", 1080, 240, 735, 285, "", 7},
+    {"Label_P2P1", Kind::Label, "Frame1", 240, 600, 735, 255, "P2/P1 =", 1},
+    {"Text_P2P1", Kind::TextBox, "Frame1", 1080, 600, 735, 285, "", 2},
+    {"Label_Ro2Ro1", Kind::Label, "Frame1", 240, 960, 735, 255, "ρ2/ρ1 =", 22},
+    {"Text_Ro2Ro1", Kind::TextBox, "Frame1", 1080, 960, 735, 285, "", 23},
+    {"Label_T2T1", Kind::Label, "Frame1", 240, 1320, 855, 255, "T2/T1 =", 11},
+    {"Text_T2T1", Kind::TextBox, "Frame1", 1080, 1320, 735, 285, "", 12},
+    {"Label_Po2Po1", Kind::Label, "Frame1", 240, 1680, 855, 255, "Po2/Po1 =", 3},
+    {"Text_Po2Po1", Kind::TextBox, "Frame1", 1080, 1680, 735, 285, "", 4},
+    {"Label_Po2P1", Kind::Label, "Frame1", 240, 2040, 735, 255, "Po2/P1 =", 5},
+    {"Text_Po2P1", Kind::TextBox, "Frame1", 1080, 2040, 735, 285, "", 6},
+    {"Label_M2", Kind::Label, "Frame1", 240, 2400, 495, 255, "M2 =", 10},
+    {"Text_M2", Kind::TextBox, "Frame1", 1080, 2400, 735, 285, "", 9},
+    {"Picture1", Kind::Picture, nullptr, 120, 3120, 3735, 2415, "", 13},
+};
+
+// Client area at design size.
+constexpr int clientWidthTwips = 4050;
+constexpr int clientHeightTwips = 5700;
+// Outer heights of the two views: without and with the graph.
+constexpr int compactHeightTwips = 3800;
+constexpr int graphHeightTwips = 6400;
+
+const QString chooseOptionText = QStringLiteral("Choose an input option");
+const QString setInputText = QStringLiteral("SET input value then CLICK");
+const QString m2TooHighText = QStringLiteral("M2 must be lower than 1");
+const QString m1TooLowText = QStringLiteral("|M1| must be greater than 0.37796");
+const QString m2TooLowText = QStringLiteral("|M2| must be greater than 0.37796");
+const QString outOfRangeText = QStringLiteral("Input is out of range");
+
+const QColor inputColour(255, 255, 255);
+const QColor otherColour(200, 200, 200);
+
+QWidget *createControl(const ControlRow &row, QWidget *container)
+{
+    const QString text = QString::fromUtf8(row.text);
+    QWidget *control = nullptr;
+    switch (row.kind) {
+    case Kind::Frame:
+        control = new QGroupBox(text, container);
+        break;
+    case Kind::Label:
+        control = new QLabel(text, container);
+        break;
+    case Kind::TextBox:
+        control = new QLineEdit(text, container);
+        break;
+    case Kind::Option:
+        control = new QRadioButton(text, container);
+        break;
+    case Kind::Button:
+        control = new CommandButton(text, container);
+        break;
+    case Kind::Picture:
+        control = new PictureBox(container);
+        break;
+    }
+    control->setObjectName(QString::fromLatin1(row.name));
+    control->setGeometry(twipsRect(row.left, row.top, row.width, row.height));
+    return control;
+}
+
+void setBackColour(QLineEdit *box, const QColor &colour)
+{
+    QPalette colours = box->palette();
+    colours.setColor(QPalette::Base, colour);
+    box->setPalette(colours);
+}
+
+// The shock pair has a meaningful answer only when every ratio stays within the doubles.
+bool shockDefined(double gamma, double m1, double m2)
+{
+    return std::isfinite(m1) && std::isfinite(m2) && isFinite(shockRatios(gamma, m1, m2));
+}
+
+} // namespace
+
+Form1::Form1(QWidget *parent)
+    : QMainWindow(parent)
+{
+    createControls();
+    Form_Load();
+}
+
+Form1::~Form1() = default;
+
+void Form1::createControls()
+{
+    setObjectName(QStringLiteral("Form1"));
+    setWindowTitle(QString::fromLatin1(applicationTitle));
+    // A compact sans serif in which every caption fits its design-size control.
+    setFont(QFont(QStringLiteral("Liberation Sans"), 8));
+
+    Mn_About = new QAction(tr("About"), this);
+    Mn_About->setObjectName(QStringLiteral("Mn_About"));
+    menuBar()->addAction(Mn_About);
+
+    auto *client = new QWidget(this);
+    setCentralWidget(client);
+    resize(twipsToPixels(clientWidthTwips), twipsToPixels(clientHeightTwips) + menuBar()->sizeHint().height());
+
+    std::vector<std::pair<int, QWidget *>> tabOrder;
+    for (const ControlRow &row : controlTable) {
+        QWidget *container = row.container
+            ? client->findChild<QWidget *>(QString::fromLatin1(row.container))
+            : client;
+        QWidget *control = createControl(row, container);
+        if (row.kind == Kind::TextBox || row.kind == Kind::Option || row.kind == Kind::Button)
+            tabOrder.emplace_back(row.tabIndex, control);
+    }
+    std::sort(tabOrder.begin(), tabOrder.end(),
+              [](const auto &a, const auto &b) { return a.first < b.first; });
+    for (std::size_t i = 1; i < tabOrder.size(); ++i)
+        setTabOrder(tabOrder[i - 1].second, tabOrder[i].second);
+
+    const auto find = [client]<typename T>(T *&member, const char *name) {
+        member = client->findChild<T *>(QString::fromLatin1(name));
+        Q_ASSERT(member);
+    };
+    find(Frame1, "Frame1");
+    find(Frame2, "Frame2");
+    find(Frame3, "Frame3");
+    find(Label2, "Label2");
+    find(Text1, "Text1");
+    find(Option_M1, "Option_M1");
+    find(Option_M2, "Option_M2");
+    find(Option_Po2P1, "Option_Po2P1");
+    find(Command1, "Command1");
+    find(Picture1, "Picture1");
+    // Below the compact view until the pitot mode shows it; hidden, so that a frame without
+    // a title bar (which leaves the client a little taller) does not show its top edge.
+    Picture1->setVisible(false);
+    const char *rowNames[7][2] = {
+        {"Label_M1", "Text_M1"},         {"Label_P2P1", "Text_P2P1"},
+        {"Label_Ro2Ro1", "Text_Ro2Ro1"}, {"Label_T2T1", "Text_T2T1"},
+        {"Label_Po2Po1", "Text_Po2Po1"}, {"Label_Po2P1", "Text_Po2P1"},
+        {"Label_M2", "Text_M2"},
+    };
+    for (std::size_t i = 0; i < m_rows.size(); ++i) {
+        find(m_rows[i].label, rowNames[i][0]);
+        find(m_rows[i].box, rowNames[i][1]);
+    }
+
+    QFont gammaFont = Label2->font();
+    gammaFont.setPointSizeF(8.25);
+    Label2->setFont(gammaFont);
+    QFont rhoFont = m_rows[2].label->font();
+    rhoFont.setPointSizeF(9);
+    m_rows[2].label->setFont(rhoFont);
+
+    // Screen readers read each box by its quantity: the label without its " =".
+    Label2->setBuddy(Text1);
+    Text1->setAccessibleName(QStringLiteral("γ"));
+    for (const ResultRow &row : m_rows) {
+        row.label->setBuddy(row.box);
+        row.box->setAccessibleName(row.label->text().chopped(2));
+    }
+
+    // A mode handler runs when its option becomes selected (by mouse, keyboard or code) and
+    // again when the selected option is clicked, which blanks the input box anew. Running
+    // twice for one click is harmless: every step sets the same state.
+    const auto onSelect = [this](QRadioButton *option, void (Form1::*handler)()) {
+        connect(option, &QRadioButton::toggled, this, [this, handler](bool on) {
+            if (on)
+                (this->*handler)();
+        });
+        connect(option, &QRadioButton::clicked, this, handler);
+    };
+    onSelect(Option_M1, &Form1::Option_M1_Click);
+    onSelect(Option_M2, &Form1::Option_M2_Click);
+    onSelect(Option_Po2P1, &Form1::Option_Po2P1_Click);
+    connect(Command1, &QPushButton::clicked, this, &Form1::Command1_Click);
+}
+
+void Form1::Form_Load()
+{
+    gamma = 1.4;
+    setOuterHeight(compactHeightTwips);
+}
+
+void Form1::Option_M1_Click()
+{
+    configureInputMode(rowM1(), compactHeightTwips, false);
+}
+
+void Form1::Option_M2_Click()
+{
+    configureInputMode(rowM2(), compactHeightTwips, false);
+}
+
+void Form1::Option_Po2P1_Click()
+{
+    configureInputMode(rowPo2P1(), graphHeightTwips, true);
+}
+
+void Form1::configureInputMode(const ResultRow &own, int heightTwips, bool graphShown)
+{
+    for (const ResultRow &row : m_rows)
+        row.label->setVisible(row.label == own.label);
+    for (const ResultRow &row : m_rows)
+        row.box->setVisible(row.box == own.box);
+    // A blank, not empty text: the user types after it and the parse skips it.
+    own.box->setText(QStringLiteral(" "));
+    for (const ResultRow &row : m_rows)
+        setBackColour(row.box, row.box == own.box ? inputColour : otherColour);
+    Command1->setText(setInputText);
+    setOuterHeight(heightTwips);
+    Picture1->setVisible(graphShown);
+}
+
+void Form1::Command1_Click()
+{
+    if (!Option_M1->isChecked() && !Option_M2->isChecked() && !Option_Po2P1->isChecked()) {
+        messageBox(this, chooseOptionText);
+        return;
+    }
+    for (const ResultRow &row : m_rows)
+        row.label->setVisible(true);
+    for (const ResultRow &row : m_rows)
+        row.box->setVisible(true);
+
+    if (Option_M1->isChecked())
+        calculateFromM1();
+    else if (Option_M2->isChecked())
+        calculateFromM2();
+    else
+        calculateFromPo2P1();
+}
+
+void Form1::calculateFromM1()
+{
+    Picture1->setVisible(false);
+    M1 = parseNumber(rowM1().box->text());
+    if (M1 == 0) {
+        messageBox(this, setInputText);
+        return;
+    }
+    if (!std::isfinite(M1)) {
+        messageBox(this, outOfRangeText);
+        return;
+    }
+    if (!hasDownstreamMach(gamma, M1)) {
+        messageBox(this, m1TooLowText);
+        return;
+    }
+    const double M2 = downstreamMach(gamma, M1);
+    if (!shockDefined(gamma, M1, M2)) {
+        messageBox(this, outOfRangeText);
+        return;
+    }
+    rowM2().box->setText(resultText(M2));
+    oranlar(M1, M2);
+}
+
+void Form1::calculateFromM2()
+{
+    Picture1->setVisible(false);
+    const double M2 = parseNumber(rowM2().box->text());
+    if (M2 == 0) {
+        messageBox(this, setInputText);
+        return;
+    }
+    if (M2 >= 1) {
+        messageBox(this, m2TooHighText);
+        return;
+    }
+    if (!std::isfinite(M2)) {
+        messageBox(this, outOfRangeText);
+        return;
+    }
+    if (!hasDownstreamMach(gamma, M2)) {
+        messageBox(this, m2TooLowText);
+        return;
+    }
+    const double upstream = downstreamMach(gamma, M2);
+    if (!shockDefined(gamma, upstream, M2)) {
+        messageBox(this, outOfRangeText);
+        return;
+    }
+    M1 = upstream;
+    rowM1().box->setText(resultText(M1));
+    oranlar(M1, M2);
+}
+
+void Form1::calculateFromPo2P1()
+{
+    Po2P1 = parseNumber(rowPo2P1().box->text());
+    if (Po2P1 == 0) {
+        messageBox(this, setInputText);
+        return;
+    }
+}
+
+void Form1::oranlar(double m1, double m2)
+{
+    const ShockRatios ratios = shockRatios(gamma, m1, m2);
+    Po2P1 = ratios.Po2P1;
+    m_rows[1].box->setText(resultText(ratios.P2P1));
+    m_rows[2].box->setText(resultText(ratios.Ro2Ro1));
+    m_rows[3].box->setText(resultText(ratios.T2T1));
+    m_rows[4].box->setText(resultText(ratios.Po2Po1));
+    m_rows[5].box->setText(resultText(Po2P1));
+}
+
+void Form1::setOuterHeight(int twips)
+{
+    m_outerHeightPixels = twipsToPixels(twips);
+    applyOuterHeight();
+}
+
+void Form1::applyOuterHeight()
+{
+    // The outer height includes the title bar, which the window manager may report only
+    // after the window is shown; until then the frame counts as nothing.
+    m_appliedFrameHeight = frameGeometry().height() - height();
+    resize(width(), m_outerHeightPixels - m_appliedFrameHeight);
+}
+
+bool Form1::event(QEvent *event)
+{
+    const bool handled = QMainWindow::event(event);
+    switch (event->type()) {
+    case QEvent::Show:
+    case QEvent::Move:
+    case QEvent::Resize:
+        if (frameGeometry().height() - height() != m_appliedFrameHeight)
+            applyOuterHeight();
+        break;
+    default:
+        break;
+    }
+    return handled;
+}
+
+} // namespace ornavel

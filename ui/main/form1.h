@@ -1,0 +1,82 @@
+#pragma once
+
+#include <QMainWindow>
+
+#include <array>
+
+class QAction;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QRadioButton;
+
+namespace ornavel {
+
+class CommandButton;
+class PictureBox;
+
+// The main window: pick the known quantity, type it, press the button, read the shock.
+class Form1 : public QMainWindow
+{
+    Q_OBJECT
+public:
+    explicit Form1(QWidget *parent = nullptr);
+    ~Form1() override;
+
+    // The form-level values, for inspection.
+    double gammaValue() const { return gamma; }
+    double upstreamMach() const { return M1; }
+    double pitotValue() const { return Po2P1; }
+
+protected:
+    bool event(QEvent *event) override;
+
+private:
+    // One row of the result frame: the label and its box.
+    struct ResultRow {
+        QLabel *label;
+        QLineEdit *box;
+    };
+
+    void createControls();
+    void Form_Load();
+    void Option_M1_Click();
+    void Option_M2_Click();
+    void Option_Po2P1_Click();
+    void Command1_Click();
+    void oranlar(double m1, double m2);
+
+    void configureInputMode(const ResultRow &own, int heightTwips, bool graphShown);
+    void calculateFromM1();
+    void calculateFromM2();
+    void calculateFromPo2P1();
+    void setOuterHeight(int twips);
+    void applyOuterHeight();
+
+    double gamma = 0;
+    double M1 = 0;
+    double Po2P1 = 0;
+
+    int m_outerHeightPixels = 0;
+    int m_appliedFrameHeight = 0;
+
+    QGroupBox *Frame1 = nullptr;
+    QGroupBox *Frame2 = nullptr;
+    QGroupBox *Frame3 = nullptr;
+    QLabel *Label2 = nullptr;
+    QLineEdit *Text1 = nullptr;
+    QRadioButton *Option_M1 = nullptr;
+    QRadioButton *Option_M2 = nullptr;
+    QRadioButton *Option_Po2P1 = nullptr;
+    CommandButton *Command1 = nullptr;
+    PictureBox *Picture1 = nullptr;
+    QAction *Mn_About = nullptr;
+
+    // In the frame's order: M1, P2/P1, rho2/rho1, T2/T1, Po2/Po1, Po2/P1, M2.
+    std::array<ResultRow, 7> m_rows {};
+    ResultRow rowM1() const { return m_rows[0]; }
+    ResultRow rowPo2P1() const { return m_rows[5]; }
+    ResultRow rowM2() const { return m_rows[6]; }
+};
+
+} // namespace ornavel
