@@ -17,6 +17,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <optional>
 #include <vector>
 
 namespace ornavel {
@@ -120,6 +121,16 @@ void setBackColour(QLineEdit *box, const QColor &colour)
 bool shockDefined(double gamma, double m1, double m2)
 {
     return std::isfinite(m1) && std::isfinite(m2) && isFinite(shockRatios(gamma, m1, m2));
+}
+
+// Why a typed Mach number has no shock partner, if it has none.
+std::optional<QString> domainRefusal(double gamma, double mach, const QString &tooLowText)
+{
+    if (!std::isfinite(mach))
+        return outOfRangeText;
+    if (!hasDownstreamMach(gamma, mach))
+        return tooLowText;
+    return std::nullopt;
 }
 
 } // namespace
@@ -284,12 +295,8 @@ void Form1::calculateFromM1()
         messageBox(this, setInputText);
         return;
     }
-    if (!std::isfinite(M1)) {
-        messageBox(this, outOfRangeText);
-        return;
-    }
-    if (!hasDownstreamMach(gamma, M1)) {
-        messageBox(this, m1TooLowText);
+    if (const auto refusal = domainRefusal(gamma, M1, m1TooLowText)) {
+        messageBox(this, *refusal);
         return;
     }
     const double M2 = downstreamMach(gamma, M1);
@@ -313,12 +320,8 @@ void Form1::calculateFromM2()
         messageBox(this, m2TooHighText);
         return;
     }
-    if (!std::isfinite(M2)) {
-        messageBox(this, outOfRangeText);
-        return;
-    }
-    if (!hasDownstreamMach(gamma, M2)) {
-        messageBox(this, m2TooLowText);
+    if (const auto refusal = domainRefusal(gamma, M2, m2TooLowText)) {
+        messageBox(this, *refusal);
         return;
     }
     const double upstream = downstreamMach(gamma, M2);
