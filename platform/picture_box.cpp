@@ -64,7 +64,7 @@ std::optional<float> singlePrecision(double value)
 PictureBox::PictureBox(QWidget *parent)
     : QFrame(parent)
 {
-    setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    setFrameStyle(QFrame::StyledPanel | QFrame::Plain);
     setLineWidth(1);
     setAutoFillBackground(true);
     QPalette colours = palette();

@@ -1,5 +1,7 @@
 #include "ui/main/form1.h"
 
+#include "platform/picture_box.h"
+
 #include <QApplication>
 #include <QGroupBox>
 #include <QLabel>
@@ -51,6 +53,11 @@ private slots:
     void formLevelValues();
     void resultsUseTheLocaleSeparator();
     void outerHeightIncludesTheFrame();
+    void pitot_data();
+    void pitot();
+    void pitotGraph();
+    void pitotRefusal_data();
+    void pitotRefusal();
 
 private:
     template<typename T = QWidget>
@@ -282,6 +289,7 @@ void Form1Test::rejectedInput_data()
     QTest::newRow("M2 negative beyond the doubles") << "Option_M2" << "-1e400" << "Input is out of range";
     QTest::newRow("M2 large negative") << "Option_M2" << "-1e200" << "Input is out of range";
     QTest::newRow("Po2/P1 blank") << "Option_Po2P1" << "" << setInput;
+    QTest::newRow("Po2/P1 letters") << "Option_Po2P1" << "x10" << setInput;
     QTest::newRow("Po2/P1 zero") << "Option_Po2P1" << "0" << setInput;
 }
 
@@ -409,6 +417,156 @@ void Form1Test::outerHeightIncludesTheFrame()
     choose("Option_M2");
     QCOMPARE(outerHeight(), 253);
     QVERIFY(m_form->height() <= outerHeight());
+}
+
+void Form1Test::pitot_data()
+{
+    QTest::addColumn<QString>("input");
+    QTest::addColumn<QString>("message");
+    QTest::addColumn<QStringList>("expected");
+    const QString none;
+    QTest::newRow("Mach 2") << "5.64044" << none
+                            << QStringList {"2", "4.5", "2.66667", "1.6875", "0.72087", "5.64044", "0.57735"};
+    QTest::newRow("ratio 10") << "10" << none
+                              << QStringList {"2.71975", "8.46323", "3.58007", "2.36398", "0.41666", "10", "0.4941"};
+    QTest::newRow("ratio 2 is rewritten") << "2" << none
+                                          << QStringList {"1.04655", "", "", "", "", "1.99999", "0.95617"};
+    QTest::newRow("sonic") << "1.89293" << none
+                           << QStringList {"1", "1", "1", "1", "1", "1.89293", "1"};
+    QTest::newRow("subsonic continuation") << "1.8" << none
+                                           << QStringList {"0.9561", "", "", "", "", "", "1.04662"};
+    QTest::newRow("unsettled 1.5") << "1.5" << QString::fromUtf8("iterasyon 50 adımda yakınsamadı")
+                                   << QStringList {"0.73805", "0.46884", "0.58945", "0.79539", "1.04471", "1.50031", "1.40395"};
+}
+
+void Form1Test::pitot()
+{
+    QFETCH(QString, input);
+    QFETCH(QString, message);
+    QFETCH(QStringList, expected);
+
+    choose("Option_Po2P1");
+    type("Text_Po2P1", input);
+    const auto seen = clickCalculate();
+    QCOMPARE(seen.has_value(), !message.isEmpty());
+    if (seen) {
+        QCOMPARE(seen->text, message);
+        QVERIFY(seen->text.contains(QChar(0x0131))); // the dotless i
+        QCOMPARE(seen->title, QStringLiteral("Ornavel"));
+        QVERIFY(seen->onlyOk && seen->noIcon);
+    }
+    const QStringList texts = boxTexts();
+    for (int i = 0; i < 7; ++i) {
+        if (!expected[i].isEmpty())
+            QCOMPARE(texts[i], expected[i]);
+    }
+    QVERIFY(child("Picture1")->isVisible());
+    QCOMPARE(outerHeight(), 427);
+
+    // Each run starts afresh from M1 = 1: the same input gives the same texts.
+    box("Text_Po2P1")->setText(input);
+    clickCalculate();
+    QCOMPARE(boxTexts(), texts);
+}
+
+void Form1Test::pitotGraph()
+{
+    choose("Option_Po2P1");
+    type("Text_Po2P1", "5.64044");
+    QVERIFY(!clickCalculate());
+    auto *picture = child<PictureBox>("Picture1");
+    const auto &list = picture->displayList();
+    const UserScale scale {QPointF(0.5, -45), QPointF(6, 5)};
+    const auto at = [&scale](double x, double y) { return areaFraction(scale, QPointF(float(x), float(y))); };
+    // Coordinates pass through single precision the same way on both sides: exact equality.
+    const auto same = [](QPointF a, QPointF b) { return a == b; };
+
+    // Two axes, the marker, two guides, then the curve.
+    QCOMPARE(list.size(), std::size_t(5 + 491));
+    QVERIFY(same(list[0].from, at(1, 0)) && same(list[0].to, at(5.9, 0)));
+    QVERIFY(same(list[1].from, at(1, 0)) && same(list[1].to, at(1, -44)));
+    QCOMPARE(list[0].colour, picture->palette().color(QPalette::WindowText));
+
+    // The marker sits at the solved M1 and the typed ratio, not the recomputed one.
+    const double M1 = m_form->upstreamMach();
+    QCOMPARE(list[2].shape, PictureBox::Shape::Circle);
+    QVERIFY(same(list[2].from, at(M1, -5.64044)));
+    QVERIFY(std::abs(list[2].radius - 0.05 / 5.5) < 1e-9);
+    QVERIFY(same(list[3].from, at(1, -5.64044)) && same(list[3].to, at(M1, -5.64044)));
+    QVERIFY(same(list[4].from, at(M1, 0)) && same(list[4].to, at(M1, -5.64044)));
+    for (int i = 2; i < 5; ++i)
+        QCOMPARE(list[std::size_t(i)].colour, QColor(0, 0, 255));
+
+    int points = 0;
+    for (std::size_t i = 5; i < list.size(); ++i) {
+        QCOMPARE(list[i].shape, PictureBox::Shape::Point);
+        QCOMPARE(list[i].colour, QColor(255, 0, 0));
+        ++points;
+    }
+    QCOMPARE(points, 491);
+    QVERIFY(same(list[5].from, at(1, -1.8929291587378538)));
+    // Mach 5.88 is still inside; 5.89 and 5.9 lie above the top edge.
+    QVERIFY(list[list.size() - 3].from.y() > 0);
+    QVERIFY(list[list.size() - 2].from.y() < 0);
+    QVERIFY(list.back().from.y() < 0);
+    QVERIFY(std::abs(list.back().from.x() - at(5.9, 0).x()) < 1e-6);
+
+    // The drawing survives hiding and showing; the next calculation replaces it.
+    const auto redPixels = [picture] {
+        const QImage image = picture->grab().toImage();
+        int count = 0;
+        for (int y = 0; y < image.height(); ++y)
+            for (int x = 0; x < image.width(); ++x)
+                count += QColor(image.pixel(x, y)) == QColor(255, 0, 0);
+        return count;
+    };
+    const int before = redPixels();
+    QVERIFY(before > 100);
+    picture->hide();
+    picture->show();
+    QCOMPARE(redPixels(), before);
+
+    box("Text_Po2P1")->setText("10");
+    QVERIFY(!clickCalculate());
+    QCOMPARE(list.size(), std::size_t(5 + 491));
+    QVERIFY(same(list[2].from, at(m_form->upstreamMach(), -10)));
+}
+
+void Form1Test::pitotRefusal_data()
+{
+    QTest::addColumn<QString>("input");
+    QTest::addColumn<QString>("message");
+    const QString noSolution = "No real solution for this Po2/P1";
+    QTest::newRow("negative") << "-1" << noSolution;
+    QTest::newRow("small negative") << "-0.1" << noSolution;
+    QTest::newRow("below the minimum") << "1" << noSolution;
+    QTest::newRow("collapse meeting the stopping test") << "1.4771" << noSolution;
+    QTest::newRow("36 s overflows") << "1e307" << noSolution;
+    QTest::newRow("beyond the doubles") << "1e400" << "Input is out of range";
+    QTest::newRow("ratios overflow") << "1e306" << "Input is out of range";
+}
+
+void Form1Test::pitotRefusal()
+{
+    QFETCH(QString, input);
+    QFETCH(QString, message);
+
+    choose("Option_Po2P1");
+    type("Text_Po2P1", "10");
+    QVERIFY(!clickCalculate());
+    const auto graph = child<PictureBox>("Picture1")->displayList();
+    const double M1 = m_form->upstreamMach();
+    box("Text_Po2P1")->setText(input);
+    const QStringList before = boxTexts();
+
+    const auto seen = clickCalculate();
+    QVERIFY(seen);
+    QCOMPARE(seen->text, message);
+    QCOMPARE(boxTexts(), before);
+    QCOMPARE(m_form->upstreamMach(), M1);
+    QCOMPARE(child<PictureBox>("Picture1")->displayList().size(), graph.size());
+    QCOMPARE(child<PictureBox>("Picture1")->displayList()[2].from, graph[2].from);
+    QVERIFY(child("Picture1")->isVisible());
 }
 
 QTEST_MAIN(Form1Test)

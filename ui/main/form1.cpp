@@ -1,6 +1,7 @@
 #include "ui/main/form1.h"
 
 #include "core/normal_shock.h"
+#include "core/pitot.h"
 #include "platform/command_button.h"
 #include "platform/message_box.h"
 #include "platform/number_text.h"
@@ -77,6 +78,16 @@ const QString m2TooHighText = QStringLiteral("M2 must be lower than 1");
 const QString m1TooLowText = QStringLiteral("|M1| must be greater than 0.37796");
 const QString m2TooLowText = QStringLiteral("|M2| must be greater than 0.37796");
 const QString outOfRangeText = QStringLiteral("Input is out of range");
+const QString noSolutionText = QStringLiteral("No real solution for this Po2/P1");
+
+QString notConvergedText()
+{
+    return QStringLiteral("iterasyon ") + QString::number(pitotIterationLimit)
+        + QStringLiteral(" adımda yakınsamadı");
+}
+
+const QColor blue(0, 0, 255);
+const QColor red(255, 0, 0);
 
 const QColor inputColour(255, 255, 255);
 const QColor otherColour(200, 200, 200);
@@ -341,6 +352,49 @@ void Form1::calculateFromPo2P1()
         messageBox(this, setInputText);
         return;
     }
+    if (!std::isfinite(Po2P1)) {
+        messageBox(this, outOfRangeText);
+        return;
+    }
+    iterasyon();
+}
+
+void Form1::iterasyon()
+{
+    const PitotSolution solution = solvePitotMach(gamma, Po2P1);
+    if (solution.noRealSolution) {
+        messageBox(this, noSolutionText);
+        return;
+    }
+    // A real solution can still be too large for the ratios (inputs from about 1e306).
+    const double M2 = downstreamMach(gamma, solution.M1);
+    if (!shockDefined(gamma, solution.M1, M2)) {
+        messageBox(this, outOfRangeText);
+        return;
+    }
+    if (!solution.converged)
+        messageBox(this, notConvergedText());
+
+    M1 = solution.M1;
+    rowM1().box->setText(resultText(M1));
+    rowM2().box->setText(resultText(M2));
+    // Drawn while Po2P1 still holds the typed ratio: the marker sits at (M1, typed ratio).
+    grafik();
+    oranlar(M1, M2);
+}
+
+void Form1::grafik()
+{
+    Picture1->Cls();
+    Picture1->Scale(0.5, -45, 6, 5);
+    Picture1->Line(1, 0, 5.9, 0);
+    Picture1->Line(1, 0, 1, -44);
+    Picture1->Circle(M1, -Po2P1, 0.05, blue);
+    Picture1->Line(1, -Po2P1, M1, -Po2P1, blue);
+    Picture1->Line(M1, 0, M1, -Po2P1, blue);
+    // Accumulated in double on purpose: the drift keeps 5.899999999999918, the 491st point.
+    for (double M = 1; M <= 5.9; M += 0.01)
+        Picture1->PSet(M, -pitotRatio(M), red);
 }
 
 void Form1::oranlar(double m1, double m2)

@@ -45,6 +45,8 @@ private:
     void Option_Po2P1_Click();
     void Command1_Click();
     void oranlar(double m1, double m2);
+    void iterasyon();
+    void grafik();
 
     void configureInputMode(const ResultRow &own, int heightTwips, bool graphShown);
     void calculateFromM1();

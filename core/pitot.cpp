@@ -1,0 +1,72 @@
+#include "core/pitot.h"
+
+#include "core/normal_shock.h"
+
+#include <cmath>
+#include <limits>
+
+namespace ornavel {
+
+namespace {
+
+// A converged estimate must give back the ratio it was solved for; the genuine solutions
+// do so within about 3e-5 relative, a collapse onto the domain limit misses by far more.
+constexpr double reproductionTolerance = 1e-3;
+
+// Po2/P2 behind the shock, written in s = M1^2 (gamma = 1.4). Not finite outside its domain.
+double stagnationFactor(double s)
+{
+    return std::pow((36 * s) / (35 * s - 5), 3.5);
+}
+
+bool insideFactorDomain(double M)
+{
+    const double s = M * M;
+    return 35 * s - 5 > 0 && std::isfinite(stagnationFactor(s));
+}
+
+} // namespace
+
+double pitotRatio(double M)
+{
+    const double s = M * M;
+    if (!(35 * s - 5 > 0))
+        return std::numeric_limits<double>::quiet_NaN();
+    const double q = stagnationFactor(s);
+    return (q * (7 * s - 1)) / 6;
+}
+
+PitotSolution solvePitotMach(double gamma, double Po2P1)
+{
+    PitotSolution result {1.0, false, 0, false};
+    double next = 1;
+    for (int k = 1; k <= pitotIterationLimit; ++k) {
+        const double M = next;
+        const double s = M * M;
+        const double q = stagnationFactor(s);
+        const double r = Po2P1 / q;
+        const double sNext = 1 + (((gamma + 1) / 2) / gamma) * (r - 1);
+        next = std::sqrt(sNext);
+        result.M1 = next;
+        result.iterations = k;
+        if (!std::isfinite(q) || !std::isfinite(next)) {
+            // The estimate left the domain of q, the square root or the doubles.
+            result.noRealSolution = true;
+            return result;
+        }
+        if (std::fabs(next - M) < pitotTolerance) {
+            result.converged = true;
+            break;
+        }
+    }
+
+    if (!insideFactorDomain(result.M1) || !hasDownstreamMach(gamma, result.M1)) {
+        result.noRealSolution = true;
+    } else if (result.converged) {
+        const double mismatch = std::fabs(pitotRatio(result.M1) - Po2P1);
+        result.noRealSolution = !(mismatch <= reproductionTolerance * std::fabs(Po2P1));
+    }
+    return result;
+}
+
+} // namespace ornavel

@@ -1,0 +1,153 @@
+#include "core/pitot.h"
+
+#include "core/normal_shock.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+#include <string>
+
+namespace ornavel {
+namespace {
+
+constexpr double gamma = 1.4;
+constexpr double fiveDecimals = 5e-6;
+
+struct RatioCase {
+    std::string name;
+    double M;
+    double expected;
+};
+
+class PitotRatioTable : public testing::TestWithParam<RatioCase> {};
+
+TEST_P(PitotRatioTable, MatchesPublishedValues)
+{
+    EXPECT_NEAR(pitotRatio(GetParam().M), GetParam().expected, fiveDecimals);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Pitot, PitotRatioTable,
+    testing::Values(RatioCase {"sonic", 1, 1.89293}, RatioCase {"Mach_1_5", 1.5, 3.41327},
+                    RatioCase {"Mach_2", 2, 5.64044}, RatioCase {"Mach_3", 3, 12.06096},
+                    RatioCase {"Mach_5", 5, 32.65347}, RatioCase {"Mach_5_9", 5.9, 45.28312},
+                    RatioCase {"minimum_at_one_over_root_two", 1 / std::sqrt(2.0), 1.49299},
+                    RatioCase {"subsonic_0_5", 0.5, 2.67701}, RatioCase {"subsonic_0_4", 0.4, 54.82508}),
+    [](const auto &info) { return info.param.name; });
+
+TEST(Pitot, RatioAgreesWithTheShockRelations)
+{
+    for (double M : {1.0, 1.3, 2.0, 4.5, 10.0}) {
+        const double fromShock = shockRatios(gamma, M, downstreamMach(gamma, M)).Po2P1;
+        EXPECT_NEAR(pitotRatio(M), fromShock, 1e-14 * fromShock) << M;
+    }
+    EXPECT_EQ(pitotRatio(1), 1.8929291587378538);
+    EXPECT_TRUE(std::isnan(pitotRatio(1 / std::sqrt(7.0))));
+    EXPECT_TRUE(std::isnan(pitotRatio(0.2)));
+}
+
+struct SolveCase {
+    std::string name;
+    double Po2P1;
+    double M1; // to five decimals
+    bool converged;
+    int iterations;
+};
+
+class SolveTable : public testing::TestWithParam<SolveCase> {};
+
+TEST_P(SolveTable, FindsTheUpstreamMach)
+{
+    const SolveCase &c = GetParam();
+    const PitotSolution s = solvePitotMach(gamma, c.Po2P1);
+    EXPECT_FALSE(s.noRealSolution);
+    EXPECT_NEAR(s.M1, c.M1, fiveDecimals);
+    EXPECT_EQ(s.converged, c.converged);
+    EXPECT_EQ(s.iterations, c.iterations);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Pitot, SolveTable,
+    testing::Values(SolveCase {"Mach_2", 5.64044, 2.0, true, 8}, SolveCase {"ratio_2", 2, 1.04655, true, 12},
+                    SolveCase {"ratio_10", 10, 2.71975, true, 7}, SolveCase {"ratio_30", 30, 4.78945, true, 6},
+                    SolveCase {"ratio_45", 45, 5.88133, true, 5}, SolveCase {"ratio_100", 100, 8.79250, true, 5},
+                    SolveCase {"ratio_1e6", 1e6, 881.28465, true, 4},
+                    SolveCase {"sonic_exactly", 1.8929291587378538, 1.0, true, 1},
+                    SolveCase {"just_below_sonic", 1.8929, 0.99999, true, 1},
+                    SolveCase {"ratio_1_9", 1.9, 1.00319, true, 9},
+                    SolveCase {"subsonic_1_8", 1.8, 0.95610, true, 14},
+                    SolveCase {"subsonic_1_6", 1.6, 0.84048, true, 24},
+                    SolveCase {"subsonic_1_52", 1.52, 0.76908, true, 43},
+                    SolveCase {"unsettled_1_5", 1.5, 0.73805, false, 50},
+                    SolveCase {"unsettled_1_49", 1.49, 0.70905, false, 50},
+                    SolveCase {"unsettled_1_48", 1.48, 0.53596, false, 50}),
+    [](const auto &info) { return info.param.name; });
+
+TEST(Pitot, Mach2ToSevenDecimals)
+{
+    const PitotSolution s = solvePitotMach(gamma, 5.64044);
+    EXPECT_NEAR(s.M1, 1.9999996, 1e-7);
+}
+
+TEST(Pitot, SolutionReproducesTheRatio)
+{
+    for (double ratio = 1.89293; ratio < 2000; ratio *= 1.37) {
+        const PitotSolution s = solvePitotMach(gamma, ratio);
+        ASSERT_TRUE(s.converged && !s.noRealSolution) << ratio;
+        EXPECT_LE(s.iterations, 12) << ratio;
+        EXPECT_LT(std::fabs(pitotRatio(s.M1) - ratio), 1e-5 * ratio) << ratio;
+    }
+}
+
+TEST(Pitot, SameInputSameResult)
+{
+    const PitotSolution a = solvePitotMach(gamma, 3.3);
+    const PitotSolution b = solvePitotMach(gamma, 3.3);
+    EXPECT_EQ(a.M1, b.M1);
+    EXPECT_EQ(a.iterations, b.iterations);
+}
+
+struct NoSolutionCase {
+    std::string name;
+    double Po2P1;
+};
+
+class NoSolutionTable : public testing::TestWithParam<NoSolutionCase> {};
+
+TEST_P(NoSolutionTable, IsReportedNotReturnedAsAnAnswer)
+{
+    const PitotSolution s = solvePitotMach(gamma, GetParam().Po2P1);
+    EXPECT_TRUE(s.noRealSolution);
+    EXPECT_GE(s.iterations, 1);
+    EXPECT_LE(s.iterations, pitotIterationLimit);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Pitot, NoSolutionTable,
+    testing::Values(
+        // The first update already needs the root of a negative number.
+        NoSolutionCase {"negative_beyond_first_root", -0.4}, NoSolutionCase {"large_negative", -100},
+        // The second iteration raises a negative base to the power 3.5.
+        NoSolutionCase {"small_negative", -0.1}, NoSolutionCase {"negative_near_first_root", -0.3},
+        // The estimates collapse onto 1/sqrt(7), some of them meeting the stopping test there.
+        NoSolutionCase {"collapse_1_4771", 1.4771}, NoSolutionCase {"collapse_1_477", 1.477},
+        NoSolutionCase {"collapse_1_47", 1.47}, NoSolutionCase {"collapse_1_45", 1.45},
+        NoSolutionCase {"collapse_1_4", 1.4}, NoSolutionCase {"collapse_1", 1.0},
+        NoSolutionCase {"collapse_0_1", 0.1}, NoSolutionCase {"collapse_tiny", 1e-300},
+        // 36*s leaves the doubles.
+        NoSolutionCase {"overflow_1e307", 1e307}, NoSolutionCase {"largest_double", 1.7976931348623157e308},
+        NoSolutionCase {"infinity", std::numeric_limits<double>::infinity()},
+        NoSolutionCase {"nan", std::numeric_limits<double>::quiet_NaN()}),
+    [](const auto &info) { return info.param.name; });
+
+TEST(Pitot, HugeRatioStillHasARealSolution)
+{
+    const PitotSolution s = solvePitotMach(gamma, 1e306);
+    EXPECT_FALSE(s.noRealSolution);
+    EXPECT_TRUE(s.converged);
+    EXPECT_NEAR(s.M1 / 8.81284854347331e152, 1, 1e-12);
+}
+
+} // namespace
+} // namespace ornavel
