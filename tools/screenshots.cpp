@@ -3,6 +3,7 @@
 #include "ui/main/form1.h"
 
 #include <QAbstractButton>
+#include <QAction>
 #include <QApplication>
 #include <QDir>
 #include <QLineEdit>
@@ -64,5 +65,11 @@ int main(int argc, char *argv[])
 
     calculate(window, "Option_Po2P1", "Text_Po2P1", QStringLiteral("1.5"));
     saved &= save(window, folder, QStringLiteral("main-pitot-1.5.png"));
+
+    window.findChild<QAction *>(QStringLiteral("Mn_About"))->trigger();
+    for (QWidget *about : QApplication::topLevelWidgets()) {
+        if (about->objectName() == QStringLiteral("Form_About"))
+            saved &= save(*about, folder, QStringLiteral("about.png"));
+    }
     return saved ? 0 : 1;
 }

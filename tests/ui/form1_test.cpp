@@ -2,6 +2,7 @@
 
 #include "platform/picture_box.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QGroupBox>
 #include <QLabel>
@@ -58,6 +59,9 @@ private slots:
     void pitotGraph();
     void pitotRefusal_data();
     void pitotRefusal();
+    void accessibleNames_data();
+    void accessibleNames();
+    void tabOrderFollowsTheTabIndex();
 
 private:
     template<typename T = QWidget>
@@ -567,6 +571,44 @@ void Form1Test::pitotRefusal()
     QCOMPARE(child<PictureBox>("Picture1")->displayList().size(), graph.size());
     QCOMPARE(child<PictureBox>("Picture1")->displayList()[2].from, graph[2].from);
     QVERIFY(child("Picture1")->isVisible());
+}
+
+void Form1Test::accessibleNames_data()
+{
+    QTest::addColumn<QString>("control");
+    QTest::addColumn<QString>("name");
+    const QStringList quantities = {"M1", "P2/P1", "ρ2/ρ1", "T2/T1", "Po2/Po1", "Po2/P1", "M2"};
+    for (int i = 0; i < 7; ++i)
+        QTest::newRow(qPrintable(boxNames[i])) << boxNames[i] << quantities[i];
+    QTest::newRow("Text1") << "Text1" << "γ";
+    QTest::newRow("Option_M1") << "Option_M1" << "M1";
+    QTest::newRow("Option_M2") << "Option_M2" << "M2";
+    QTest::newRow("Option_Po2P1") << "Option_Po2P1" << "Po2/P1";
+    QTest::newRow("Command1") << "Command1" << "Choose an input option";
+}
+
+void Form1Test::accessibleNames()
+{
+    QFETCH(QString, control);
+    QFETCH(QString, name);
+    QAccessibleInterface *accessible = QAccessible::queryAccessibleInterface(child(control));
+    QVERIFY(accessible);
+    QCOMPARE(accessible->text(QAccessible::Name), name);
+}
+
+void Form1Test::tabOrderFollowsTheTabIndex()
+{
+    const QStringList byTabIndex = {"Text_P2P1",    "Text_Po2Po1", "Text_Po2P1", "Text_M1",
+                                    "Text_M2",      "Text_T2T1",   "Text1",      "Option_M1",
+                                    "Option_M2",    "Option_Po2P1", "Command1",  "Text_Ro2Ro1"};
+    QStringList seen;
+    QWidget *w = child(byTabIndex.first());
+    for (int step = 0; step < 200 && seen.size() < byTabIndex.size(); ++step) {
+        if (byTabIndex.contains(w->objectName()) && !seen.contains(w->objectName()))
+            seen << w->objectName();
+        w = w->nextInFocusChain();
+    }
+    QCOMPARE(seen, byTabIndex);
 }
 
 QTEST_MAIN(Form1Test)

@@ -7,6 +7,7 @@
 #include "platform/number_text.h"
 #include "platform/picture_box.h"
 #include "platform/twips.h"
+#include "ui/about/form_about.h"
 
 #include <QAction>
 #include <QEvent>
@@ -153,7 +154,11 @@ Form1::Form1(QWidget *parent)
     Form_Load();
 }
 
-Form1::~Form1() = default;
+Form1::~Form1()
+{
+    // Closing the main window leaves the About window open; destroying it does not.
+    delete m_about;
+}
 
 void Form1::createControls()
 {
@@ -241,6 +246,7 @@ void Form1::createControls()
     onSelect(Option_M2, &Form1::Option_M2_Click);
     onSelect(Option_Po2P1, &Form1::Option_Po2P1_Click);
     connect(Command1, &QPushButton::clicked, this, &Form1::Command1_Click);
+    connect(Mn_About, &QAction::triggered, this, &Form1::Mn_About_Click);
 }
 
 void Form1::Form_Load()
@@ -395,6 +401,19 @@ void Form1::grafik()
     // Accumulated in double on purpose: the drift keeps 5.899999999999918, the 491st point.
     for (double M = 1; M <= 5.9; M += 0.01)
         Picture1->PSet(M, -pitotRatio(M), red);
+}
+
+void Form1::Mn_About_Click()
+{
+    // Modeless and without an owner, so the main window stays usable and may close first;
+    // deleted on close, so the next choice shows it anew.
+    if (!m_about) {
+        m_about = new Form_About;
+        m_about->setAttribute(Qt::WA_DeleteOnClose);
+    }
+    m_about->show();
+    m_about->raise();
+    m_about->activateWindow();
 }
 
 void Form1::oranlar(double m1, double m2)

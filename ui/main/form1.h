@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QMainWindow>
+#include <QPointer>
 
 #include <array>
 
@@ -14,6 +15,7 @@ namespace ornavel {
 
 class CommandButton;
 class PictureBox;
+class Form_About;
 
 // The main window: pick the known quantity, type it, press the button, read the shock.
 class Form1 : public QMainWindow
@@ -44,6 +46,7 @@ private:
     void Option_M2_Click();
     void Option_Po2P1_Click();
     void Command1_Click();
+    void Mn_About_Click();
     void oranlar(double m1, double m2);
     void iterasyon();
     void grafik();
@@ -73,6 +76,7 @@ private:
     CommandButton *Command1 = nullptr;
     PictureBox *Picture1 = nullptr;
     QAction *Mn_About = nullptr;
+    QPointer<Form_About> m_about; // null until first shown and after it is closed
 
     // In the frame's order: M1, P2/P1, rho2/rho1, T2/T1, Po2/Po1, Po2/P1, M2.
     std::array<ResultRow, 7> m_rows {};

@@ -1,0 +1,134 @@
+#include "ui/about/form_about.h"
+#include "ui/main/form1.h"
+
+#include <QAbstractButton>
+#include <QAction>
+#include <QApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPointer>
+#include <QTest>
+
+using namespace ornavel;
+
+class FormAboutTest : public QObject
+{
+    Q_OBJECT
+private slots:
+    void windowLooksAsDesigned();
+    void lines_data();
+    void lines();
+    void menuOpensOneModelessWindow();
+    void closingTheMainWindowLeavesAboutOpen();
+
+private:
+    static QList<QWidget *> aboutWindows();
+};
+
+QList<QWidget *> FormAboutTest::aboutWindows()
+{
+    QList<QWidget *> found;
+    for (QWidget *w : QApplication::topLevelWidgets()) {
+        if (w->objectName() == QStringLiteral("Form_About") && w->isVisible())
+            found << w;
+    }
+    return found;
+}
+
+void FormAboutTest::windowLooksAsDesigned()
+{
+    Form_About about;
+    about.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&about));
+    QCOMPARE(about.windowTitle(), QStringLiteral("About"));
+    QCOMPARE(about.size(), QSize(240, 118)); // 3600 x 1770 twips
+    QVERIFY(about.isWindow());
+    QCOMPARE(about.grab().toImage().pixelColor(2, 2), QColor(255, 255, 192));
+}
+
+void FormAboutTest::lines_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QRect>("geometry");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QColor>("colour");
+    QTest::addColumn<double>("pointSize");
+    const QColor green(0, 128, 0);
+    const QColor standard = QLabel().palette().color(QPalette::WindowText);
+    QTest::newRow("title") << "Label2" << QRect(48, 8, 137, 17) << "Program for solving" << green << 9.75;
+    QTest::newRow("product") << "Label3" << QRect(32, 24, 169, 17) << "Ornavel" << green << 9.75;
+    QTest::newRow("credit") << "Label7" << QRect(32, 40, 185, 17) << "Written by the Ornavel developers"
+                            << standard << 8.25;
+    QTest::newRow("date") << "Label8" << QRect(72, 56, 97, 17) << "February 2006" << standard << 8.25;
+    QTest::newRow("where to write") << "Label4" << QRect(8, 72, 225, 17)
+                                    << "For comments and questions e-mail to" << standard << 8.25;
+    QTest::newRow("address") << "Label5" << QRect(56, 88, 129, 17) << "ornavel@example.org"
+                             << QColor(0, 0, 255) << 8.25;
+}
+
+void FormAboutTest::lines()
+{
+    QFETCH(QString, name);
+    QFETCH(QRect, geometry);
+    QFETCH(QString, text);
+    QFETCH(QColor, colour);
+    QFETCH(double, pointSize);
+
+    Form_About about;
+    auto *label = about.findChild<QLabel *>(name);
+    QVERIFY(label);
+    QCOMPARE(label->geometry(), geometry);
+    QCOMPARE(label->text(), text);
+    QCOMPARE(label->palette().color(QPalette::WindowText), colour);
+    QCOMPARE(label->palette().color(QPalette::Window), QColor(255, 255, 192));
+    QCOMPARE(label->font().pointSizeF(), pointSize);
+    QCOMPARE(label->font().weight(), QFont::Normal);
+    // Whatever font stands in for Verdana, the line fits its label.
+    const QFontMetrics metrics(label->font());
+    QVERIFY2(metrics.horizontalAdvance(text) <= geometry.width(), qPrintable(label->font().family()));
+    QVERIFY(metrics.height() <= geometry.height());
+}
+
+void FormAboutTest::menuOpensOneModelessWindow()
+{
+    Form1 form;
+    form.show();
+    auto *menuEntry = form.findChild<QAction *>(QStringLiteral("Mn_About"));
+    menuEntry->trigger();
+    QCOMPARE(aboutWindows().size(), 1);
+    QPointer<QWidget> first = aboutWindows().first();
+    QVERIFY(!first->isModal());
+    QVERIFY(!first->parentWidget()); // no owner window
+    QVERIFY(!QApplication::activeModalWidget());
+
+    // Choosing it again shows the same window.
+    menuEntry->trigger();
+    QCOMPARE(aboutWindows(), QList<QWidget *> {first.data()});
+
+    // The main window still calculates meanwhile.
+    form.findChild<QAbstractButton *>(QStringLiteral("Option_M1"))->click();
+    form.findChild<QLineEdit *>(QStringLiteral("Text_M1"))->setText(QStringLiteral("2"));
+    form.findChild<QAbstractButton *>(QStringLiteral("Command1"))->click();
+    QCOMPARE(form.findChild<QLineEdit *>(QStringLiteral("Text_M2"))->text(), QStringLiteral("0.57735"));
+
+    // Closed, it is gone; the next choice shows a new one.
+    first->close();
+    QTRY_VERIFY(first.isNull());
+    menuEntry->trigger();
+    QCOMPARE(aboutWindows().size(), 1);
+}
+
+void FormAboutTest::closingTheMainWindowLeavesAboutOpen()
+{
+    auto *form = new Form1;
+    form->show();
+    form->findChild<QAction *>(QStringLiteral("Mn_About"))->trigger();
+    QPointer<QWidget> about = aboutWindows().first();
+    form->close();
+    QVERIFY(about && about->isVisible());
+    about->close();
+    delete form;
+}
+
+QTEST_MAIN(FormAboutTest)
+#include "form_about_test.moc"

@@ -1,0 +1,66 @@
+#include "ui/about/form_about.h"
+
+#include "platform/twips.h"
+
+#include <QLabel>
+
+namespace ornavel {
+
+namespace {
+
+// The six lines, top to bottom, at their design positions in twips.
+struct AboutLine {
+    const char *name;
+    int left, top, width, height;
+    const char *text;
+    QColor colour; // invalid: the default text colour
+    double pointSize;
+};
+
+const AboutLine aboutLines[] = {
+    {"Label2", 720, 120, 2055, 255, "Program for solving", QColor(0, 128, 0), 9.75},
+    {"Label3", 480, 360, 2535, 255, "Ornavel", QColor(0, 128, 0), 9.75},
+    {"Label7", 480, 600, 2775, 255, "Written by the Ornavel developers", QColor(), 8.25},
+    {"Label8", 1080, 840, 1455, 255, "February 2006", QColor(), 8.25},
+    {"Label4", 120, 1080, 3375, 255, "For comments and questions e-mail to", QColor(), 8.25},
+    {"Label5", 840, 1320, 1935, 255, "ornavel@example.org", QColor(0, 0, 255), 8.25},
+};
+
+constexpr int clientWidthTwips = 3600;
+constexpr int clientHeightTwips = 1770;
+const QColor lightYellow(255, 255, 192);
+
+} // namespace
+
+Form_About::Form_About(QWidget *parent)
+    : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint
+                          | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint)
+{
+    setObjectName(QStringLiteral("Form_About"));
+    setWindowTitle(tr("About"));
+    setFixedSize(twipsToPixels(clientWidthTwips), twipsToPixels(clientHeightTwips));
+    setAutoFillBackground(true);
+    QPalette background = palette();
+    background.setColor(QPalette::Window, lightYellow);
+    setPalette(background);
+
+    for (const AboutLine &line : aboutLines) {
+        auto *label = new QLabel(QString::fromLatin1(line.text), this);
+        label->setObjectName(QString::fromLatin1(line.name));
+        label->setGeometry(twipsRect(line.left, line.top, line.width, line.height));
+        // Verdana where it is installed; otherwise a narrower sans in which every line fits.
+        QFont font;
+        font.setFamilies({QStringLiteral("Verdana"), QStringLiteral("Liberation Sans")});
+        font.setPointSizeF(line.pointSize);
+        font.setWeight(QFont::Normal);
+        label->setFont(font);
+        QPalette colours = label->palette();
+        colours.setColor(QPalette::Window, lightYellow);
+        if (line.colour.isValid())
+            colours.setColor(QPalette::WindowText, line.colour);
+        label->setPalette(colours);
+        label->setAutoFillBackground(true);
+    }
+}
+
+} // namespace ornavel
