@@ -7,6 +7,7 @@ packages=(
   qt6-base-dev libgl-dev
   fonts-liberation2
   libgtest-dev
+  desktop-file-utils appstream dpkg-dev file
 )
 
 missing=()

@@ -1,0 +1,30 @@
+#!/usr/bin/env bash
+# Builds the .deb from a configured build folder, unpacks it into a scratch root and checks
+# that every file lands where the desktop expects it and the dependencies are declared.
+set -euo pipefail
+build=$1
+scratch=$(mktemp -d)
+trap 'rm -rf "$scratch"' EXIT
+
+cpack -G DEB -B "$scratch/out" --config "$build/CPackConfig.cmake" >/dev/null
+deb=$(ls "$scratch"/out/ornavel_*.deb)
+dpkg-deb -x "$deb" "$scratch/root"
+
+passed=0 failed=0
+check() {
+  if eval "$2"; then passed=$((passed + 1)); else failed=$((failed + 1)); echo "FAIL: $1"; fi
+}
+root=$scratch/root
+check "executable" "[ -x '$root/usr/bin/ornavel' ]"
+check "desktop entry" "[ -f '$root/usr/share/applications/org.ornavel.Ornavel.desktop' ]"
+check "metainfo" "[ -f '$root/usr/share/metainfo/org.ornavel.Ornavel.metainfo.xml' ]"
+check "scalable icon" "[ -f '$root/usr/share/icons/hicolor/scalable/apps/org.ornavel.Ornavel.svg' ]"
+check "48x48 icon" "[ -f '$root/usr/share/icons/hicolor/48x48/apps/org.ornavel.Ornavel.png' ]"
+check "nothing else in bin" "[ \"\$(ls '$root/usr/bin')\" = ornavel ]"
+depends=$(dpkg-deb -f "$deb" Depends)
+for package in libqt6widgets6 libqt6gui6 libqt6core6 libstdc++6 qt6-qpa-plugins fonts-liberation2; do
+  check "depends on $package" "grep -q '$package' <<<'$depends'"
+done
+echo "Depends: $depends"
+echo "$passed passed, $failed failed"
+[ "$failed" -eq 0 ]
