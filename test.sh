@@ -1,9 +1,30 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds everything and runs every test through CTest, headless.
+# Installs what is missing, then builds and runs every test through CTest, headless: the
+# normal suite, the same suite under AddressSanitizer and UBSan, and, where clang-14 is
+# installed, a short run of each fuzz target.
 set -euo pipefail
 cd "$(dirname "$0")"
+export QT_QPA_PLATFORM=offscreen
 
 ./scripts/install-deps.sh
+
+echo "== tests"
 cmake --preset dev -DORNAVEL_BUILD_TESTS=ON >/dev/null
 cmake --build --preset dev
-QT_QPA_PLATFORM=offscreen ctest --preset dev
+ctest --preset dev
+
+echo "== tests under AddressSanitizer and UndefinedBehaviorSanitizer"
+cmake --preset asan -DORNAVEL_BUILD_TESTS=ON >/dev/null
+cmake --build --preset asan
+ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 ctest --preset asan
+
+fuzzer_probe='extern "C" int LLVMFuzzerTestOneInput(const char *, unsigned long) { return 0; }'
+if command -v clang++-14 >/dev/null 2>&1 \
+    && clang++-14 -fsanitize=fuzzer -x c++ - -o /dev/null <<<"$fuzzer_probe" 2>/dev/null; then
+  echo "== fuzz targets, ${ORNAVEL_FUZZ_SECONDS:-30} s each"
+  cmake --preset fuzz >/dev/null
+  cmake --build --preset fuzz
+  ./fuzz/run.sh build/fuzz/fuzz "${ORNAVEL_FUZZ_SECONDS:-30}"
+else
+  echo "== fuzz targets skipped: clang-14 with libclang-rt-14-dev is not installed"
+fi

@@ -1,7 +1,6 @@
 #include "core/normal_shock.h"
 
 #include <cmath>
-#include <initializer_list>
 #include <limits>
 
 namespace ornavel {
@@ -47,11 +46,12 @@ ShockRatios shockRatios(double gamma, double M1, double M2)
     const double Po2Po1 = Po2P1 / Po1P1;
     const double Ro2Ro1 = P2P1 / T2T1;
 
-    // An overflowed power would otherwise turn Po2/Po1 into a plausible-looking 0.
-    for (double step : {S1, S2, X1, X2, T2T1, Po1P1, Po2P2, P2P1, Po2P1, Po2Po1, Ro2Ro1}) {
-        if (!std::isfinite(step))
-            return {notANumber, notANumber, notANumber, notANumber, notANumber};
-    }
+    // An overflowed Po1/P1 would turn Po2/Po1 into a plausible-looking 0; every other step
+    // that leaves the doubles carries through to one of the five results.
+    const bool finite = std::isfinite(Po1P1) & std::isfinite(P2P1) & std::isfinite(Ro2Ro1)
+        & std::isfinite(T2T1) & std::isfinite(Po2Po1) & std::isfinite(Po2P1);
+    if (!finite)
+        return {notANumber, notANumber, notANumber, notANumber, notANumber};
     return {P2P1, Ro2Ro1, T2T1, Po2Po1, Po2P1};
 }
 

@@ -14,6 +14,11 @@ namespace {
 // painter; anything further is cut first, so huge coordinates never reach it.
 constexpr double reach = 2.0;
 
+// Pen widths in device-independent pixels; points slightly heavier, so that the curve they
+// form reads as a line.
+constexpr double penWidth = 1.0;
+constexpr double pointWidth = 1.5;
+
 bool insideReach(QPointF p)
 {
     return p.x() >= -reach && p.x() <= 1 + reach && p.y() >= -reach && p.y() <= 1 + reach;
@@ -140,18 +145,38 @@ void PictureBox::paintEvent(QPaintEvent *event)
     QPainter painter(this);
     painter.setClipRect(contentsRect());
     painter.setRenderHint(QPainter::Antialiasing);
+    painter.setBrush(Qt::NoBrush);
     const auto toPixels = [&area](QPointF f) {
         return QPointF(area.left() + f.x() * area.width(), area.top() + f.y() * area.height());
     };
+    const auto usePen = [&painter](const QColor &colour, double width) {
+        if (painter.pen().color() != colour || painter.pen().widthF() != width) {
+            QPen pen(colour, width);
+            pen.setCapStyle(Qt::SquareCap);
+            painter.setPen(pen);
+        }
+    };
+
+    // Points come in long runs of one colour (the curve): drawn as one batch per run.
+    QList<QPointF> points;
+    QColor pointColour;
+    const auto flushPoints = [&] {
+        if (points.isEmpty())
+            return;
+        usePen(pointColour, pointWidth);
+        painter.drawPoints(points.constData(), int(points.size()));
+        points.clear();
+    };
+
     for (const Item &item : m_items) {
-        QPen pen(item.colour, 1.0);
-        pen.setCapStyle(Qt::SquareCap);
+        if (item.shape != Shape::Point || item.colour != pointColour)
+            flushPoints();
         switch (item.shape) {
         case Shape::Line: {
             QPointF a = item.from, b = item.to;
             if (!clipToReach(a, b))
                 break;
-            painter.setPen(pen);
+            usePen(item.colour, penWidth);
             painter.drawLine(toPixels(a), toPixels(b));
             break;
         }
@@ -159,20 +184,19 @@ void PictureBox::paintEvent(QPaintEvent *event)
             const double r = item.radius * area.width();
             if (!insideReach(item.from) || r > reach * area.width())
                 break;
-            painter.setPen(pen);
-            painter.setBrush(Qt::NoBrush);
+            usePen(item.colour, penWidth);
             painter.drawEllipse(toPixels(item.from), r, r);
             break;
         }
         case Shape::Point:
-            if (!insideReach(item.from))
-                break;
-            pen.setWidthF(1.5);
-            painter.setPen(pen);
-            painter.drawPoint(toPixels(item.from));
+            if (insideReach(item.from)) {
+                pointColour = item.colour;
+                points.append(toPixels(item.from));
+            }
             break;
         }
     }
+    flushPoints();
 }
 
 } // namespace ornavel

@@ -9,6 +9,14 @@ packages=(
   libgtest-dev
   desktop-file-utils appstream dpkg-dev file
 )
+# Extra groups, named as arguments: what the benchmarks and the fuzz targets need.
+for group in "$@"; do
+  case "$group" in
+    bench) packages+=(libbenchmark-dev) ;;
+    fuzz) packages+=(clang-14 libclang-rt-14-dev) ;;
+    *) echo "unknown package group: $group" >&2; exit 2 ;;
+  esac
+done
 
 missing=()
 for package in "${packages[@]}"; do

@@ -1,5 +1,6 @@
 // Renders the main window in its typical states to PNG files in the folder given as the
 // first argument (default: the current folder). Run it with QT_QPA_PLATFORM=offscreen.
+#include "ui/application_style.h"
 #include "ui/main/form1.h"
 
 #include <QAbstractButton>
@@ -50,6 +51,7 @@ void calculate(QWidget &window, const char *option, const char *box, const QStri
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
+    QApplication::setStyle(new ornavel::ApplicationStyle); // as the program itself starts
     const QDir folder(argc > 1 ? QString::fromLocal8Bit(argv[1]) : QDir::currentPath());
     folder.mkpath(QStringLiteral("."));
 

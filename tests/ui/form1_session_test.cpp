@@ -1,0 +1,225 @@
+// Random user sessions on the main window: thousands of option clicks, typed numbers and
+// junk, Calculate clicks and About windows, with the window's invariants checked after
+// every event. The seed is printed with any failure; ORNAVEL_SESSION_SEED replays one.
+#include "ui/main/form1.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QRegularExpression>
+#include <QTest>
+#include <QTimer>
+
+#include <array>
+#include <optional>
+#include <random>
+
+using namespace ornavel;
+
+namespace {
+
+const QStringList boxNames = {"Text_M1",     "Text_P2P1",  "Text_Ro2Ro1", "Text_T2T1",
+                              "Text_Po2Po1", "Text_Po2P1", "Text_M2"};
+const QStringList labelNames = {"Label_M1",     "Label_P2P1",  "Label_Ro2Ro1", "Label_T2T1",
+                                "Label_Po2Po1", "Label_Po2P1", "Label_M2"};
+const QStringList optionNames = {"Option_M1", "Option_M2", "Option_Po2P1"};
+constexpr std::array<int, 3> ownBox = {0, 6, 5}; // the input box of each option
+
+const QSet<QString> knownMessages = {
+    "Choose an input option",           "SET input value then CLICK",
+    "M2 must be lower than 1",          "|M1| must be greater than 0.37796",
+    "|M2| must be greater than 0.37796", "Input is out of range",
+    "No real solution for this Po2/P1", QString::fromUtf8("iterasyon 50 adımda yakınsamadı"),
+};
+
+// A result box holds a plain number, or one with an exponent when it is that large.
+const QRegularExpression resultPattern(QStringLiteral(R"(^-?\d+(\.\d+)?(E[+-]\d\d+)?$)"));
+
+// What a box holds, as far as the session knows: its first (empty) text, the blank a mode
+// change puts in, whatever the user typed, or a result.
+enum class Content { Empty, Blank, Typed, Result };
+
+constexpr int eventCount = 10000;
+
+} // namespace
+
+class Form1SessionTest : public QObject
+{
+    Q_OBJECT
+private slots:
+    void randomSession();
+
+private:
+    QString randomText();
+    std::mt19937_64 m_random;
+};
+
+QString Form1SessionTest::randomText()
+{
+    auto pick = [this](int n) { return int(std::uniform_int_distribution<int>(0, n - 1)(m_random)); };
+    auto digits = [&](int count) {
+        QString s;
+        for (int i = 0; i < count; ++i)
+            s += QChar('0' + pick(10));
+        return s;
+    };
+    switch (pick(12)) {
+    case 0: return QString();
+    case 1: return QStringLiteral(" ");
+    case 2: return QStringList {"abc", "nan", "inf", "-", ".", "e5", "--2", "x1", "+"}[pick(9)];
+    case 3: return digits(1) + QStringLiteral(",") + digits(2); // comma ends the number
+    case 4: return QStringLiteral("1e") + QString::number(300 + pick(120));  // huge
+    case 5: return QStringLiteral("-1e") + QString::number(pick(420));
+    case 6: return QStringLiteral("1e-") + QString::number(pick(400));       // tiny
+    case 7: return QStringLiteral("0.37") + digits(pick(8));                  // near the Mach limit
+    case 8: return QStringLiteral("1.4") + digits(1 + pick(4));               // near the pitot minimum
+    default: {
+        QString s = pick(5) == 0 ? QStringLiteral("-") : QString();
+        s += digits(1 + pick(2));
+        if (pick(3))
+            s += QStringLiteral(".") + digits(1 + pick(6));
+        if (pick(8) == 0)
+            s += QStringLiteral("e") + QString::number(pick(7) - 3);
+        if (pick(6) == 0)
+            s.insert(pick(int(s.size()) + 1), QLatin1Char(' '));
+        return s;
+    }
+    }
+}
+
+void Form1SessionTest::randomSession()
+{
+    QLocale::setDefault(QLocale::c());
+    const QByteArray seedText = qgetenv("ORNAVEL_SESSION_SEED");
+    const quint64 seed = seedText.isEmpty() ? 20261208 : seedText.toULongLong();
+    m_random.seed(seed);
+
+    Form1 form;
+    form.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&form));
+    const auto child = [&form](const QString &name) { return form.findChild<QWidget *>(name); };
+    const auto box = [&form](int i) { return form.findChild<QLineEdit *>(boxNames[i]); };
+    auto *command = form.findChild<QPushButton *>(QStringLiteral("Command1"));
+    auto *aboutEntry = form.findChild<QAction *>(QStringLiteral("Mn_About"));
+    auto pick = [this](int n) { return int(std::uniform_int_distribution<int>(0, n - 1)(m_random)); };
+
+    // The model of what the window must show.
+    int mode = -1;                 // index into optionNames, -1 before any choice
+    bool allShown = true;          // all seven pairs visible
+    std::array<Content, 7> content;
+    content.fill(Content::Empty);
+    QString lastMessage;
+    QString lastTitle;
+
+    QTimer watchdog; // answers every message box, recording it
+    watchdog.setInterval(0);
+    connect(&watchdog, &QTimer::timeout, this, [&] {
+        if (auto *message = qobject_cast<QMessageBox *>(QApplication::activeModalWidget())) {
+            lastMessage = message->text();
+            lastTitle = message->windowTitle();
+            message->button(QMessageBox::Ok)->click();
+        }
+    });
+
+    for (int step = 0; step < eventCount; ++step) {
+        const QString where = QStringLiteral("seed %1, step %2").arg(seed).arg(step);
+        QString event;
+        const int kind = pick(20);
+        if (kind < 4) {
+            mode = pick(3);
+            event = QStringLiteral("choose ") + optionNames[mode];
+            QTest::mouseClick(form.findChild<QRadioButton *>(optionNames[mode]), Qt::LeftButton);
+            allShown = false;
+            content[std::size_t(ownBox[std::size_t(mode)])] = Content::Blank;
+        } else if (kind < 11) {
+            // Mostly the input box; now and then another visible box or the gamma box.
+            int target = mode >= 0 && pick(5) ? ownBox[std::size_t(mode)] : pick(8);
+            QLineEdit *edit = target == 7 ? form.findChild<QLineEdit *>(QStringLiteral("Text1")) : box(target);
+            if (!edit->isVisible())
+                continue;
+            const QString text = randomText();
+            event = QStringLiteral("type '%1' into %2").arg(text, edit->objectName());
+            if (pick(4) == 0) {
+                edit->selectAll();
+                edit->del();
+            }
+            edit->setFocus();
+            edit->end(false);
+            QTest::keyClicks(edit, text);
+            if (target < 7)
+                content[std::size_t(target)] = Content::Typed;
+        } else if (kind < 19) {
+            event = QStringLiteral("click Command1");
+            lastMessage.clear();
+            watchdog.start();
+            QTest::mouseClick(command, Qt::LeftButton);
+            watchdog.stop();
+            if (!lastMessage.isEmpty()) {
+                QVERIFY2(knownMessages.contains(lastMessage), qPrintable(where + ": " + lastMessage));
+                QVERIFY2(lastTitle == QStringLiteral("Ornavel"), qPrintable(where));
+                QVERIFY2((mode < 0) == (lastMessage == QStringLiteral("Choose an input option")),
+                         qPrintable(where + ": " + lastMessage));
+            }
+            if (mode >= 0) {
+                allShown = true;
+                const bool computed = lastMessage.isEmpty() || lastMessage.startsWith(QStringLiteral("iterasyon"));
+                if (computed) {
+                    for (int i = 0; i < 7; ++i) {
+                        if (mode == 2 || i != ownBox[std::size_t(mode)])
+                            content[std::size_t(i)] = Content::Result;
+                    }
+                }
+            }
+        } else {
+            event = QStringLiteral("About");
+            aboutEntry->trigger();
+            int open = 0;
+            for (QWidget *w : QApplication::topLevelWidgets())
+                open += w->objectName() == QStringLiteral("Form_About") && w->isVisible();
+            QVERIFY2(open == 1, qPrintable(where));
+            if (pick(2)) {
+                for (QWidget *w : QApplication::topLevelWidgets()) {
+                    if (w->objectName() == QStringLiteral("Form_About"))
+                        w->close();
+                }
+            }
+        }
+
+        // The invariants, after every event.
+        const QString context = where + QStringLiteral(" (") + event + QStringLiteral(")");
+        const char *ctx = qPrintable(context);
+        QVERIFY2(form.frameGeometry().height() == (mode == 2 ? 427 : 253), ctx);
+        QVERIFY2(child(QStringLiteral("Picture1"))->isVisible() == (mode == 2), ctx);
+        QVERIFY2(command->text() == (mode < 0 ? QStringLiteral("Choose an input option")
+                                              : QStringLiteral("SET input value then CLICK")), ctx);
+        for (int i = 0; i < 7; ++i) {
+            const bool own = mode >= 0 && i == ownBox[std::size_t(mode)];
+            QVERIFY2(child(labelNames[i])->isVisible() == (allShown || own), ctx);
+            QVERIFY2(box(i)->isVisible() == (allShown || own), ctx);
+            if (mode >= 0) {
+                QVERIFY2(box(i)->palette().color(QPalette::Base)
+                             == (own ? QColor(255, 255, 255) : QColor(200, 200, 200)), ctx);
+            }
+            const QString text = box(i)->text();
+            const QString shown = context + ": " + boxNames[i] + " = '" + text + "'";
+            switch (content[std::size_t(i)]) {
+            case Content::Empty: QVERIFY2(text.isEmpty(), qPrintable(shown)); break;
+            case Content::Blank: QVERIFY2(text == QStringLiteral(" "), qPrintable(shown)); break;
+            case Content::Result: QVERIFY2(resultPattern.match(text).hasMatch(), qPrintable(shown)); break;
+            case Content::Typed: break;
+            }
+        }
+    }
+
+    for (QWidget *w : QApplication::topLevelWidgets()) {
+        if (w->objectName() == QStringLiteral("Form_About"))
+            w->close();
+    }
+}
+
+QTEST_MAIN(Form1SessionTest)
+#include "form1_session_test.moc"
