@@ -14,18 +14,22 @@ bool hasDownstreamMach(double gamma, double M)
     const double s = M * M;
     const double h = (gamma - 1) / 2;
     const double d = gamma * s - h;
-    return d > 0;
+    // In exact arithmetic P2/P1 > 0 says the same as d > 0; in doubles it comes out 0 for
+    // the first Mach numbers above the limit, where the ratios would then be 0 instead of
+    // enormous. Those count as on the limit.
+    const double P2P1 = 1 + ((2 * gamma) / (gamma + 1)) * (s - 1);
+    return d > 0 && P2P1 > 0;
 }
 
 double downstreamMach(double gamma, double M)
 {
+    if (!hasDownstreamMach(gamma, M))
+        return notANumber;
     // The grouping below fixes the last bits of the result; keep it as it is.
     const double s = M * M;
     const double h = (gamma - 1) / 2;
     const double n = 1 + h * s;
     const double d = gamma * s - h;
-    if (!(d > 0))
-        return notANumber;
     const double result = std::sqrt(n / d);
     return std::isfinite(result) ? result : notANumber;
 }

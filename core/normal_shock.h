@@ -12,7 +12,8 @@ struct ShockRatios {
 };
 
 // True where gamma*M^2 - (gamma-1)/2 > 0, that is |M| above sqrt((gamma-1)/(2*gamma)),
-// the only Mach numbers that have a real shock partner.
+// the only Mach numbers that have a real shock partner, and where the pressure ratio that
+// M gives as upstream Mach number is positive (rounding leaves it 0 just above the limit).
 bool hasDownstreamMach(double gamma, double M);
 
 // The Mach number on the other side of a normal shock with Mach number M on one side.

@@ -88,8 +88,14 @@ TEST(NormalShock, NoRealResultAtOrBelowTheLimit)
         EXPECT_FALSE(hasDownstreamMach(gamma, M)) << M;
         EXPECT_TRUE(std::isnan(downstreamMach(gamma, M))) << M;
     }
-    // Just above the limit the partner is enormous but real.
-    const double above = std::nextafter(limit, 1.0);
+    // The first doubles above the limit give P2/P1 = 0 by rounding: treated as on the limit.
+    for (double M : {0.37796447300922725, 0.3779644730092273}) {
+        EXPECT_FALSE(hasDownstreamMach(gamma, M)) << M;
+        EXPECT_TRUE(std::isnan(downstreamMach(gamma, M))) << M;
+    }
+    // Just above them the partner is enormous but real, and so are the ratios.
+    const double above = 0.37796447300922736;
+    EXPECT_GT(shockRatios(gamma, above, downstreamMach(gamma, above)).Po2Po1, 0);
     EXPECT_TRUE(hasDownstreamMach(gamma, above));
     EXPECT_GT(downstreamMach(gamma, above), 1e7);
     EXPECT_TRUE(std::isfinite(downstreamMach(gamma, above)));

@@ -281,6 +281,8 @@ void Form1Test::rejectedInput_data()
     QTest::newRow("M1 below the limit, negative") << "Option_M1" << "-0.2" << "|M1| must be greater than 0.37796";
     QTest::newRow("M1 nearest double to the limit") << "Option_M1" << "0.3779644730092272"
                                                     << "|M1| must be greater than 0.37796";
+    QTest::newRow("M1 a double above the limit") << "Option_M1" << "0.3779644730092273"
+                                                 << "|M1| must be greater than 0.37796";
     QTest::newRow("M1 beyond the doubles") << "Option_M1" << "1e400" << "Input is out of range";
     QTest::newRow("M1 whose ratios overflow") << "Option_M1" << "3e44" << "Input is out of range";
     QTest::newRow("M1 whose square overflows") << "Option_M1" << "1e200" << "Input is out of range";
