@@ -3,29 +3,26 @@
 // every event. The seed is printed with any failure; ORNAVEL_SESSION_SEED replays one.
 #include "ui/main/form1.h"
 
+#include "tests/ui/main/form1_driver.h"
+
 #include <QAction>
 #include <QApplication>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMessageBox>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QRegularExpression>
 #include <QTest>
-#include <QTimer>
 
 #include <array>
 #include <optional>
 #include <random>
 
 using namespace ornavel;
+using namespace ornavel::testing;
 
 namespace {
 
-const QStringList boxNames = {"Text_M1",     "Text_P2P1",  "Text_Ro2Ro1", "Text_T2T1",
-                              "Text_Po2Po1", "Text_Po2P1", "Text_M2"};
-const QStringList labelNames = {"Label_M1",     "Label_P2P1",  "Label_Ro2Ro1", "Label_T2T1",
-                                "Label_Po2Po1", "Label_Po2P1", "Label_M2"};
 const QStringList optionNames = {"Option_M1", "Option_M2", "Option_Po2P1"};
 constexpr std::array<int, 3> ownBox = {0, 6, 5}; // the input box of each option
 
@@ -112,19 +109,6 @@ void Form1SessionTest::randomSession()
     bool allShown = true;          // all seven pairs visible
     std::array<Content, 7> content;
     content.fill(Content::Empty);
-    QString lastMessage;
-    QString lastTitle;
-
-    QTimer watchdog; // answers every message box, recording it
-    watchdog.setInterval(0);
-    connect(&watchdog, &QTimer::timeout, this, [&] {
-        if (auto *message = qobject_cast<QMessageBox *>(QApplication::activeModalWidget())) {
-            lastMessage = message->text();
-            lastTitle = message->windowTitle();
-            message->button(QMessageBox::Ok)->click();
-        }
-    });
-
     for (int step = 0; step < eventCount; ++step) {
         const QString where = QStringLiteral("seed %1, step %2").arg(seed).arg(step);
         QString event;
@@ -147,20 +131,16 @@ void Form1SessionTest::randomSession()
                 edit->selectAll();
                 edit->del();
             }
-            edit->setFocus();
-            edit->end(false);
-            QTest::keyClicks(edit, text);
+            typeInto(edit, text);
             if (target < 7)
                 content[std::size_t(target)] = Content::Typed;
         } else if (kind < 19) {
             event = QStringLiteral("click Command1");
-            lastMessage.clear();
-            watchdog.start();
-            QTest::mouseClick(command, Qt::LeftButton);
-            watchdog.stop();
-            if (!lastMessage.isEmpty()) {
+            const auto seen = clickAnsweringMessage(command);
+            const QString lastMessage = seen ? seen->text : QString();
+            if (seen) {
                 QVERIFY2(knownMessages.contains(lastMessage), qPrintable(where + ": " + lastMessage));
-                QVERIFY2(lastTitle == QStringLiteral("Ornavel"), qPrintable(where));
+                QVERIFY2(seen->title == QStringLiteral("Ornavel") && seen->onlyOk && seen->noIcon, qPrintable(where));
                 QVERIFY2((mode < 0) == (lastMessage == QStringLiteral("Choose an input option")),
                          qPrintable(where + ": " + lastMessage));
             }

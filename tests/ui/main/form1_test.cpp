@@ -1,6 +1,7 @@
 #include "ui/main/form1.h"
 
 #include "platform/picture_box.h"
+#include "tests/ui/main/form1_driver.h"
 
 #include <QAccessible>
 #include <QApplication>
@@ -8,31 +9,15 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
-#include <QMessageBox>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
-#include <QTimer>
 
 #include <optional>
 
 using namespace ornavel;
 
-namespace {
-
-const QStringList boxNames = {"Text_M1",     "Text_P2P1",  "Text_Ro2Ro1", "Text_T2T1",
-                              "Text_Po2Po1", "Text_Po2P1", "Text_M2"};
-const QStringList labelNames = {"Label_M1",     "Label_P2P1",  "Label_Ro2Ro1", "Label_T2T1",
-                                "Label_Po2Po1", "Label_Po2P1", "Label_M2"};
-
-struct SeenMessage {
-    QString title;
-    QString text;
-    bool onlyOk;
-    bool noIcon;
-};
-
-} // namespace
+using namespace ornavel::testing;
 
 class Form1Test : public QObject
 {
@@ -104,32 +89,12 @@ void Form1Test::choose(const QString &option)
 
 void Form1Test::type(const QString &boxName, const QString &text)
 {
-    QLineEdit *edit = box(boxName);
-    edit->setFocus();
-    edit->end(false);
-    QTest::keyClicks(edit, text);
+    typeInto(box(boxName), text);
 }
 
-// Clicks Command1 and closes the message box it opens, if any. A box that appears
-// unexpectedly is closed too, so that a fault never hangs the suite.
 std::optional<SeenMessage> Form1Test::clickCalculate()
 {
-    std::optional<SeenMessage> seen;
-    QTimer watchdog;
-    watchdog.setInterval(10);
-    connect(&watchdog, &QTimer::timeout, this, [&seen] {
-        auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
-        if (!box)
-            return;
-        seen = SeenMessage {box->windowTitle(), box->text(),
-                            box->buttons().size() == 1 && box->button(QMessageBox::Ok),
-                            box->icon() == QMessageBox::NoIcon};
-        box->button(QMessageBox::Ok)->click();
-    });
-    watchdog.start();
-    QTest::mouseClick(child<QPushButton>("Command1"), Qt::LeftButton);
-    watchdog.stop();
-    return seen;
+    return clickAnsweringMessage(child<QPushButton>("Command1"));
 }
 
 QStringList Form1Test::boxTexts() const

@@ -1,0 +1,58 @@
+#pragma once
+
+// Drives the main window as a user would, for the window tests.
+#include <QAbstractButton>
+#include <QApplication>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QStringList>
+#include <QTest>
+#include <QTimer>
+
+#include <optional>
+
+namespace ornavel::testing {
+
+// The result frame's rows, top to bottom: M1, P2/P1, rho2/rho1, T2/T1, Po2/Po1, Po2/P1, M2.
+inline const QStringList boxNames = {"Text_M1",     "Text_P2P1",  "Text_Ro2Ro1", "Text_T2T1",
+                                     "Text_Po2Po1", "Text_Po2P1", "Text_M2"};
+inline const QStringList labelNames = {"Label_M1",     "Label_P2P1",  "Label_Ro2Ro1", "Label_T2T1",
+                                       "Label_Po2Po1", "Label_Po2P1", "Label_M2"};
+
+struct SeenMessage {
+    QString title;
+    QString text;
+    bool onlyOk;
+    bool noIcon;
+};
+
+// Clicks the button and answers the message box it opens with OK, returning what the box
+// showed. A box that was not expected is answered too, so that a fault never hangs a test.
+inline std::optional<SeenMessage> clickAnsweringMessage(QAbstractButton *button)
+{
+    std::optional<SeenMessage> seen;
+    QTimer watchdog;
+    watchdog.setInterval(0);
+    QObject::connect(&watchdog, &QTimer::timeout, button, [&seen] {
+        auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+        if (!box)
+            return;
+        seen = SeenMessage {box->windowTitle(), box->text(),
+                            box->buttons().size() == 1 && box->button(QMessageBox::Ok),
+                            box->icon() == QMessageBox::NoIcon};
+        box->button(QMessageBox::Ok)->click();
+    });
+    watchdog.start();
+    QTest::mouseClick(button, Qt::LeftButton);
+    return seen;
+}
+
+// Types after whatever the box holds, as a user clicking at its end would.
+inline void typeInto(QLineEdit *edit, const QString &text)
+{
+    edit->setFocus();
+    edit->end(false);
+    QTest::keyClicks(edit, text);
+}
+
+} // namespace ornavel::testing
