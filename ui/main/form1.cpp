@@ -66,9 +66,8 @@ constexpr ControlRow controlTable[] = {
     {"Picture1", Kind::Picture, nullptr, 120, 3120, 3735, 2415, "", 13},
 };
 
-// Client area at design size.
+// Client width at design size; only the height changes with the mode.
 constexpr int clientWidthTwips = 4050;
-constexpr int clientHeightTwips = 5700;
 // Outer heights of the two views: without and with the graph.
 constexpr int compactHeightTwips = 3800;
 constexpr int graphHeightTwips = 6400;
@@ -173,7 +172,8 @@ void Form1::createControls()
 
     auto *client = new QWidget(this);
     setCentralWidget(client);
-    resize(twipsToPixels(clientWidthTwips), twipsToPixels(clientHeightTwips) + menuBar()->sizeHint().height());
+    // The design width; Form_Load sets the height.
+    resize(twipsToPixels(clientWidthTwips), height());
 
     std::vector<std::pair<int, QWidget *>> tabOrder;
     for (const ControlRow &row : controlTable) {
@@ -193,9 +193,6 @@ void Form1::createControls()
         member = client->findChild<T *>(QString::fromLatin1(name));
         Q_ASSERT(member);
     };
-    find(Frame1, "Frame1");
-    find(Frame2, "Frame2");
-    find(Frame3, "Frame3");
     find(Label2, "Label2");
     find(Text1, "Text1");
     find(Option_M1, "Option_M1");

@@ -6,7 +6,6 @@
 #include <array>
 
 class QAction;
-class QGroupBox;
 class QLabel;
 class QLineEdit;
 class QRadioButton;
@@ -65,9 +64,6 @@ private:
     int m_outerHeightPixels = 0;
     int m_appliedFrameHeight = 0;
 
-    QGroupBox *Frame1 = nullptr;
-    QGroupBox *Frame2 = nullptr;
-    QGroupBox *Frame3 = nullptr;
     QLabel *Label2 = nullptr;
     QLineEdit *Text1 = nullptr;
     QRadioButton *Option_M1 = nullptr;
