@@ -22,7 +22,7 @@ check "scalable icon" "[ -f '$root/usr/share/icons/hicolor/scalable/apps/org.orn
 check "48x48 icon" "[ -f '$root/usr/share/icons/hicolor/48x48/apps/org.ornavel.Ornavel.png' ]"
 check "nothing else in bin" "[ \"\$(ls '$root/usr/bin')\" = ornavel ]"
 depends=$(dpkg-deb -f "$deb" Depends)
-for package in libqt6widgets6 libqt6gui6 libqt6core6 libstdc++6 qt6-qpa-plugins fonts-liberation2; do
+for package in libqt6widgets6 libqt6gui6 libqt6core6 libstdc++6 fonts-liberation2; do
   check "depends on $package" "grep -q '$package' <<<'$depends'"
 done
 echo "Depends: $depends"
