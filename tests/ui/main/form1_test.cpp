@@ -34,6 +34,7 @@ private slots:
     void rejectedInput_data();
     void rejectedInput();
     void noOptionChangesNothing();
+    void enterDoesNotCalculate();
     void modeChangeKeepsHiddenResults();
     void rejectionKeepsEarlierResults();
     void formLevelValues();
@@ -300,6 +301,16 @@ void Form1Test::noOptionChangesNothing()
     QCOMPARE(seen->title, QStringLiteral("Ornavel"));
     for (int i = 0; i < 7; ++i)
         QVERIFY(box(boxNames[i])->text().isEmpty());
+}
+
+void Form1Test::enterDoesNotCalculate()
+{
+    choose("Option_M1");
+    type("Text_M1", "2");
+    QTest::keyClick(box("Text_M1"), Qt::Key_Return);
+    QTest::keyClick(box("Text_M1"), Qt::Key_Enter);
+    QVERIFY(box("Text_M2")->text().isEmpty());
+    QVERIFY(!box("Text_M2")->isVisible());
 }
 
 void Form1Test::modeChangeKeepsHiddenResults()
