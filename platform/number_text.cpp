@@ -26,13 +26,13 @@ bool isDigit(char c)
 // overflow and an underflow from the decimal position of the first significant digit.
 double outOfRangeValue(const std::string &mantissa, long exponent)
 {
-    long position = 0; // power of ten of the first significant digit, plus one
     const auto point = mantissa.find('.');
     const long integerDigits = long(point == std::string::npos ? mantissa.size() : point);
     const auto first = mantissa.find_first_of("123456789");
     if (first == std::string::npos)
         return 0.0;
-    position = long(first) < integerDigits ? integerDigits - long(first) : integerDigits - long(first) + 1;
+    // The power of ten of the first significant digit, plus one.
+    const long position = long(first) < integerDigits ? integerDigits - long(first) : integerDigits - long(first) + 1;
     return position + exponent > 0 ? std::numeric_limits<double>::infinity() : 0.0;
 }
 
