@@ -24,10 +24,8 @@ public:
     explicit Form1(QWidget *parent = nullptr);
     ~Form1() override;
 
-    // The form-level values, for inspection.
-    double gammaValue() const { return gamma; }
+    // The upstream Mach number of the last calculation, unrounded.
     double upstreamMach() const { return M1; }
-    double pitotValue() const { return Po2P1; }
 
 protected:
     bool event(QEvent *event) override;
