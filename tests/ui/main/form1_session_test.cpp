@@ -51,13 +51,14 @@ private slots:
     void randomSession();
 
 private:
+    // A whole number from 0 to n - 1, from the seeded generator.
+    int pick(int n) { return int(std::uniform_int_distribution<int>(0, n - 1)(m_random)); }
     QString randomText();
     std::mt19937_64 m_random;
 };
 
 QString Form1SessionTest::randomText()
 {
-    auto pick = [this](int n) { return int(std::uniform_int_distribution<int>(0, n - 1)(m_random)); };
     auto digits = [&](int count) {
         QString s;
         for (int i = 0; i < count; ++i)
@@ -102,7 +103,6 @@ void Form1SessionTest::randomSession()
     const auto box = [&form](int i) { return form.findChild<QLineEdit *>(boxNames[i]); };
     auto *command = form.findChild<QPushButton *>(QStringLiteral("Command1"));
     auto *aboutEntry = form.findChild<QAction *>(QStringLiteral("Mn_About"));
-    auto pick = [this](int n) { return int(std::uniform_int_distribution<int>(0, n - 1)(m_random)); };
 
     // The model of what the window must show.
     int mode = -1;                 // index into optionNames, -1 before any choice
