@@ -30,6 +30,9 @@ double downstreamMach(double gamma, double M)
     const double h = (gamma - 1) / 2;
     const double n = 1 + h * s;
     const double d = gamma * s - h;
+    // An overflowed divisor would make the quotient 0, a wrong finite answer.
+    if (!std::isfinite(n) || !std::isfinite(d))
+        return notANumber;
     const double result = std::sqrt(n / d);
     return std::isfinite(result) ? result : notANumber;
 }

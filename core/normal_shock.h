@@ -18,7 +18,7 @@ bool hasDownstreamMach(double gamma, double M);
 
 // The Mach number on the other side of a normal shock with Mach number M on one side.
 // Symmetric: given M1 it returns M2 and given M2 it returns M1. Returns NaN where
-// hasDownstreamMach is false or the result is not a finite double.
+// hasDownstreamMach is false or a step leaves the double range (|M| from about 1.1e154).
 double downstreamMach(double gamma, double M);
 
 // The ratios for the shock pair (M1, M2), taken as given. Every field is NaN when a step

@@ -2,6 +2,8 @@
 
 #include "core/normal_shock.h"
 
+#include <algorithm>
+#include <array>
 #include <cmath>
 #include <limits>
 
@@ -33,12 +35,15 @@ double pitotRatio(double M)
     if (!(35 * s - 5 > 0))
         return std::numeric_limits<double>::quiet_NaN();
     const double q = stagnationFactor(s);
-    return (q * (7 * s - 1)) / 6;
+    const double ratio = (q * (7 * s - 1)) / 6;
+    // An overflowed 36s would give an infinity where the ratio is finite.
+    return std::isfinite(ratio) ? ratio : std::numeric_limits<double>::quiet_NaN();
 }
 
 PitotSolution solvePitotMach(double gamma, double Po2P1)
 {
-    PitotSolution result {1.0, false, 0, false};
+    PitotSolution result {1.0, false, 0, false, false};
+    std::array<double, pitotIterationLimit + 1> estimates {1.0};
     double next = 1;
     for (int k = 1; k <= pitotIterationLimit; ++k) {
         const double M = next;
@@ -50,17 +55,28 @@ PitotSolution solvePitotMach(double gamma, double Po2P1)
         result.M1 = next;
         result.iterations = k;
         if (!std::isfinite(q) || !std::isfinite(next)) {
-            // The estimate left the domain of q, the square root or the doubles.
-            result.noRealSolution = true;
+            // Past the doubles (a huge ratio or its square) is out of range; anything else
+            // left the domain of q or of the square root.
+            result.outOfRange = std::isinf(Po2P1) || !std::isfinite(36 * s) || std::isinf(sNext);
+            result.noRealSolution = !result.outOfRange;
             return result;
         }
         if (std::fabs(next - M) < pitotTolerance) {
             result.converged = true;
             break;
         }
+        // The map is fixed, so a repeated estimate means a cycle whose steps all failed the
+        // test above: it can never be met. The estimates are then as exact as the doubles allow.
+        const auto seen = estimates.begin() + k;
+        if (std::nextafter(M, next) == next || std::find(estimates.begin(), seen, next) != seen) {
+            result.converged = true;
+            break;
+        }
+        *seen = next;
     }
 
-    if (!insideFactorDomain(result.M1) || !hasDownstreamMach(gamma, result.M1)) {
+    if (!(Po2P1 >= pitotRatioMinimum) || !insideFactorDomain(result.M1)
+        || !hasDownstreamMach(gamma, result.M1)) {
         result.noRealSolution = true;
     } else if (result.converged) {
         const double mismatch = std::fabs(pitotRatio(result.M1) - Po2P1);

@@ -30,7 +30,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     const ornavel::PitotSolution s = ornavel::solvePitotMach(gamma, ratio);
     if (s.iterations < 1 || s.iterations > ornavel::pitotIterationLimit)
         __builtin_trap();
-    if (!s.noRealSolution) {
+    if (s.noRealSolution && s.outOfRange)
+        __builtin_trap();
+    if (!s.noRealSolution && !s.outOfRange) {
         if (!std::isfinite(s.M1) || !ornavel::hasDownstreamMach(gamma, s.M1)
             || !std::isfinite(ornavel::pitotRatio(s.M1)))
             __builtin_trap();

@@ -106,6 +106,8 @@ TEST(NormalShock, NonFiniteInputsHaveNoPartner)
     const double inf = std::numeric_limits<double>::infinity();
     EXPECT_TRUE(std::isnan(downstreamMach(gamma, inf)));
     EXPECT_TRUE(std::isnan(downstreamMach(gamma, 1e200))); // M*M overflows
+    EXPECT_TRUE(std::isnan(downstreamMach(gamma, 1.2e154))); // gamma*M*M overflows, not 0
+    EXPECT_NEAR(downstreamMach(gamma, 1e154), 0.37796, fiveDecimals);
     EXPECT_TRUE(std::isnan(downstreamMach(gamma, std::numeric_limits<double>::quiet_NaN())));
 }
 
