@@ -1,5 +1,6 @@
 #include "platform/command_button.h"
 
+#include <QKeyEvent>
 #include <QStyleOptionButton>
 #include <QStylePainter>
 
@@ -18,6 +19,19 @@ void CommandButton::paintEvent(QPaintEvent *)
                                .adjusted(2, 0, -2, 0);
     painter.drawItemText(textArea, Qt::AlignCenter | Qt::TextWordWrap, option.palette,
                          isEnabled(), caption, QPalette::ButtonText);
+}
+
+void CommandButton::keyPressEvent(QKeyEvent *event)
+{
+    const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+    if (!enter || event->modifiers() & ~Qt::KeypadModifier) {
+        QPushButton::keyPressEvent(event);
+        return;
+    }
+    // One press, one calculation: a held key repeats nothing.
+    if (!event->isAutoRepeat())
+        click();
+    event->accept();
 }
 
 } // namespace ornavel

@@ -38,14 +38,20 @@ double outOfRangeValue(const std::string &mantissa, long exponent)
 
 } // namespace
 
-double parseNumber(QStringView text)
+double parseNumber(QStringView text, QStringView decimalPoint)
 {
-    // Blanks are dropped first, so "1 2" reads as 12, as the legacy conversion did.
+    // Blanks are dropped first, so "1 2" reads as 12, as the legacy conversion did. A
+    // locale's separator becomes "."; a separator of more than one character is not read.
+    const char16_t localPoint = decimalPoint.size() == 1 ? decimalPoint.front().unicode() : u'.';
     std::string s;
     s.reserve(std::size_t(text.size()));
     for (QChar c : text) {
         if (isBlank(c.unicode()))
             continue;
+        if (c.unicode() == localPoint) {
+            s.push_back('.');
+            continue;
+        }
         if (c.unicode() > 0x7f)
             break;
         s.push_back(char(c.unicode()));
@@ -204,6 +210,11 @@ QString numberText(double value, QStringView decimalPoint)
         out += QString::fromLatin1(digits);
     }
     return out;
+}
+
+double inputNumber(QStringView text)
+{
+    return parseNumber(text, QLocale().decimalPoint());
 }
 
 QString resultText(double value)

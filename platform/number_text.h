@@ -6,10 +6,15 @@
 namespace ornavel {
 
 // The lenient text-to-number conversion: blanks anywhere are skipped and the longest
-// leading decimal number (sign, digits, a point, exponent) is read; "." is the only
-// decimal separator whatever the locale. Text without a leading number gives 0; a number
-// beyond the double range gives an infinity, one below it a zero.
-double parseNumber(QStringView text);
+// leading decimal number (sign, digits, a point, exponent) is read. "." is the decimal
+// separator, and so is decimalPoint when given; any other character, a group separator
+// or anything beyond ASCII included, ends the number. Text without a leading number
+// gives 0; a number beyond the double range gives an infinity, one below it a zero.
+double parseNumber(QStringView text, QStringView decimalPoint = u".");
+
+// The number a user typed: parseNumber with the locale's decimal separator besides ".",
+// so that the window reads back what resultText writes.
+double inputNumber(QStringView text);
 
 // Rounds to the given number of decimals, ties to the even neighbour. A tie is judged on
 // the shortest decimal that reads back as the double (0.000015 is a tie although its
