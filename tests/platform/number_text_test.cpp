@@ -25,6 +25,8 @@ private slots:
     void resultText_data();
     void resultText();
     void resultTextUsesTheLocaleSeparator();
+    void inputNumberReadsTheLocaleSeparator_data();
+    void inputNumberReadsTheLocaleSeparator();
 };
 
 void NumberTextTest::parse_data()
@@ -168,9 +170,37 @@ void NumberTextTest::resultTextUsesTheLocaleSeparator()
     QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
     QCOMPARE(ornavel::resultText(0.5773502691896257), QStringLiteral("0,57735"));
     QCOMPARE(ornavel::resultText(1234.5), QStringLiteral("1234,5"));
-    // Parsing stays with the point whatever the locale.
-    QCOMPARE(parseNumber(u"2,5"), 2.0);
-    QCOMPARE(parseNumber(u"2.5"), 2.5);
+}
+
+void NumberTextTest::inputNumberReadsTheLocaleSeparator_data()
+{
+    QTest::addColumn<QLocale>("locale");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<double>("expected");
+    const QLocale german(QLocale::German, QLocale::Germany);
+    const QLocale turkish(QLocale::Turkish, QLocale::Turkey);
+    const QLocale arabic(QLocale::Arabic, QLocale::Egypt);
+    QTest::newRow("C, comma ends the number") << QLocale::c() << "2,5" << 2.0;
+    QTest::newRow("US, group separator ends it") << QLocale(QLocale::English, QLocale::UnitedStates) << "1,234" << 1.0;
+    QTest::newRow("German comma") << german << "2,5" << 2.5;
+    QTest::newRow("German point still read") << german << "2.5" << 2.5;
+    QTest::newRow("German, a second separator ends it") << german << "1.234,5" << 1.234;
+    QTest::newRow("German, as written back") << german << " 5,64044" << 5.64044;
+    QTest::newRow("German comma with exponent") << german << "-1,5e3" << -1500.0;
+    QTest::newRow("Turkish comma") << turkish << "4,5" << 4.5;
+    QTest::newRow("French, narrow no-break group ends it") << QLocale(QLocale::French, QLocale::France)
+                                                           << QString::fromUtf8("1\u202f234,5") << 1.0;
+    QTest::newRow("Arabic separator") << arabic << QString::fromUtf8("2\u066b5") << 2.5;
+    QTest::newRow("Arabic separator elsewhere ends it") << QLocale::c() << QString::fromUtf8("2\u066b5") << 2.0;
+}
+
+void NumberTextTest::inputNumberReadsTheLocaleSeparator()
+{
+    QFETCH(QLocale, locale);
+    QFETCH(QString, text);
+    QFETCH(double, expected);
+    QLocale::setDefault(locale);
+    QCOMPARE(inputNumber(text), expected);
 }
 
 QTEST_GUILESS_MAIN(NumberTextTest)

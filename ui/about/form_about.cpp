@@ -1,7 +1,9 @@
 #include "ui/about/form_about.h"
 
+#include "platform/accessible_role.h"
 #include "platform/twips.h"
 
+#include <QKeyEvent>
 #include <QLabel>
 
 namespace ornavel {
@@ -13,16 +15,20 @@ struct AboutLine {
     const char *name;
     int left, top, width, height;
     const char *text;
-    QColor colour; // invalid: the default text colour
+    QColor colour;
     double pointSize;
 };
+
+// The lines without a colour of their own are black: the desktop's text colour could be
+// light (a dark theme) and unreadable on the fixed yellow.
+const QColor black(0, 0, 0);
 
 const AboutLine aboutLines[] = {
     {"Label2", 720, 120, 2055, 255, "Program for solving", QColor(0, 128, 0), 9.75},
     {"Label3", 480, 360, 2535, 255, "Ornavel", QColor(0, 128, 0), 9.75},
-    {"Label7", 480, 600, 2775, 255, "Written by the Ornavel developers", QColor(), 8.25},
-    {"Label8", 1080, 840, 1455, 255, "February 2006", QColor(), 8.25},
-    {"Label4", 120, 1080, 3375, 255, "For comments and questions e-mail to", QColor(), 8.25},
+    {"Label7", 480, 600, 2775, 255, "Written by the Ornavel developers", black, 8.25},
+    {"Label8", 1080, 840, 1455, 255, "February 2006", black, 8.25},
+    {"Label4", 120, 1080, 3375, 255, "For comments and questions e-mail to", black, 8.25},
     {"Label5", 840, 1320, 1935, 255, "ornavel@example.org", QColor(0, 0, 255), 8.25},
 };
 
@@ -39,6 +45,7 @@ Form_About::Form_About(QWidget *parent)
     setObjectName(QStringLiteral("Form_About"));
     setWindowTitle(tr("About"));
     setFixedSize(twipsToPixels(clientWidthTwips), twipsToPixels(clientHeightTwips));
+    setAccessibleRole(this, QAccessible::Window);
     setAutoFillBackground(true);
     QPalette background = palette();
     background.setColor(QPalette::Window, lightYellow);
@@ -56,11 +63,19 @@ Form_About::Form_About(QWidget *parent)
         label->setFont(font);
         QPalette colours = label->palette();
         colours.setColor(QPalette::Window, lightYellow);
-        if (line.colour.isValid())
-            colours.setColor(QPalette::WindowText, line.colour);
+        colours.setColor(QPalette::WindowText, line.colour);
         label->setPalette(colours);
         label->setAutoFillBackground(true);
     }
+}
+
+void Form_About::keyPressEvent(QKeyEvent *event)
+{
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+        close();
+        return;
+    }
+    QWidget::keyPressEvent(event);
 }
 
 } // namespace ornavel

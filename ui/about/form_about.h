@@ -10,6 +10,10 @@ class Form_About : public QWidget
     Q_OBJECT
 public:
     explicit Form_About(QWidget *parent = nullptr);
+
+protected:
+    // Escape closes the window.
+    void keyPressEvent(QKeyEvent *event) override;
 };
 
 } // namespace ornavel

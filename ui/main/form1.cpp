@@ -2,6 +2,7 @@
 
 #include "core/normal_shock.h"
 #include "core/pitot.h"
+#include "platform/accessible_role.h"
 #include "platform/command_button.h"
 #include "platform/message_box.h"
 #include "platform/number_text.h"
@@ -12,6 +13,7 @@
 #include <QAction>
 #include <QEvent>
 #include <QGroupBox>
+#include <QIcon>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
@@ -79,6 +81,14 @@ const QString m1TooLowText = QStringLiteral("|M1| must be greater than 0.37796")
 const QString m2TooLowText = QStringLiteral("|M2| must be greater than 0.37796");
 const QString outOfRangeText = QStringLiteral("Input is out of range");
 const QString noSolutionText = QStringLiteral("No real solution for this Po2/P1");
+const QString gammaFixedText = QStringLiteral("γ is fixed at 1.4");
+
+const QString graphName = QStringLiteral("Pitot ratio graph");
+const QString graphCurveText = QStringLiteral("Po2/P1 against M1 from 1 to 5.9");
+
+// Longer than any number needs (a double takes at most 24 characters), with room for
+// blanks, yet small enough that repeated pastes into a box's undo history stay small.
+constexpr int maxInputLength = 256;
 
 QString notConvergedText()
 {
@@ -91,6 +101,9 @@ const QColor red(255, 0, 0);
 
 const QColor inputColour(255, 255, 255);
 const QColor otherColour(200, 200, 200);
+// With the back colour fixed, so is the text colour: a dark theme's light text would
+// vanish on the white and grey boxes.
+const QColor boxTextColour(0, 0, 0);
 
 QWidget *createControl(const ControlRow &row, QWidget *container)
 {
@@ -103,9 +116,12 @@ QWidget *createControl(const ControlRow &row, QWidget *container)
     case Kind::Label:
         control = new QLabel(text, container);
         break;
-    case Kind::TextBox:
-        control = new QLineEdit(text, container);
+    case Kind::TextBox: {
+        auto *box = new QLineEdit(text, container);
+        box->setMaxLength(maxInputLength);
+        control = box;
         break;
+    }
     case Kind::Option:
         control = new QRadioButton(text, container);
         break;
@@ -125,7 +141,24 @@ void setBackColour(QLineEdit *box, const QColor &colour)
 {
     QPalette colours = box->palette();
     colours.setColor(QPalette::Base, colour);
+    colours.setColor(QPalette::Text, boxTextColour);
     box->setPalette(colours);
+}
+
+// Writes a result so that its leading digits show: a narrow box would otherwise scroll
+// to the end of a long number and hide its start.
+void writeBox(QLineEdit *box, const QString &text)
+{
+    box->setText(text);
+    box->setCursorPosition(0);
+}
+
+// The theme's icon where the desktop entry's icon is installed, else the bundled one.
+QIcon applicationIcon()
+{
+    QIcon bundled(QStringLiteral(":/icons/org.ornavel.Ornavel.svg"));
+    bundled.addFile(QStringLiteral(":/icons/org.ornavel.Ornavel-48.png"), QSize(48, 48));
+    return QIcon::fromTheme(QStringLiteral("org.ornavel.Ornavel"), bundled);
 }
 
 // The shock pair has a meaningful answer only when every ratio stays within the doubles.
@@ -163,6 +196,7 @@ void Form1::createControls()
 {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QString::fromLatin1(applicationTitle));
+    setWindowIcon(applicationIcon());
     // A compact sans serif in which every caption fits its design-size control.
     setFont(QFont(QStringLiteral("Liberation Sans"), 8));
 
@@ -172,8 +206,6 @@ void Form1::createControls()
 
     auto *client = new QWidget(this);
     setCentralWidget(client);
-    // The design width; Form_Load sets the height.
-    resize(twipsToPixels(clientWidthTwips), height());
 
     std::vector<std::pair<int, QWidget *>> tabOrder;
     for (const ControlRow &row : controlTable) {
@@ -203,6 +235,13 @@ void Form1::createControls()
     // Below the compact view until the pitot mode shows it; hidden, so that a frame without
     // a title bar (which leaves the client a little taller) does not show its top edge.
     Picture1->setVisible(false);
+    setAccessibleRole(Picture1, QAccessible::Chart);
+    Picture1->setAccessibleName(graphName);
+    Picture1->setAccessibleDescription(graphCurveText);
+
+    // Nothing reads the box: typing a gamma would only contradict the results.
+    Text1->setReadOnly(true);
+    Text1->setToolTip(gammaFixedText);
     const char *rowNames[7][2] = {
         {"Label_M1", "Text_M1"},         {"Label_P2P1", "Text_P2P1"},
         {"Label_Ro2Ro1", "Text_Ro2Ro1"}, {"Label_T2T1", "Text_T2T1"},
@@ -301,62 +340,82 @@ void Form1::Command1_Click()
         calculateFromPo2P1();
 }
 
+void Form1::refuse(const QString &message, const QLineEdit *input)
+{
+    messageBox(this, message);
+    // No earlier result may stand beside an input it does not belong to.
+    for (const ResultRow &row : m_rows) {
+        if (row.box != input)
+            row.box->clear();
+    }
+    clearGraph();
+}
+
+void Form1::clearGraph()
+{
+    Picture1->Cls();
+    Picture1->setAccessibleDescription(graphCurveText);
+}
+
 void Form1::calculateFromM1()
 {
+    const QLineEdit *input = rowM1().box;
     Picture1->setVisible(false);
-    M1 = parseNumber(rowM1().box->text());
+    M1 = inputNumber(input->text());
     if (M1 == 0) {
-        messageBox(this, setInputText);
+        refuse(setInputText, input);
         return;
     }
     if (const auto refusal = domainRefusal(gamma, M1, m1TooLowText)) {
-        messageBox(this, *refusal);
+        refuse(*refusal, input);
         return;
     }
     const double M2 = downstreamMach(gamma, M1);
     if (!shockDefined(gamma, M1, M2)) {
-        messageBox(this, outOfRangeText);
+        refuse(outOfRangeText, input);
         return;
     }
-    rowM2().box->setText(resultText(M2));
+    writeBox(rowM2().box, resultText(M2));
     oranlar(M1, M2);
 }
 
 void Form1::calculateFromM2()
 {
+    const QLineEdit *input = rowM2().box;
     Picture1->setVisible(false);
-    const double M2 = parseNumber(rowM2().box->text());
+    const double M2 = inputNumber(input->text());
     if (M2 == 0) {
-        messageBox(this, setInputText);
+        refuse(setInputText, input);
         return;
     }
     if (M2 >= 1) {
-        messageBox(this, m2TooHighText);
+        refuse(m2TooHighText, input);
         return;
     }
     if (const auto refusal = domainRefusal(gamma, M2, m2TooLowText)) {
-        messageBox(this, *refusal);
+        refuse(*refusal, input);
         return;
     }
     const double upstream = downstreamMach(gamma, M2);
     if (!shockDefined(gamma, upstream, M2)) {
-        messageBox(this, outOfRangeText);
+        refuse(outOfRangeText, input);
         return;
     }
     M1 = upstream;
-    rowM1().box->setText(resultText(M1));
+    writeBox(rowM1().box, resultText(M1));
     oranlar(M1, M2);
 }
 
 void Form1::calculateFromPo2P1()
 {
-    Po2P1 = parseNumber(rowPo2P1().box->text());
+    const QLineEdit *input = rowPo2P1().box;
+    Po2P1 = inputNumber(input->text());
     if (Po2P1 == 0) {
-        messageBox(this, setInputText);
+        refuse(setInputText, input);
         return;
     }
     if (!std::isfinite(Po2P1)) {
-        messageBox(this, outOfRangeText);
+        refuse(outOfRangeText, input);
         return;
     }
     iterasyon();
@@ -364,23 +423,28 @@ void Form1::calculateFromPo2P1()
 
 void Form1::iterasyon()
 {
+    const QLineEdit *input = rowPo2P1().box;
     const PitotSolution solution = solvePitotMach(gamma, Po2P1);
-    if (solution.noRealSolution) {
-        messageBox(this, noSolutionText);
+    if (solution.outOfRange) {
+        refuse(outOfRangeText, input);
         return;
     }
-    // A real solution can still be too large for the ratios (inputs from about 1e306).
+    if (solution.noRealSolution) {
+        refuse(noSolutionText, input);
+        return;
+    }
+    // A real solution can still be too large for the ratios (inputs from about 7.7e88).
     const double M2 = downstreamMach(gamma, solution.M1);
     if (!shockDefined(gamma, solution.M1, M2)) {
-        messageBox(this, outOfRangeText);
+        refuse(outOfRangeText, input);
         return;
     }
     if (!solution.converged)
         messageBox(this, notConvergedText());
 
     M1 = solution.M1;
-    rowM1().box->setText(resultText(M1));
-    rowM2().box->setText(resultText(M2));
+    writeBox(rowM1().box, resultText(M1));
+    writeBox(rowM2().box, resultText(M2));
     // Drawn while Po2P1 still holds the typed ratio: the marker sits at (M1, typed ratio).
     grafik();
     oranlar(M1, M2);
@@ -398,6 +462,8 @@ void Form1::grafik()
     // Accumulated in double on purpose: the drift keeps 5.899999999999918, the 491st point.
     for (double M = 1; M <= 5.9; M += 0.01)
         Picture1->PSet(M, -pitotRatio(M), red);
+    Picture1->setAccessibleDescription(graphCurveText + QStringLiteral(", solution marked at M1 = ")
+                                       + resultText(M1) + QStringLiteral(", Po2/P1 = ") + resultText(Po2P1));
 }
 
 void Form1::Mn_About_Click()
@@ -417,11 +483,14 @@ void Form1::oranlar(double m1, double m2)
 {
     const ShockRatios ratios = shockRatios(gamma, m1, m2);
     Po2P1 = ratios.Po2P1;
-    m_rows[1].box->setText(resultText(ratios.P2P1));
-    m_rows[2].box->setText(resultText(ratios.Ro2Ro1));
-    m_rows[3].box->setText(resultText(ratios.T2T1));
-    m_rows[4].box->setText(resultText(ratios.Po2Po1));
-    m_rows[5].box->setText(resultText(Po2P1));
+    writeBox(m_rows[1].box, resultText(ratios.P2P1));
+    writeBox(m_rows[2].box, resultText(ratios.Ro2Ro1));
+    writeBox(m_rows[3].box, resultText(ratios.T2T1));
+    writeBox(m_rows[4].box, resultText(ratios.Po2Po1));
+    // The user's ratio stays in its box: rewritten with the recomputed one, each click
+    // would start from a slightly different number and the answer would drift.
+    if (!Option_Po2P1->isChecked())
+        writeBox(m_rows[5].box, resultText(Po2P1));
 }
 
 void Form1::setOuterHeight(int twips)
@@ -433,9 +502,19 @@ void Form1::setOuterHeight(int twips)
 void Form1::applyOuterHeight()
 {
     // The outer height includes the title bar, which the window manager may report only
-    // after the window is shown; until then the frame counts as nothing.
+    // after the window is shown; until then the frame counts as nothing. The size is fixed:
+    // nothing in the window would fill a larger one, and a smaller one cuts controls off.
     m_appliedFrameHeight = frameGeometry().height() - height();
-    resize(width(), m_outerHeightPixels - m_appliedFrameHeight);
+    setFixedSize(twipsToPixels(clientWidthTwips), m_outerHeightPixels - m_appliedFrameHeight);
+}
+
+void Form1::setVisible(bool visible)
+{
+    QMainWindow::setVisible(visible);
+    // Client-side decorations (Wayland) exist once the platform window is shown, before
+    // its first frame is drawn: take them into the outer height now, not a frame later.
+    if (visible && frameGeometry().height() - height() != m_appliedFrameHeight)
+        applyOuterHeight();
 }
 
 bool Form1::event(QEvent *event)

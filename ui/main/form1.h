@@ -27,6 +27,8 @@ public:
     // The upstream Mach number of the last calculation, unrounded.
     double upstreamMach() const { return M1; }
 
+    void setVisible(bool visible) override;
+
 protected:
     bool event(QEvent *event) override;
 
@@ -49,6 +51,9 @@ private:
     void grafik();
 
     void configureInputMode(const ResultRow &own, int heightTwips, bool graphShown);
+    // Shows the message, then empties every box but the input and clears the graph.
+    void refuse(const QString &message, const QLineEdit *input);
+    void clearGraph();
     void calculateFromM1();
     void calculateFromM2();
     void calculateFromPo2P1();

@@ -2,6 +2,7 @@
 #include "ui/main/form1.h"
 
 #include <QAbstractButton>
+#include <QAccessible>
 #include <QAction>
 #include <QApplication>
 #include <QLabel>
@@ -44,6 +45,14 @@ void FormAboutTest::windowLooksAsDesigned()
     QCOMPARE(about.size(), QSize(240, 118)); // 3600 x 1770 twips
     QVERIFY(about.isWindow());
     QCOMPARE(about.grab().toImage().pixelColor(2, 2), QColor(255, 255, 192));
+    QCOMPARE(about.minimumSize(), about.maximumSize());
+    QCOMPARE(QAccessible::queryAccessibleInterface(&about)->role(), QAccessible::Window);
+
+    // Escape closes it; other keys do not.
+    QTest::keyClick(&about, Qt::Key_A);
+    QVERIFY(about.isVisible());
+    QTest::keyClick(&about, Qt::Key_Escape);
+    QVERIFY(!about.isVisible());
 }
 
 void FormAboutTest::lines_data()
@@ -54,7 +63,7 @@ void FormAboutTest::lines_data()
     QTest::addColumn<QColor>("colour");
     QTest::addColumn<double>("pointSize");
     const QColor green(0, 128, 0);
-    const QColor standard = QLabel().palette().color(QPalette::WindowText);
+    const QColor standard(0, 0, 0); // fixed, so that a dark theme's light text cannot meet the yellow
     QTest::newRow("title") << "Label2" << QRect(48, 8, 137, 17) << "Program for solving" << green << 9.75;
     QTest::newRow("product") << "Label3" << QRect(32, 24, 169, 17) << "Ornavel" << green << 9.75;
     QTest::newRow("credit") << "Label7" << QRect(32, 40, 185, 17) << "Written by the Ornavel developers"

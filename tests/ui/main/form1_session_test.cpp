@@ -146,12 +146,11 @@ void Form1SessionTest::randomSession()
             }
             if (mode >= 0) {
                 allShown = true;
+                // A result fills every box but the input; a refusal empties them.
                 const bool computed = lastMessage.isEmpty() || lastMessage.startsWith(QStringLiteral("iterasyon"));
-                if (computed) {
-                    for (int i = 0; i < 7; ++i) {
-                        if (mode == 2 || i != ownBox[std::size_t(mode)])
-                            content[std::size_t(i)] = Content::Result;
-                    }
+                for (int i = 0; i < 7; ++i) {
+                    if (i != ownBox[std::size_t(mode)])
+                        content[std::size_t(i)] = computed ? Content::Result : Content::Empty;
                 }
             }
         } else {
