@@ -441,6 +441,34 @@ void Form1Test::pitotGraph()
     QVERIFY(list.back().from.y() < 0);
     QVERIFY(std::abs(list.back().from.x() - at(5.9, 0).x()) < 1e-6);
 
+    // What the user sees, rendered at pixel ratio 4: a 1-pixel pen is 4 device pixels wide,
+    // so the device pixel at a line's computed position is fully covered, its exact colour.
+    constexpr int ratio = 4;
+    QPixmap pixmap(picture->size() * ratio);
+    pixmap.setDevicePixelRatio(ratio);
+    picture->render(&pixmap);
+    const QImage image = pixmap.toImage();
+    const QRectF area = picture->contentsRect();
+    const auto pixel = [&](double x, double y, double dx = 0, double dy = 0) {
+        const QPointF f = at(x, y);
+        return image.pixelColor(int(ratio * (area.left() + f.x() * area.width() + dx)),
+                                int(ratio * (area.top() + f.y() * area.height() + dy)));
+    };
+    const QColor black(Qt::black), blue(0, 0, 255), white(Qt::white);
+    QCOMPARE(pixel(4, 0), black); // the M axis
+    QCOMPARE(pixel(1, -30), black); // the ratio axis
+    QCOMPARE(pixel(1.5, -5.64044), blue); // the guides
+    QCOMPARE(pixel(M1, -2.5), blue);
+    QCOMPARE(pixel(4, 0, 0, -2), white); // two pixels beside each line
+    QCOMPARE(pixel(1, -30, 2, 0), white);
+    QCOMPARE(pixel(1.5, -5.64044, 0, -2), white);
+    QCOMPARE(pixel(M1, -2.5, 2, 0), white);
+    // The marker ring, radius 0.05 in M, away from the curve and the guides.
+    const double r = 0.05 / 5.5 * area.width();
+    QCOMPARE(pixel(M1, -5.64044, 0, -r), blue);
+    QCOMPARE(pixel(M1, -5.64044, r / std::sqrt(2.0), r / std::sqrt(2.0)), blue);
+    QCOMPARE(pixel(M1, -5.64044, 0, -r - 1.5), white);
+
     // The drawing survives hiding and showing; the next calculation replaces it.
     const auto redPixels = [picture] {
         const QImage image = picture->grab().toImage();
