@@ -1,7 +1,9 @@
 #include "ui/main/form1.h"
 
 #include "platform/picture_box.h"
+#include "platform/twips.h"
 #include "tests/ui/main/form1_driver.h"
+#include "ui/main/control_table.h"
 
 #include <QAccessible>
 #include <QApplication>
@@ -45,6 +47,8 @@ private slots:
     void accessibleNames_data();
     void accessibleNames();
     void tabOrderFollowsTheTabIndex();
+    void controlsFitTheirContainers_data();
+    void controlsFitTheirContainers();
 
 private:
     template<typename T = QWidget>
@@ -563,6 +567,44 @@ void Form1Test::tabOrderFollowsTheTabIndex()
         w = w->nextInFocusChain();
     }
     QCOMPARE(seen, byTabIndex);
+}
+
+void Form1Test::controlsFitTheirContainers_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("container");
+    QTest::addColumn<QRect>("design");
+    for (const ControlRow &row : controlTable)
+        QTest::newRow(row.name) << QString::fromLatin1(row.name)
+                                << QString::fromLatin1(row.container ? row.container : "")
+                                << twipsRect(row.left, row.top, row.width, row.height);
+}
+
+void Form1Test::controlsFitTheirContainers()
+{
+    QFETCH(QString, name);
+    QFETCH(QString, container);
+    QFETCH(QRect, design);
+    choose("Option_Po2P1"); // the tall view, with the graph in the client too
+    QWidget *client = m_form->centralWidget();
+    QCOMPARE(client->width(), 270); // 4050 twips
+    QWidget *control = child(name);
+    QWidget *parent = container.isEmpty() ? client : child(container);
+    QCOMPARE(control->parentWidget(), parent);
+    QCOMPARE(control->geometry(), design);
+    QVERIFY(parent->rect().contains(control->geometry()));
+
+    // A row of the result frame, its label and its box, is clear of every other row.
+    if (container != "Frame1")
+        return;
+    const int row = std::max(labelNames.indexOf(name), boxNames.indexOf(name));
+    for (int other = 0; other < 7; ++other) {
+        for (const QString &otherName : {labelNames[other], boxNames[other]}) {
+            const QRect g = child(otherName)->geometry();
+            const bool apart = g.bottom() < design.top() || g.top() > design.bottom();
+            QVERIFY2(other == row || apart, qPrintable(otherName));
+        }
+    }
 }
 
 QTEST_MAIN(Form1Test)
