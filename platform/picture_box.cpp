@@ -24,30 +24,47 @@ bool insideReach(QPointF p)
     return p.x() >= -reach && p.x() <= 1 + reach && p.y() >= -reach && p.y() <= 1 + reach;
 }
 
-// Liang-Barsky: cuts the segment a-b to the square of the reach; false when none is left.
+// a*b - c*d to nearly full precision even when the two products almost cancel (Kahan's
+// method: the second fma recovers the rounding error of c*d).
+double differenceOfProducts(double a, double b, double c, double d)
+{
+    const double cd = c * d;
+    return std::fma(a, b, -cd) + std::fma(-c, d, cd);
+}
+
+// Cuts the segment a-b to the square of the reach; false when none is left. Liang-Barsky on
+// the line written as foot + s*u: foot is the line's point nearest the area's corner and u
+// its unit direction. The usual a + t*(b - a) cannot place a visible part that is tiny
+// against far ends (at 1e28 both cuts round to t = 0.5 and the line collapses to a dot);
+// the foot, from the cross product a x b, keeps the line's position to full precision.
 bool clipToReach(QPointF &a, QPointF &b)
 {
-    double t0 = 0, t1 = 1;
-    const double dx = b.x() - a.x(), dy = b.y() - a.y();
-    const double p[4] = {-dx, dx, -dy, dy};
-    const double q[4] = {a.x() + reach, 1 + reach - a.x(), a.y() + reach, 1 + reach - a.y()};
+    const QPointF d = b - a;
+    const double length = std::hypot(d.x(), d.y());
+    if (length == 0)
+        return insideReach(a);
+    const QPointF u = d / length;
+    const double offset = differenceOfProducts(a.x(), b.y(), a.y(), b.x()) / length;
+    const QPointF foot(u.y() * offset, -u.x() * offset);
+    double s0 = QPointF::dotProduct(a, u), s1 = QPointF::dotProduct(b, u);
+    const double p[4] = {-u.x(), u.x(), -u.y(), u.y()};
+    const double q[4] = {foot.x() + reach, 1 + reach - foot.x(), foot.y() + reach, 1 + reach - foot.y()};
     for (int i = 0; i < 4; ++i) {
         if (p[i] == 0) {
             if (q[i] < 0)
                 return false;
             continue;
         }
-        const double t = q[i] / p[i];
+        const double s = q[i] / p[i];
         if (p[i] < 0)
-            t0 = std::max(t0, t);
+            s0 = std::max(s0, s);
         else
-            t1 = std::min(t1, t);
-        if (t0 > t1)
+            s1 = std::min(s1, s);
+        if (s0 > s1)
             return false;
     }
-    const QPointF start = a;
-    a = start + t0 * QPointF(dx, dy);
-    b = start + t1 * QPointF(dx, dy);
+    a = foot + s0 * u;
+    b = foot + s1 * u;
     return true;
 }
 

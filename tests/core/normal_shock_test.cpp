@@ -133,5 +133,30 @@ TEST(NormalShock, OverflowGivesNoPartialResult)
     EXPECT_TRUE(isFinite(shockRatios(gamma, 1e44, downstreamMach(gamma, 1e44))));
 }
 
+struct FieldCase {
+    std::string name;
+    double ShockRatios::*field;
+};
+
+class OneFieldNotFinite : public testing::TestWithParam<FieldCase> {};
+
+// Any one field out of the doubles makes the whole result unusable.
+TEST_P(OneFieldNotFinite, IsNotFinite)
+{
+    for (double bad : {std::numeric_limits<double>::quiet_NaN(), std::numeric_limits<double>::infinity()}) {
+        ShockRatios r {4.5, 2.66667, 1.6875, 0.72087, 5.64044};
+        ASSERT_TRUE(isFinite(r));
+        r.*GetParam().field = bad;
+        EXPECT_FALSE(isFinite(r)) << bad;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    NormalShock, OneFieldNotFinite,
+    testing::Values(FieldCase {"P2P1", &ShockRatios::P2P1}, FieldCase {"Ro2Ro1", &ShockRatios::Ro2Ro1},
+                    FieldCase {"T2T1", &ShockRatios::T2T1}, FieldCase {"Po2Po1", &ShockRatios::Po2Po1},
+                    FieldCase {"Po2P1", &ShockRatios::Po2P1}),
+    [](const auto &info) { return info.param.name; });
+
 } // namespace
 } // namespace ornavel

@@ -68,7 +68,8 @@ void NumberTextTest::parse_data()
     QTest::newRow("nan is not a number") << "nan" << 0.0;
     QTest::newRow("inf is not a number") << "inf" << 0.0;
     QTest::newRow("hex is not read") << "0x10" << 0.0;
-    QTest::newRow("non-ASCII digit ends it") << QString::fromUtf8("2٣") << 2.0;
+    QTest::newRow("non-ASCII digit ends it, digits after") << QString::fromUtf8("2٣5") << 2.0;
+    QTest::newRow("no-break space ends it, unlike a blank") << QString::fromUtf8("1\u00a02") << 1.0;
 }
 
 void NumberTextTest::parse()

@@ -108,17 +108,27 @@ void PictureBoxTest::undrawableCoordinatesAreSkipped()
 void PictureBoxTest::drawingSurvivesRepaintAndClipsFarShapes()
 {
     PictureBox box;
-    box.resize(102, 102);
+    box.resize(102, 102); // a one-pixel frame: user x maps to pixel 1 + x
     box.Scale(0, 0, 100, 100);
-    box.Line(0, 50, 100, 50, QColor(0, 0, 255));
-    box.Line(-1e30, 20, 1e30, 20, QColor(255, 0, 0)); // far ends, cut before painting
+    // At half-pixel positions a 1-pixel pen covers one row fully: its exact colour, white beside.
+    box.Line(0, 59.5, 100, 59.5, QColor(0, 0, 255));
+    box.Line(-1e30, 19.5, 1e30, 19.5, QColor(255, 0, 0)); // far ends, cut before painting
+    box.Line(-1e30, -1e30, 1e30, 1e30, QColor(255, 0, 255)); // far ends, the diagonal x = y
     box.Circle(1e30, 1e30, 1e29);                       // far away, not painted
 
+    const QColor white(Qt::white), red(255, 0, 0);
     for (int pass = 0; pass < 2; ++pass) {
         const QImage image = box.grab().toImage();
-        QCOMPARE(QColor(image.pixel(50, 51)).blue(), 255);
-        QCOMPARE(QColor(image.pixel(50, 21)).red(), 255);
-        QCOMPARE(QColor(image.pixel(50, 80)), QColor(Qt::white));
+        QCOMPARE(image.pixelColor(50, 60), QColor(0, 0, 255));
+        for (const int x : {1, 50, 100}) // across the whole area
+            QCOMPARE(image.pixelColor(x, 20), red);
+        for (const int y : {19, 21, 59, 61, 80})
+            QCOMPARE(image.pixelColor(50, y), white);
+        QCOMPARE(image.pixelColor(0, 20), image.pixelColor(0, 80)); // the frame is not drawn on
+        // A slanted 1-pixel line covers no pixel fully: magenta over white, mostly covered.
+        const QColor diagonal = image.pixelColor(80, 80);
+        QVERIFY2(diagonal.red() == 255 && diagonal.blue() == 255 && diagonal.green() < 192,
+                 qPrintable(diagonal.name()));
     }
 }
 

@@ -1,7 +1,9 @@
 #include "ui/main/form1.h"
 
 #include "platform/picture_box.h"
+#include "platform/twips.h"
 #include "tests/ui/main/form1_driver.h"
+#include "ui/main/control_table.h"
 
 #include <QAccessible>
 #include <QApplication>
@@ -46,6 +48,8 @@ private slots:
     void accessibleNames_data();
     void accessibleNames();
     void tabOrderFollowsTheTabIndex();
+    void controlsFitTheirContainers_data();
+    void controlsFitTheirContainers();
 
 private:
     template<typename T = QWidget>
@@ -572,6 +576,34 @@ void Form1Test::pitotGraph()
     QVERIFY(list.back().from.y() < 0);
     QVERIFY(std::abs(list.back().from.x() - at(5.9, 0).x()) < 1e-6);
 
+    // What the user sees, rendered at pixel ratio 4: a 1-pixel pen is 4 device pixels wide,
+    // so the device pixel at a line's computed position is fully covered, its exact colour.
+    constexpr int ratio = 4;
+    QPixmap pixmap(picture->size() * ratio);
+    pixmap.setDevicePixelRatio(ratio);
+    picture->render(&pixmap);
+    const QImage image = pixmap.toImage();
+    const QRectF area = picture->contentsRect();
+    const auto pixel = [&](double x, double y, double dx = 0, double dy = 0) {
+        const QPointF f = at(x, y);
+        return image.pixelColor(int(ratio * (area.left() + f.x() * area.width() + dx)),
+                                int(ratio * (area.top() + f.y() * area.height() + dy)));
+    };
+    const QColor black(Qt::black), blue(0, 0, 255), white(Qt::white);
+    QCOMPARE(pixel(4, 0), black); // the M axis
+    QCOMPARE(pixel(1, -30), black); // the ratio axis
+    QCOMPARE(pixel(1.5, -5.64044), blue); // the guides
+    QCOMPARE(pixel(M1, -2.5), blue);
+    QCOMPARE(pixel(4, 0, 0, -2), white); // two pixels beside each line
+    QCOMPARE(pixel(1, -30, 2, 0), white);
+    QCOMPARE(pixel(1.5, -5.64044, 0, -2), white);
+    QCOMPARE(pixel(M1, -2.5, 2, 0), white);
+    // The marker ring, radius 0.05 in M, away from the curve and the guides.
+    const double r = 0.05 / 5.5 * area.width();
+    QCOMPARE(pixel(M1, -5.64044, 0, -r), blue);
+    QCOMPARE(pixel(M1, -5.64044, r / std::sqrt(2.0), r / std::sqrt(2.0)), blue);
+    QCOMPARE(pixel(M1, -5.64044, 0, -r - 1.5), white);
+
     // The drawing survives hiding and showing; the next calculation replaces it.
     const auto redPixels = [picture] {
         const QImage image = picture->grab().toImage();
@@ -642,6 +674,44 @@ void Form1Test::tabOrderFollowsTheTabIndex()
         w = w->nextInFocusChain();
     }
     QCOMPARE(seen, byTabIndex);
+}
+
+void Form1Test::controlsFitTheirContainers_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("container");
+    QTest::addColumn<QRect>("design");
+    for (const ControlRow &row : controlTable)
+        QTest::newRow(row.name) << QString::fromLatin1(row.name)
+                                << QString::fromLatin1(row.container ? row.container : "")
+                                << twipsRect(row.left, row.top, row.width, row.height);
+}
+
+void Form1Test::controlsFitTheirContainers()
+{
+    QFETCH(QString, name);
+    QFETCH(QString, container);
+    QFETCH(QRect, design);
+    choose("Option_Po2P1"); // the tall view, with the graph in the client too
+    QWidget *client = m_form->centralWidget();
+    QCOMPARE(client->width(), 270); // 4050 twips
+    QWidget *control = child(name);
+    QWidget *parent = container.isEmpty() ? client : child(container);
+    QCOMPARE(control->parentWidget(), parent);
+    QCOMPARE(control->geometry(), design);
+    QVERIFY(parent->rect().contains(control->geometry()));
+
+    // A row of the result frame, its label and its box, is clear of every other row.
+    if (container != "Frame1")
+        return;
+    const int row = std::max(labelNames.indexOf(name), boxNames.indexOf(name));
+    for (int other = 0; other < 7; ++other) {
+        for (const QString &otherName : {labelNames[other], boxNames[other]}) {
+            const QRect g = child(otherName)->geometry();
+            const bool apart = g.bottom() < design.top() || g.top() > design.bottom();
+            QVERIFY2(other == row || apart, qPrintable(otherName));
+        }
+    }
 }
 
 QTEST_MAIN(Form1Test)
