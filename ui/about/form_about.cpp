@@ -67,6 +67,9 @@ Form_About::Form_About(QWidget *parent)
         label->setPalette(colours);
         label->setAutoFillBackground(true);
     }
+    // The address can be selected and copied; clicking it opens nothing.
+    findChild<QLabel *>(QStringLiteral("Label5"))
+        ->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
 }
 
 void Form_About::keyPressEvent(QKeyEvent *event)

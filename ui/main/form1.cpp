@@ -3,6 +3,7 @@
 #include "core/normal_shock.h"
 #include "core/pitot.h"
 #include "platform/accessible_role.h"
+#include "platform/clipboard_table.h"
 #include "platform/command_button.h"
 #include "platform/message_box.h"
 #include "platform/number_text.h"
@@ -12,6 +13,10 @@
 #include "ui/main/control_table.h"
 
 #include <QAction>
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QKeyEvent>
+#include <QMenu>
 #include <QEvent>
 #include <QGroupBox>
 #include <QIcon>
@@ -107,11 +112,19 @@ void setBackColour(QLineEdit *box, const QColor &colour)
 }
 
 // Writes a result so that its leading digits show: a narrow box would otherwise scroll
-// to the end of a long number and hide its start.
-void writeBox(QLineEdit *box, const QString &text)
+// to the end of a long number and hide its start. The tooltip, which screen readers give
+// as the description, holds the value unrounded (Po2/Po1 at M1 = 50 shows 0).
+void writeBox(QLineEdit *box, double value)
+{
+    box->setText(resultText(value));
+    box->setCursorPosition(0);
+    box->setToolTip(numberText(value, QLocale().decimalPoint()));
+}
+
+void clearBox(QLineEdit *box, const QString &text)
 {
     box->setText(text);
-    box->setCursorPosition(0);
+    box->setToolTip(QString());
 }
 
 // The theme's icon where the desktop entry's icon is installed, else the bundled one.
@@ -243,6 +256,35 @@ void Form1::createControls()
     onSelect(Option_M2, &Form1::Option_M2_Click);
     onSelect(Option_Po2P1, &Form1::Option_Po2P1_Click);
     connect(Command1, &QPushButton::clicked, this, &Form1::Command1_Click);
+
+    // Copy Results: in the result frame's context menu and in each box's, and Ctrl+C
+    // wherever no text is selected. Enabled only while the boxes hold one whole result.
+    m_copyResults = new QAction(tr("Copy Results"), this);
+    m_copyResults->setObjectName(QStringLiteral("CopyResults"));
+    m_copyResults->setShortcut(QKeySequence::Copy);
+    m_copyResults->setEnabled(false);
+    connect(m_copyResults, &QAction::triggered, this, &Form1::copyResults);
+    QWidget *frame = client->findChild<QWidget *>(QStringLiteral("Frame1"));
+    frame->setContextMenuPolicy(Qt::ActionsContextMenu);
+    frame->addAction(m_copyResults);
+    Text1->installEventFilter(this);
+    for (const ResultRow &row : m_rows) {
+        QLineEdit *box = row.box;
+        box->installEventFilter(this);
+        box->setContextMenuPolicy(Qt::CustomContextMenu);
+        connect(box, &QWidget::customContextMenuRequested, this, [this, box](const QPoint &at) {
+            QMenu *menu = box->createStandardContextMenu();
+            menu->addSeparator();
+            menu->addAction(m_copyResults);
+            menu->exec(box->mapToGlobal(at));
+            delete menu;
+        });
+        // Typed over, the boxes no longer show the result they were computed with.
+        connect(box, &QLineEdit::textEdited, this, [this, box] {
+            box->setToolTip(QString());
+            setResultShown(false);
+        });
+    }
     connect(Mn_About, &QAction::triggered, this, &Form1::Mn_About_Click);
 }
 
@@ -274,7 +316,8 @@ void Form1::configureInputMode(const ResultRow &own, int heightTwips, bool graph
     for (const ResultRow &row : m_rows)
         row.box->setVisible(row.box == own.box);
     // A blank, not empty text: the user types after it and the parse skips it.
-    own.box->setText(QStringLiteral(" "));
+    clearBox(own.box, QStringLiteral(" "));
+    setResultShown(false);
     for (const ResultRow &row : m_rows)
         setBackColour(row.box, row.box == own.box ? inputColour : otherColour);
     Command1->setText(setInputText);
@@ -307,9 +350,10 @@ void Form1::refuse(const QString &message, const QLineEdit *input)
     // No earlier result may stand beside an input it does not belong to.
     for (const ResultRow &row : m_rows) {
         if (row.box != input)
-            row.box->clear();
+            clearBox(row.box, QString());
     }
     clearGraph();
+    setResultShown(false);
 }
 
 void Form1::clearGraph()
@@ -336,7 +380,7 @@ void Form1::calculateFromM1()
         refuse(outOfRangeText, input);
         return;
     }
-    writeBox(rowM2().box, resultText(M2));
+    writeBox(rowM2().box, M2);
     oranlar(M1, M2);
 }
 
@@ -363,7 +407,7 @@ void Form1::calculateFromM2()
         return;
     }
     M1 = upstream;
-    writeBox(rowM1().box, resultText(M1));
+    writeBox(rowM1().box, M1);
     oranlar(M1, M2);
 }
 
@@ -404,8 +448,8 @@ void Form1::iterasyon()
         messageBox(this, notConvergedText());
 
     M1 = solution.M1;
-    writeBox(rowM1().box, resultText(M1));
-    writeBox(rowM2().box, resultText(M2));
+    writeBox(rowM1().box, M1);
+    writeBox(rowM2().box, M2);
     // Drawn while Po2P1 still holds the typed ratio: the marker sits at (M1, typed ratio).
     grafik();
     oranlar(M1, M2);
@@ -444,14 +488,55 @@ void Form1::oranlar(double m1, double m2)
 {
     const ShockRatios ratios = shockRatios(gamma, m1, m2);
     Po2P1 = ratios.Po2P1;
-    writeBox(m_rows[1].box, resultText(ratios.P2P1));
-    writeBox(m_rows[2].box, resultText(ratios.Ro2Ro1));
-    writeBox(m_rows[3].box, resultText(ratios.T2T1));
-    writeBox(m_rows[4].box, resultText(ratios.Po2Po1));
+    writeBox(m_rows[1].box, ratios.P2P1);
+    writeBox(m_rows[2].box, ratios.Ro2Ro1);
+    writeBox(m_rows[3].box, ratios.T2T1);
+    writeBox(m_rows[4].box, ratios.Po2Po1);
     // The user's ratio stays in its box: rewritten with the recomputed one, each click
     // would start from a slightly different number and the answer would drift.
     if (!Option_Po2P1->isChecked())
-        writeBox(m_rows[5].box, resultText(Po2P1));
+        writeBox(m_rows[5].box, Po2P1);
+    setResultShown(true);
+}
+
+void Form1::setResultShown(bool shown)
+{
+    m_copyResults->setEnabled(shown);
+}
+
+Form1::ResultRow Form1::inputRow() const
+{
+    if (Option_M1->isChecked())
+        return rowM1();
+    return Option_M2->isChecked() ? rowM2() : rowPo2P1();
+}
+
+void Form1::copyResults()
+{
+    if (!m_copyResults->isEnabled())
+        return;
+    const QString point = QLocale().decimalPoint();
+    QList<TableRow> rows {{Text1->accessibleName(), numberText(gamma, point)}};
+    for (const ResultRow &row : m_rows) {
+        // The input as it was read (typed text may hold more than the number); the rest as shown.
+        const bool input = row.box == inputRow().box;
+        rows.append({row.box->accessibleName(),
+                     input ? numberText(inputNumber(row.box->text()), point) : row.box->text()});
+    }
+    QGuiApplication::clipboard()->setMimeData(tableMimeData(rows));
+}
+
+bool Form1::eventFilter(QObject *watched, QEvent *event)
+{
+    // Ctrl+C in a box with nothing selected copies the results; with a selection, the selection.
+    if (event->type() == QEvent::KeyPress && static_cast<QKeyEvent *>(event)->matches(QKeySequence::Copy)) {
+        const auto *box = qobject_cast<QLineEdit *>(watched);
+        if (box && !box->hasSelectedText()) {
+            copyResults();
+            return true;
+        }
+    }
+    return QMainWindow::eventFilter(watched, event);
 }
 
 void Form1::setOuterHeight(int twips)

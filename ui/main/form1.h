@@ -31,6 +31,7 @@ public:
 
 protected:
     bool event(QEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     // One row of the result frame: the label and its box.
@@ -54,6 +55,8 @@ private:
     // Shows the message, then empties every box but the input and clears the graph.
     void refuse(const QString &message, const QLineEdit *input);
     void clearGraph();
+    void setResultShown(bool shown);
+    void copyResults();
     void calculateFromM1();
     void calculateFromM2();
     void calculateFromPo2P1();
@@ -75,6 +78,7 @@ private:
     CommandButton *Command1 = nullptr;
     PictureBox *Picture1 = nullptr;
     QAction *Mn_About = nullptr;
+    QAction *m_copyResults = nullptr;
     QPointer<Form_About> m_about; // null until first shown and after it is closed
 
     // In the frame's order: M1, P2/P1, rho2/rho1, T2/T1, Po2/Po1, Po2/P1, M2.
@@ -82,6 +86,8 @@ private:
     ResultRow rowM1() const { return m_rows[0]; }
     ResultRow rowPo2P1() const { return m_rows[5]; }
     ResultRow rowM2() const { return m_rows[6]; }
+    // The row of the selected option's quantity, the input (Po2/P1 when none is selected).
+    ResultRow inputRow() const;
 };
 
 } // namespace ornavel

@@ -1,5 +1,6 @@
 #include "ui/main/form1.h"
 
+#include "platform/number_text.h"
 #include "platform/picture_box.h"
 #include "platform/twips.h"
 #include "tests/ui/main/form1_driver.h"
@@ -11,6 +12,7 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMimeData>
 #include <QMenuBar>
 #include <QPushButton>
 #include <QRadioButton>
@@ -42,6 +44,8 @@ private slots:
     void localeSeparator_data();
     void localeSeparator();
     void readableUnderADarkPalette();
+    void copyResults_data();
+    void copyResults();
     void pitot_data();
     void pitot();
     void pitotGraph();
@@ -230,10 +234,17 @@ void Form1Test::calculate()
     for (int i = 0; i < 7; ++i) {
         QVERIFY(child(labelNames[i])->isVisible());
         QVERIFY(box(boxNames[i])->isVisible());
-        // A written result shows its leading digits, however narrow the box.
-        if (box(boxNames[i])->text() != " " + input)
-            QCOMPARE(box(boxNames[i])->cursorPosition(), 0);
+        // A written result shows its leading digits, however narrow the box, and holds its
+        // unrounded value in the tooltip, which is also what a screen reader describes.
+        QLineEdit *written = box(boxNames[i]);
+        if (written->text() == " " + input)
+            continue;
+        QCOMPARE(written->cursorPosition(), 0);
+        QCOMPARE(resultText(inputNumber(written->toolTip())), written->text());
+        QCOMPARE(QAccessible::queryAccessibleInterface(written)->text(QAccessible::Description), written->toolTip());
     }
+    if (input == "50") // Po2/Po1 rounds to 0
+        QCOMPARE(box("Text_Po2Po1")->toolTip(), QStringLiteral("0.00000114376657059994"));
     QVERIFY(!child("Picture1")->isVisible());
 
     // A second click with the same input recomputes the same texts.
@@ -712,6 +723,84 @@ void Form1Test::controlsFitTheirContainers()
             QVERIFY2(other == row || apart, qPrintable(otherName));
         }
     }
+}
+
+void Form1Test::copyResults_data()
+{
+    QTest::addColumn<QLocale>("locale");
+    QTest::addColumn<QString>("option");
+    QTest::addColumn<QString>("input");
+    QTest::addColumn<QString>("typedAfter");
+    QTest::addColumn<QStringList>("lines"); // empty: nothing is copied
+    const QLocale c = QLocale::c();
+    QTest::newRow("start") << c << "" << "" << "" << QStringList();
+    QTest::newRow("M1 = 2") << c << "Option_M1" << "2" << ""
+                            << QStringList {"γ = 1.4", "M1 = 2", "P2/P1 = 4.5", "ρ2/ρ1 = 2.66667", "T2/T1 = 1.6875",
+                                            "Po2/Po1 = 0.72087", "Po2/P1 = 5.64044", "M2 = 0.57735"};
+    QTest::newRow("M1 as read, not as typed") << c << "Option_M1" << "2.50x" << ""
+                                              << QStringList {"γ = 1.4", "M1 = 2.5", "P2/P1 = 7.125", "ρ2/ρ1 = 3.33333",
+                                                              "T2/T1 = 2.1375", "Po2/Po1 = 0.49901", "Po2/P1 = 8.52614",
+                                                              "M2 = 0.51299"};
+    QTest::newRow("M2 = 0.5") << c << "Option_M2" << "0.5" << ""
+                              << QStringList {"γ = 1.4", "M1 = 2.64575", "P2/P1 = 8", "ρ2/ρ1 = 3.5", "T2/T1 = 2.28571",
+                                              "Po2/Po1 = 0.44311", "Po2/P1 = 9.4897", "M2 = 0.5"};
+    QTest::newRow("Po2/P1 = 10") << c << "Option_Po2P1" << "10" << ""
+                                 << QStringList {"γ = 1.4", "M1 = 2.71975", "P2/P1 = 8.46323", "ρ2/ρ1 = 3.58007",
+                                                 "T2/T1 = 2.36398", "Po2/Po1 = 0.41666", "Po2/P1 = 10", "M2 = 0.4941"};
+    QTest::newRow("German M1 = 2") << QLocale(QLocale::German, QLocale::Germany) << "Option_M1" << "2" << ""
+                                   << QStringList {"γ = 1,4", "M1 = 2", "P2/P1 = 4,5", "ρ2/ρ1 = 2,66667", "T2/T1 = 1,6875",
+                                                   "Po2/Po1 = 0,72087", "Po2/P1 = 5,64044", "M2 = 0,57735"};
+    QTest::newRow("refusal") << c << "Option_M1" << "0.2" << "" << QStringList();
+    QTest::newRow("input typed over") << c << "Option_M1" << "2" << "1" << QStringList();
+}
+
+void Form1Test::copyResults()
+{
+    QFETCH(QLocale, locale);
+    QFETCH(QString, option);
+    QFETCH(QString, input);
+    QFETCH(QString, typedAfter);
+    QFETCH(QStringList, lines);
+    QLocale::setDefault(locale);
+    auto *copy = m_form->findChild<QAction *>("CopyResults");
+    QVERIFY(copy);
+    QCOMPARE(copy->text(), QStringLiteral("Copy Results"));
+    QVERIFY(child("Frame1")->actions().contains(copy));
+
+    QLineEdit *focused = box("Text_P2P1");
+    if (!option.isEmpty()) {
+        choose(option);
+        focused = box(option == "Option_M1" ? "Text_M1" : option == "Option_M2" ? "Text_M2" : "Text_Po2P1");
+        type(focused->objectName(), input);
+        clickCalculate();
+        if (!typedAfter.isEmpty())
+            type(focused->objectName(), typedAfter);
+    }
+    QCOMPARE(copy->isEnabled(), !lines.isEmpty());
+
+    // Ctrl+C with nothing selected copies the whole result, or nothing when there is none.
+    QApplication::clipboard()->setText("untouched");
+    focused->setFocus();
+    focused->deselect();
+    QTest::keyClick(focused, Qt::Key_C, Qt::ControlModifier);
+    const QMimeData *data = QApplication::clipboard()->mimeData();
+    if (lines.isEmpty()) {
+        QCOMPARE(data->text(), QStringLiteral("untouched"));
+        return;
+    }
+    QCOMPARE(data->text(), lines.join('\n') + '\n');
+    QString html = "<table>\n";
+    for (const QString &line : lines) {
+        const QStringList cells = line.split(" = ");
+        html += "<tr><td>" + cells[0] + "</td><td>" + cells[1] + "</td></tr>\n";
+    }
+    QCOMPARE(data->html(), html + "</table>\n");
+
+    // With a selection, Ctrl+C copies just that.
+    box("Text_P2P1")->setFocus();
+    box("Text_P2P1")->selectAll();
+    QTest::keyClick(box("Text_P2P1"), Qt::Key_C, Qt::ControlModifier);
+    QCOMPARE(QApplication::clipboard()->text(), lines[2].split(" = ")[1]);
 }
 
 QTEST_MAIN(Form1Test)
