@@ -6,7 +6,12 @@
 #include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
+#include <QClipboard>
 #include <QDir>
+#include <QImage>
+#include <QMimeData>
+#include <QPainter>
+#include <QTextDocument>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QTextStream>
@@ -46,6 +51,35 @@ void calculate(QWidget &window, const char *option, const char *box, const QStri
     command->click();
 }
 
+// What Copy Results puts on the clipboard as HTML, laid out as a word processor would.
+bool saveClipboardTable(const QDir &folder, const QString &name)
+{
+    QTextDocument table;
+    table.setHtml(QApplication::clipboard()->mimeData()->html());
+    table.setDocumentMargin(8);
+    QImage image(table.size().toSize(), QImage::Format_RGB32);
+    image.fill(Qt::white);
+    QPainter painter(&image);
+    table.drawContents(&painter);
+    painter.end();
+    const QString path = folder.filePath(name);
+    QTextStream(stdout) << path << '\n';
+    return image.save(path);
+}
+
+// A dark desktop palette, as a dark theme sets it before any window is created.
+QPalette darkPalette()
+{
+    QPalette dark;
+    for (QPalette::ColorRole role : {QPalette::Window, QPalette::Button, QPalette::Base, QPalette::AlternateBase})
+        dark.setColor(role, QColor(53, 53, 53));
+    for (QPalette::ColorRole role : {QPalette::WindowText, QPalette::ButtonText, QPalette::Text})
+        dark.setColor(role, QColor(230, 230, 230));
+    dark.setColor(QPalette::Light, QColor(90, 90, 90));
+    dark.setColor(QPalette::Dark, QColor(30, 30, 30));
+    return dark;
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
@@ -64,6 +98,8 @@ int main(int argc, char *argv[])
 
     calculate(window, "Option_Po2P1", "Text_Po2P1", QStringLiteral("10"));
     saved &= save(window, folder, QStringLiteral("main-pitot-10.png"));
+    window.findChild<QAction *>(QStringLiteral("CopyResults"))->trigger();
+    saved &= saveClipboardTable(folder, QStringLiteral("copy-results.png"));
 
     calculate(window, "Option_Po2P1", "Text_Po2P1", QStringLiteral("1.5"));
     saved &= save(window, folder, QStringLiteral("main-pitot-1.5.png"));
@@ -72,6 +108,21 @@ int main(int argc, char *argv[])
     for (QWidget *about : QApplication::topLevelWidgets()) {
         if (about->objectName() == QStringLiteral("Form_About"))
             saved &= save(*about, folder, QStringLiteral("about.png"));
+    }
+    for (QWidget *about : QApplication::topLevelWidgets()) {
+        if (about->objectName() == QStringLiteral("Form_About"))
+            about->close();
+    }
+
+    QApplication::setPalette(darkPalette());
+    ornavel::Form1 dark;
+    dark.show();
+    calculate(dark, "Option_Po2P1", "Text_Po2P1", QStringLiteral("10"));
+    saved &= save(dark, folder, QStringLiteral("main-dark.png"));
+    dark.findChild<QAction *>(QStringLiteral("Mn_About"))->trigger();
+    for (QWidget *about : QApplication::topLevelWidgets()) {
+        if (about->objectName() == QStringLiteral("Form_About"))
+            saved &= save(*about, folder, QStringLiteral("about-dark.png"));
     }
     return saved ? 0 : 1;
 }
