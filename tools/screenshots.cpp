@@ -51,6 +51,17 @@ void calculate(QWidget &window, const char *option, const char *box, const QStri
     command->click();
 }
 
+// Opens the About window from the menu and returns it.
+QWidget *openAbout(QWidget &window)
+{
+    window.findChild<QAction *>(QStringLiteral("Mn_About"))->trigger();
+    for (QWidget *about : QApplication::topLevelWidgets()) {
+        if (about->objectName() == QStringLiteral("Form_About"))
+            return about;
+    }
+    qFatal("no About window");
+}
+
 // What Copy Results puts on the clipboard as HTML, laid out as a word processor would.
 bool saveClipboardTable(const QDir &folder, const QString &name)
 {
@@ -104,25 +115,15 @@ int main(int argc, char *argv[])
     calculate(window, "Option_Po2P1", "Text_Po2P1", QStringLiteral("1.5"));
     saved &= save(window, folder, QStringLiteral("main-pitot-1.5.png"));
 
-    window.findChild<QAction *>(QStringLiteral("Mn_About"))->trigger();
-    for (QWidget *about : QApplication::topLevelWidgets()) {
-        if (about->objectName() == QStringLiteral("Form_About"))
-            saved &= save(*about, folder, QStringLiteral("about.png"));
-    }
-    for (QWidget *about : QApplication::topLevelWidgets()) {
-        if (about->objectName() == QStringLiteral("Form_About"))
-            about->close();
-    }
+    QWidget *about = openAbout(window);
+    saved &= save(*about, folder, QStringLiteral("about.png"));
+    about->close();
 
     QApplication::setPalette(darkPalette());
     ornavel::Form1 dark;
     dark.show();
     calculate(dark, "Option_Po2P1", "Text_Po2P1", QStringLiteral("10"));
     saved &= save(dark, folder, QStringLiteral("main-dark.png"));
-    dark.findChild<QAction *>(QStringLiteral("Mn_About"))->trigger();
-    for (QWidget *about : QApplication::topLevelWidgets()) {
-        if (about->objectName() == QStringLiteral("Form_About"))
-            saved &= save(*about, folder, QStringLiteral("about-dark.png"));
-    }
+    saved &= save(*openAbout(dark), folder, QStringLiteral("about-dark.png"));
     return saved ? 0 : 1;
 }

@@ -66,6 +66,10 @@ private:
     }
     QLineEdit *box(const QString &name) const { return child<QLineEdit>(name); }
     void choose(const QString &option);
+    static QString inputBoxOf(const QString &option)
+    {
+        return option == "Option_M1" ? "Text_M1" : option == "Option_M2" ? "Text_M2" : "Text_Po2P1";
+    }
     void type(const QString &boxName, const QString &text);
     std::optional<SeenMessage> clickCalculate();
     QStringList boxTexts() const;
@@ -222,7 +226,7 @@ void Form1Test::calculate()
     QFETCH(QStringList, expected);
 
     choose(option);
-    const QString own = option == "Option_M1" ? "Text_M1" : "Text_M2";
+    const QString own = inputBoxOf(option);
     type(own, input);
     QCOMPARE(clickCalculate().has_value(), false);
     const QStringList texts = boxTexts();
@@ -307,7 +311,7 @@ void Form1Test::rejectedInput()
     const double M1 = m_form->upstreamMach();
     choose(option);
     const bool pitot = option == "Option_Po2P1";
-    const QString own = option == "Option_M1" ? "Text_M1" : option == "Option_M2" ? "Text_M2" : "Text_Po2P1";
+    const QString own = inputBoxOf(option);
     type(own, input);
     QStringList expected(7);
     expected[boxNames.indexOf(own)] = box(own)->text();
@@ -427,7 +431,7 @@ void Form1Test::localeSeparator()
     QFETCH(QStringList, expected);
     QLocale::setDefault(locale);
     choose(option);
-    const QString own = option == "Option_M1" ? "Text_M1" : option == "Option_M2" ? "Text_M2" : "Text_Po2P1";
+    const QString own = inputBoxOf(option);
     type(own, input);
     QVERIFY(!clickCalculate());
     for (int repeat = 0; repeat < 2; ++repeat) {
@@ -770,7 +774,7 @@ void Form1Test::copyResults()
     QLineEdit *focused = box("Text_P2P1");
     if (!option.isEmpty()) {
         choose(option);
-        focused = box(option == "Option_M1" ? "Text_M1" : option == "Option_M2" ? "Text_M2" : "Text_Po2P1");
+        focused = box(inputBoxOf(option));
         type(focused->objectName(), input);
         clickCalculate();
         if (!typedAfter.isEmpty())
