@@ -9,11 +9,19 @@ packages=(
   libgtest-dev
   desktop-file-utils appstream dpkg-dev file
 )
-# Extra groups, named as arguments: what the benchmarks and the fuzz targets need.
+# Extra groups, named as arguments: what the benchmarks, the fuzz targets and
+# tools/desktop-check.sh (X11, Wayland, dark palette, locales, accessibility tree) need.
 for group in "$@"; do
   case "$group" in
     bench) packages+=(libbenchmark-dev) ;;
     fuzz) packages+=(clang-14 libclang-rt-14-dev) ;;
+    desktop)
+      packages+=(
+        xvfb openbox xdotool x11-utils xclip imagemagick locales
+        weston qt6-wayland qt6ct
+        dbus at-spi2-core python3-pyatspi
+      )
+      ;;
     *) echo "unknown package group: $group" >&2; exit 2 ;;
   esac
 done
