@@ -259,7 +259,7 @@ cmd, *args = sys.argv[1:]
  "atspi-dump": lambda: atspi_dump(*args)}[cmd]()
 PY
 
-"$python" "$helper" controls "$root/ui/main/form1.cpp" >"$work/controls.txt" || { echo "cannot read the control table" >&2; exit 2; }
+"$python" "$helper" controls "$root/ui/main/control_table.h" >"$work/controls.txt" || { echo "cannot read the control table" >&2; exit 2; }
 ctl() { # ctl NAME: x y w h of a control in the client area
     awk -v n="$1" '$1 == n {print $3, $4, $5, $6; found=1} END{exit !found}' "$work/controls.txt"
 }
@@ -404,6 +404,19 @@ about_label_region() { # about_label_region ABOUT_WIN left top width height (twi
     echo $((ax + ($2 + 7) / 15)) $((ay + ($3 + 7) / 15)) $((($4 + 7) / 15)) $((($5 + 7) / 15))
 }
 
+icon_sizes() { # the sizes of the images in the window's _NET_WM_ICON, or "none"
+    xprop -id "$win" -notype 32c _NET_WM_ICON 2>/dev/null | "$python" -c '
+import sys
+text = sys.stdin.read()
+if "=" not in text:
+    print("none"); sys.exit()
+v = [int(x) for x in text.split("=", 1)[1].replace(" ", "").split(",") if x]
+i, sizes = 0, []
+while i + 1 < len(v):
+    sizes.append("%dx%d" % (v[i], v[i + 1])); i += 2 + v[i] * v[i + 1]
+print(", ".join(sizes))'
+}
+
 open_about() { # open_about: clicks About in the menu bar; sets about_win
     about_win=""
     click_at $((wx + 20)) $((wy + menu_offset / 2))
@@ -421,7 +434,7 @@ open_about() { # open_about: clicks About in the menu bar; sets about_win
 
 n=$(free_display) || { echo "no free X display number" >&2; exit 2; }
 export DISPLAY=:$n
-spawn "$out/xvfb.log" Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp
+spawn "$out/xvfb.log" Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp -noreset
 wait_for 10 xdpyinfo >/dev/null 2>&1 || { echo "Xvfb did not start (see $out/xvfb.log)" >&2; exit 1; }
 unset WAYLAND_DISPLAY QT_QPA_PLATFORMTHEME QT_STYLE_OVERRIDE
 export QT_QPA_PLATFORM=xcb LANG=C.UTF-8 LC_ALL=C.UTF-8
@@ -429,11 +442,7 @@ export QT_QPA_PLATFORM=xcb LANG=C.UTF-8 LC_ALL=C.UTF-8
 heading "X11 without a window manager: what the program itself sets"
 if start_app x11-bare; then
     note "$(xprop -id "$win" WM_CLASS)"
-    icon=$(xprop -id "$win" -notype 32c _NET_WM_ICON 2>/dev/null | head -c 200)
-    case "$icon" in
-    *"not found"* | "") note "_NET_WM_ICON: not set by the program" ;;
-    *) note "_NET_WM_ICON: set by the program, first values (width, height): $(echo "$icon" | sed 's/.*= //' | cut -d, -f1,2)" ;;
-    esac
+    note "_NET_WM_ICON set by the program: $(icon_sizes)"
     note "size without a frame: $(outer_size)"
     stop_app
 fi
@@ -445,11 +454,7 @@ heading "X11 with openbox"
 if start_app x11; then
     note "$(xprop -id "$win" WM_CLASS)"
     note "$(xprop -id "$win" _NET_WM_WINDOW_TYPE)"
-    icon=$(xprop -id "$win" -notype 32c _NET_WM_ICON 2>/dev/null | head -c 200)
-    case "$icon" in
-    *"not found"* | "") note "_NET_WM_ICON: not set" ;;
-    *) note "_NET_WM_ICON now (width, height): $(echo "$icon" | sed 's/.*= //' | cut -d, -f1,2) (openbox puts its default icon on windows that have none)" ;;
-    esac
+    note "_NET_WM_ICON: $(icon_sizes)"
     hints=$(xprop -id "$win" WM_NORMAL_HINTS | tail -n +2 | sed 's/^[[:space:]]*//' | paste -sd ';' | sed 's/;/; /g')
     note "WM_NORMAL_HINTS: $hints"
     if xprop -id "$win" WM_NORMAL_HINTS | grep -q 'maximum size'; then

@@ -478,6 +478,7 @@ void Form1::Mn_About_Click()
     if (!m_about) {
         m_about = new Form_About;
         m_about->setAttribute(Qt::WA_DeleteOnClose);
+        m_about->setWindowIcon(windowIcon()); // one program, one icon on every window
     }
     m_about->show();
     m_about->raise();

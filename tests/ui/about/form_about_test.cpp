@@ -112,6 +112,7 @@ void FormAboutTest::menuOpensOneModelessWindow()
     menuEntry->trigger();
     QCOMPARE(aboutWindows().size(), 1);
     QPointer<QWidget> first = aboutWindows().first();
+    QCOMPARE(first->windowIcon().cacheKey(), form.windowIcon().cacheKey());
     QVERIFY(!first->isModal());
     QVERIFY(!first->parentWidget()); // no owner window
     QVERIFY(!QApplication::activeModalWidget());

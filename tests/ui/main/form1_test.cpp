@@ -119,6 +119,7 @@ QStringList Form1Test::boxTexts() const
 void Form1Test::startupState()
 {
     QCOMPARE(m_form->windowTitle(), QStringLiteral("Ornavel"));
+    QVERIFY(!m_form->windowIcon().pixmap(48).isNull()); // the theme's, else the bundled one
     QCOMPARE(child<QPushButton>("Command1")->text(), QStringLiteral("Choose an input option"));
     for (const char *option : {"Option_M1", "Option_M2", "Option_Po2P1"})
         QVERIFY(!child<QRadioButton>(option)->isChecked());
