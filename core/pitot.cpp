@@ -66,9 +66,11 @@ PitotSolution solvePitotMach(double gamma, double Po2P1)
             break;
         }
         // The map is fixed, so a repeated estimate means a cycle whose steps all failed the
-        // test above: it can never be met. The estimates are then as exact as the doubles allow.
+        // test above: it can never be met. The estimates are then as exact as the doubles
+        // allow. Only steps of a few units in the last place settle like that.
         const auto seen = estimates.begin() + k;
-        if (std::nextafter(M, next) == next || std::find(estimates.begin(), seen, next) != seen) {
+        if (std::fabs(next - M) <= 1e-12 * M
+            && (std::nextafter(M, next) == next || std::find(estimates.begin(), seen, next) != seen)) {
             result.converged = true;
             break;
         }

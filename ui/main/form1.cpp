@@ -127,11 +127,14 @@ void clearBox(QLineEdit *box, const QString &text)
     box->setToolTip(QString());
 }
 
-// The theme's icon where the desktop entry's icon is installed, else the bundled one.
+// The theme's icon where the desktop entry's icon is installed, else the bundled SVG, else
+// (Qt without SVG support) the bundled PNG. Reading the PNG needlessly would load every
+// image-format plugin at start-up.
 QIcon applicationIcon()
 {
     QIcon bundled(QStringLiteral(":/icons/org.ornavel.Ornavel.svg"));
-    bundled.addFile(QStringLiteral(":/icons/org.ornavel.Ornavel-48.png"), QSize(48, 48));
+    if (bundled.pixmap(16).isNull())
+        bundled = QIcon(QStringLiteral(":/icons/org.ornavel.Ornavel-48.png"));
     return QIcon::fromTheme(QStringLiteral("org.ornavel.Ornavel"), bundled);
 }
 
