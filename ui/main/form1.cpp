@@ -347,12 +347,12 @@ void Form1::Command1_Click()
         calculateFromPo2P1();
 }
 
-void Form1::refuse(const QString &message, const QLineEdit *input)
+void Form1::refuse(const QString &message)
 {
     messageBox(this, message);
     // No earlier result may stand beside an input it does not belong to.
     for (const ResultRow &row : m_rows) {
-        if (row.box != input)
+        if (row.box != inputRow().box)
             clearBox(row.box, QString());
     }
     clearGraph();
@@ -367,20 +367,19 @@ void Form1::clearGraph()
 
 void Form1::calculateFromM1()
 {
-    const QLineEdit *input = rowM1().box;
     Picture1->setVisible(false);
-    M1 = inputNumber(input->text());
+    M1 = inputNumber(rowM1().box->text());
     if (M1 == 0) {
-        refuse(setInputText, input);
+        refuse(setInputText);
         return;
     }
     if (const auto refusal = domainRefusal(gamma, M1, m1TooLowText)) {
-        refuse(*refusal, input);
+        refuse(*refusal);
         return;
     }
     const double M2 = downstreamMach(gamma, M1);
     if (!shockDefined(gamma, M1, M2)) {
-        refuse(outOfRangeText, input);
+        refuse(outOfRangeText);
         return;
     }
     writeBox(rowM2().box, M2);
@@ -389,24 +388,23 @@ void Form1::calculateFromM1()
 
 void Form1::calculateFromM2()
 {
-    const QLineEdit *input = rowM2().box;
     Picture1->setVisible(false);
-    const double M2 = inputNumber(input->text());
+    const double M2 = inputNumber(rowM2().box->text());
     if (M2 == 0) {
-        refuse(setInputText, input);
+        refuse(setInputText);
         return;
     }
     if (M2 >= 1) {
-        refuse(m2TooHighText, input);
+        refuse(m2TooHighText);
         return;
     }
     if (const auto refusal = domainRefusal(gamma, M2, m2TooLowText)) {
-        refuse(*refusal, input);
+        refuse(*refusal);
         return;
     }
     const double upstream = downstreamMach(gamma, M2);
     if (!shockDefined(gamma, upstream, M2)) {
-        refuse(outOfRangeText, input);
+        refuse(outOfRangeText);
         return;
     }
     M1 = upstream;
@@ -416,14 +414,13 @@ void Form1::calculateFromM2()
 
 void Form1::calculateFromPo2P1()
 {
-    const QLineEdit *input = rowPo2P1().box;
-    Po2P1 = inputNumber(input->text());
+    Po2P1 = inputNumber(rowPo2P1().box->text());
     if (Po2P1 == 0) {
-        refuse(setInputText, input);
+        refuse(setInputText);
         return;
     }
     if (!std::isfinite(Po2P1)) {
-        refuse(outOfRangeText, input);
+        refuse(outOfRangeText);
         return;
     }
     iterasyon();
@@ -431,20 +428,19 @@ void Form1::calculateFromPo2P1()
 
 void Form1::iterasyon()
 {
-    const QLineEdit *input = rowPo2P1().box;
     const PitotSolution solution = solvePitotMach(gamma, Po2P1);
     if (solution.outOfRange) {
-        refuse(outOfRangeText, input);
+        refuse(outOfRangeText);
         return;
     }
     if (solution.noRealSolution) {
-        refuse(noSolutionText, input);
+        refuse(noSolutionText);
         return;
     }
     // A real solution can still be too large for the ratios (inputs from about 7.7e88).
     const double M2 = downstreamMach(gamma, solution.M1);
     if (!shockDefined(gamma, solution.M1, M2)) {
-        refuse(outOfRangeText, input);
+        refuse(outOfRangeText);
         return;
     }
     if (!solution.converged)

@@ -53,7 +53,7 @@ private:
 
     void configureInputMode(const ResultRow &own, int heightTwips, bool graphShown);
     // Shows the message, then empties every box but the input and clears the graph.
-    void refuse(const QString &message, const QLineEdit *input);
+    void refuse(const QString &message);
     void clearGraph();
     void setResultShown(bool shown);
     void copyResults();
