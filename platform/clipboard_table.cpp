@@ -7,7 +7,8 @@ namespace ornavel {
 QMimeData *tableMimeData(const QList<TableRow> &rows)
 {
     QString plain;
-    QString html = QStringLiteral("<table>\n");
+    // The charset is stated: a word processor may otherwise read γ and ρ as Latin-1.
+    QString html = QStringLiteral("<meta charset=\"utf-8\">\n<table>\n");
     for (const auto &[quantity, value] : rows) {
         plain += quantity + QStringLiteral(" = ") + value + u'\n';
         html += QStringLiteral("<tr><td>") + quantity.toHtmlEscaped() + QStringLiteral("</td><td>")

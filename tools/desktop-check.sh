@@ -485,6 +485,13 @@ if start_app x11; then
     type_into Text_M1 50
     calculate x11-m1-50
     note "M1 = 50: $(results)"
+    # Ctrl+C with nothing selected: Copy Results, as text and as an HTML table.
+    click Text_P2P1
+    xdotool key End ctrl+c
+    sleep 0.15
+    note "Copy Results (Ctrl+C in a box, nothing selected), text/plain:"
+    timeout 3 xclip -o -selection clipboard 2>/dev/null | sed 's/^/      /'
+    note "  text/html: $(timeout 3 xclip -o -selection clipboard -t text/html 2>/dev/null | tr -d '\n')"
 
     click Option_Po2P1
     sleep 0.8

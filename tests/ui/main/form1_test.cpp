@@ -783,7 +783,7 @@ void Form1Test::copyResults()
         return;
     }
     QCOMPARE(data->text(), lines.join('\n') + '\n');
-    QString html = "<table>\n";
+    QString html = "<meta charset=\"utf-8\">\n<table>\n";
     for (const QString &line : lines) {
         const QStringList cells = line.split(" = ");
         html += "<tr><td>" + cells[0] + "</td><td>" + cells[1] + "</td></tr>\n";
