@@ -9,7 +9,8 @@ inline constexpr double pitotTolerance = 0.00001;
 // The smallest pitot ratio any Mach number gives: the curve's minimum at M = 1/sqrt(2),
 // where 36s/(35s - 5) = (6/5)^2 and (7s - 1)/6 = 5/12, so Po2/P1 = (6/5)^7 * 5/12 =
 // 1.492992. Written as one quotient of exact integers, so it is the double nearest to it.
-inline constexpr double pitotRatioMinimum = (6.0 * 6 * 6 * 6 * 6 * 6 * 6 * 5) / (5.0 * 5 * 5 * 5 * 5 * 5 * 5 * 12);
+inline constexpr double pitotRatioMinimum
+    = (6.0 * 6 * 6 * 6 * 6 * 6 * 6 * 5) / (5.0 * 5 * 5 * 5 * 5 * 5 * 5 * 12);
 
 // The outcome of solvePitotMach. At most one of noRealSolution and outOfRange is set;
 // with either, M1 is not an answer and is not to be shown.
