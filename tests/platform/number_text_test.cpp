@@ -179,15 +179,12 @@ void NumberTextTest::inputNumberReadsTheLocaleSeparator_data()
     QTest::addColumn<QString>("text");
     QTest::addColumn<double>("expected");
     const QLocale german(QLocale::German, QLocale::Germany);
-    const QLocale turkish(QLocale::Turkish, QLocale::Turkey);
     const QLocale arabic(QLocale::Arabic, QLocale::Egypt);
     QTest::newRow("US, group separator ends it") << QLocale(QLocale::English, QLocale::UnitedStates) << "1,234" << 1.0;
     QTest::newRow("German comma") << german << "2,5" << 2.5;
     QTest::newRow("German point still read") << german << "2.5" << 2.5;
     QTest::newRow("German, a second separator ends it") << german << "1.234,5" << 1.234;
-    QTest::newRow("German, as written back") << german << " 5,64044" << 5.64044;
     QTest::newRow("German comma with exponent") << german << "-1,5e3" << -1500.0;
-    QTest::newRow("Turkish comma") << turkish << "4,5" << 4.5;
     QTest::newRow("French, narrow no-break group ends it") << QLocale(QLocale::French, QLocale::France)
                                                            << QString::fromUtf8("1\u202f234,5") << 1.0;
     QTest::newRow("Arabic separator") << arabic << QString::fromUtf8("2\u066b5") << 2.5;
