@@ -41,8 +41,6 @@ private slots:
     void noOptionChangesNothing();
     void keyboardAndPaste();
     void modeChangeKeepsHiddenResults();
-    void localeSeparator_data();
-    void localeSeparator();
     void readableUnderADarkPalette();
     void copyResults_data();
     void copyResults();
@@ -398,43 +396,6 @@ void Form1Test::modeChangeKeepsHiddenResults()
     QVERIFY(!box("Text_P2P1")->isVisible());
 }
 
-void Form1Test::localeSeparator_data()
-{
-    QTest::addColumn<QLocale>("locale");
-    QTest::addColumn<QString>("option");
-    QTest::addColumn<QString>("input");
-    QTest::addColumn<QStringList>("expected");
-    const QLocale german(QLocale::German, QLocale::Germany);
-    const QLocale turkish(QLocale::Turkish, QLocale::Turkey);
-    const QStringList mach45 {"", "23,45833", "4,81188", "4,87509", "0,0917", "26,53867", "0,42355"};
-    QTest::newRow("German, comma") << german << "Option_M1" << "4,5" << mach45;
-    QTest::newRow("Turkish, M2 comma") << turkish << "Option_M2" << "0,57735"
-                                       << QStringList {"2", "4,50001", "", "", "", "", ""};
-    QTest::newRow("German, ratio as written") << german << "Option_Po2P1" << "5,64044"
-                                              << QStringList {"2", "4,5", "", "", "", "", "0,57735"};
-}
-
-void Form1Test::localeSeparator()
-{
-    QFETCH(QLocale, locale);
-    QFETCH(QString, option);
-    QFETCH(QString, input);
-    QFETCH(QStringList, expected);
-    QLocale::setDefault(locale);
-    choose(option);
-    const QString own = inputBoxOf(option);
-    type(own, input);
-    QVERIFY(!clickCalculate());
-    for (int repeat = 0; repeat < 2; ++repeat) {
-        for (int i = 0; i < 7; ++i) {
-            if (!expected[i].isEmpty())
-                QCOMPARE(box(boxNames[i])->text(), expected[i]);
-        }
-        QCOMPARE(box(own)->text(), " " + input);
-        QVERIFY(!clickCalculate()); // reads back the same number
-    }
-}
-
 void Form1Test::readableUnderADarkPalette()
 {
     // WCAG contrast of two colours: 1 (the same) to 21 (black on white).
@@ -724,15 +685,20 @@ void Form1Test::copyResults_data()
                                               << QStringList {"γ = 1.4", "M1 = 2.5", "P2/P1 = 7.125", "ρ2/ρ1 = 3.33333",
                                                               "T2/T1 = 2.1375", "Po2/Po1 = 0.49901", "Po2/P1 = 8.52614",
                                                               "M2 = 0.51299"};
-    QTest::newRow("M2 = 0.5") << c << "Option_M2" << "0.5" << ""
-                              << QStringList {"γ = 1.4", "M1 = 2.64575", "P2/P1 = 8", "ρ2/ρ1 = 3.5", "T2/T1 = 2.28571",
-                                              "Po2/Po1 = 0.44311", "Po2/P1 = 9.4897", "M2 = 0.5"};
-    QTest::newRow("Po2/P1 = 10") << c << "Option_Po2P1" << "10" << ""
-                                 << QStringList {"γ = 1.4", "M1 = 2.71975", "P2/P1 = 8.46323", "ρ2/ρ1 = 3.58007",
-                                                 "T2/T1 = 2.36398", "Po2/Po1 = 0.41666", "Po2/P1 = 10", "M2 = 0.4941"};
-    QTest::newRow("German M1 = 2") << QLocale(QLocale::German, QLocale::Germany) << "Option_M1" << "2" << ""
-                                   << QStringList {"γ = 1,4", "M1 = 2", "P2/P1 = 4,5", "ρ2/ρ1 = 2,66667", "T2/T1 = 1,6875",
-                                                   "Po2/Po1 = 0,72087", "Po2/P1 = 5,64044", "M2 = 0,57735"};
+    // Comma locales: the window reads the separator it writes.
+    const QLocale german(QLocale::German, QLocale::Germany);
+    QTest::newRow("German M1 = 4,5") << german << "Option_M1" << "4,5" << ""
+                                     << QStringList {"γ = 1,4", "M1 = 4,5", "P2/P1 = 23,45833", "ρ2/ρ1 = 4,81188",
+                                                     "T2/T1 = 4,87509", "Po2/Po1 = 0,0917", "Po2/P1 = 26,53867",
+                                                     "M2 = 0,42355"};
+    QTest::newRow("Turkish M2 = 0,5") << QLocale(QLocale::Turkish, QLocale::Turkey) << "Option_M2" << "0,5" << ""
+                                      << QStringList {"γ = 1,4", "M1 = 2,64575", "P2/P1 = 8", "ρ2/ρ1 = 3,5",
+                                                      "T2/T1 = 2,28571", "Po2/Po1 = 0,44311", "Po2/P1 = 9,4897",
+                                                      "M2 = 0,5"};
+    QTest::newRow("German Po2/P1 = 5,64044") << german << "Option_Po2P1" << "5,64044" << ""
+                                             << QStringList {"γ = 1,4", "M1 = 2", "P2/P1 = 4,5", "ρ2/ρ1 = 2,66667",
+                                                             "T2/T1 = 1,6875", "Po2/Po1 = 0,72087",
+                                                             "Po2/P1 = 5,64044", "M2 = 0,57735"};
     QTest::newRow("refusal") << c << "Option_M1" << "0.2" << "" << QStringList();
     QTest::newRow("input typed over") << c << "Option_M1" << "2" << "1" << QStringList();
 }
