@@ -450,11 +450,11 @@ void Form1::iterasyon()
     writeBox(rowM1().box, M1);
     writeBox(rowM2().box, M2);
     // Drawn while Po2P1 still holds the typed ratio: the marker sits at (M1, typed ratio).
-    grafik();
+    grafik(solution.converged);
     oranlar(M1, M2);
 }
 
-void Form1::grafik()
+void Form1::grafik(bool settled)
 {
     Picture1->Cls();
     Picture1->Scale(0.5, -45, 6, 5);
@@ -466,8 +466,11 @@ void Form1::grafik()
     // Accumulated in double on purpose: the drift keeps 5.899999999999918, the 491st point.
     for (double M = 1; M <= 5.9; M += 0.01)
         Picture1->PSet(M, -pitotRatio(M), red);
-    Picture1->setAccessibleDescription(graphCurveText + QStringLiteral(", solution marked at M1 = ")
-                                       + resultText(M1) + QStringLiteral(", Po2/P1 = ") + resultText(Po2P1));
+    // A screen reader must not call an unsettled estimate a solution any more than the window does.
+    const QString marked = settled ? QStringLiteral(", solution marked at M1 = ")
+                                   : QStringLiteral(", last estimate, not converged, marked at M1 = ");
+    Picture1->setAccessibleDescription(graphCurveText + marked + resultText(M1) + QStringLiteral(", Po2/P1 = ")
+                                       + resultText(Po2P1));
 }
 
 void Form1::Mn_About_Click()

@@ -49,7 +49,7 @@ private:
     void Mn_About_Click();
     void oranlar(double m1, double m2);
     void iterasyon();
-    void grafik();
+    void grafik(bool settled);
 
     void configureInputMode(const ResultRow &own, int heightTwips, bool graphShown);
     // Shows the message, then empties every box but the input and clears the graph.

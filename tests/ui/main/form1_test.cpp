@@ -474,6 +474,7 @@ void Form1Test::pitot()
         QCOMPARE(seen->title, QStringLiteral("Ornavel"));
         QVERIFY(seen->onlyOk && seen->noIcon);
     }
+    QCOMPARE(child("Picture1")->accessibleDescription().contains("not converged"), !message.isEmpty());
     const QStringList texts = boxTexts();
     for (int i = 0; i < 7; ++i) {
         if (!expected[i].isEmpty())
