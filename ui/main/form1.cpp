@@ -351,8 +351,9 @@ void Form1::refuse(const QString &message)
 {
     messageBox(this, message);
     // No earlier result may stand beside an input it does not belong to.
+    const QLineEdit *input = inputRow().box;
     for (const ResultRow &row : m_rows) {
-        if (row.box != inputRow().box)
+        if (row.box != input)
             clearBox(row.box, QString());
     }
     clearGraph();
@@ -520,11 +521,11 @@ void Form1::copyResults()
         return;
     const QString point = QLocale().decimalPoint();
     QList<TableRow> rows {{Text1->accessibleName(), numberText(gamma, point)}};
+    const QLineEdit *input = inputRow().box;
     for (const ResultRow &row : m_rows) {
         // The input as it was read (typed text may hold more than the number); the rest as shown.
-        const bool input = row.box == inputRow().box;
         rows.append({row.box->accessibleName(),
-                     input ? numberText(inputNumber(row.box->text()), point) : row.box->text()});
+                     row.box == input ? numberText(inputNumber(row.box->text()), point) : row.box->text()});
     }
     QGuiApplication::clipboard()->setMimeData(tableMimeData(rows));
 }
