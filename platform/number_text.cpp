@@ -36,6 +36,134 @@ double outOfRangeValue(const std::string &mantissa, long exponent)
     return position + exponent > 0 ? std::numeric_limits<double>::infinity() : 0.0;
 }
 
+// A decimal number: digits d1 d2 … dn (no leading zero; trailing zeros dropped where it
+// matters) standing for 0.d1d2…dn × 10^(exponent + 1), i.e. d1 is at 10^exponent.
+struct Decimal {
+    char digits[40];
+    int size = 0;
+    int exponent = 0;
+    bool negative = false;
+};
+
+// The digits of to_chars' scientific form d.ddde±x.
+Decimal scientificDigits(const char *begin, const char *end)
+{
+    Decimal decimal;
+    const char *p = begin;
+    for (; p != end && *p != 'e'; ++p) {
+        if (*p != '.')
+            decimal.digits[decimal.size++] = *p;
+    }
+    std::from_chars(p + (p[1] == '+' ? 2 : 1), end, decimal.exponent);
+    return decimal;
+}
+
+// The shortest decimal that reads back as value: the number the user typed or would see.
+Decimal shortestDecimal(double value)
+{
+    char buffer[32];
+    const auto end = std::to_chars(buffer, buffer + sizeof buffer, std::fabs(value),
+                                   std::chars_format::scientific).ptr;
+    Decimal decimal = scientificDigits(buffer, end);
+    decimal.negative = value < 0;
+    return decimal;
+}
+
+// Rounds to the given number of decimals, ties to the even neighbour; false when nothing
+// stands beyond them. A result of zero has no digits.
+bool roundDecimal(Decimal &decimal, int decimals)
+{
+    // Digits that stand at or above the last kept decimal place.
+    const int keep = decimal.exponent + 1 + decimals;
+    if (keep >= decimal.size)
+        return false;
+    if (keep < 0) {
+        decimal.size = 0;
+        return true;
+    }
+    const char *rest = decimal.digits + keep;
+    const int restSize = decimal.size - keep;
+    const bool moreThanHalf = rest[0] > '5'
+        || (rest[0] == '5' && std::find_if(rest + 1, rest + restSize, [](char c) { return c != '0'; }) != rest + restSize);
+    const bool exactlyHalf = rest[0] == '5' && !moreThanHalf;
+    const bool lastOdd = keep > 0 && (decimal.digits[keep - 1] - '0') % 2 == 1;
+    decimal.size = keep;
+    if (moreThanHalf || (exactlyHalf && lastOdd)) {
+        int k = keep - 1;
+        while (k >= 0 && decimal.digits[k] == '9')
+            decimal.digits[k--] = '0';
+        if (k >= 0) {
+            ++decimal.digits[k];
+        } else {
+            // Carried past the first digit (or up from nothing kept): one more leading digit.
+            std::copy_backward(decimal.digits, decimal.digits + keep, decimal.digits + keep + 1);
+            decimal.digits[0] = '1';
+            ++decimal.size;
+            ++decimal.exponent;
+        }
+    }
+    while (decimal.size > 0 && decimal.digits[decimal.size - 1] == '0')
+        --decimal.size;
+    return true;
+}
+
+double toDouble(const Decimal &decimal)
+{
+    if (decimal.size == 0)
+        return decimal.negative ? -0.0 : 0.0;
+    char buffer[64];
+    char *p = std::copy(decimal.digits, decimal.digits + decimal.size, buffer);
+    *p++ = 'e';
+    p = std::to_chars(p, buffer + sizeof buffer, decimal.exponent - decimal.size + 1).ptr;
+    double magnitude = 0.0;
+    std::from_chars(buffer, p, magnitude);
+    return decimal.negative ? -magnitude : magnitude;
+}
+
+// General number text of a decimal without trailing zeros: plain, or with an exponent
+// outside 1e-15 <= |value| < 1e15.
+char *writeDecimal(char *out, const Decimal &decimal)
+{
+    const char *digits = decimal.digits;
+    const int size = decimal.size;
+    const int exponent = decimal.exponent;
+    if (decimal.negative)
+        *out++ = '-';
+    if (exponent >= 15 || exponent < -15) {
+        *out++ = digits[0];
+        if (size > 1) {
+            *out++ = '.';
+            out = std::copy(digits + 1, digits + size, out);
+        }
+        *out++ = 'E';
+        *out++ = exponent < 0 ? '-' : '+';
+        const int magnitude = std::abs(exponent);
+        if (magnitude < 10)
+            *out++ = '0';
+        return std::to_chars(out, out + 4, magnitude).ptr;
+    }
+    if (exponent >= 0) {
+        const int integerDigits = exponent + 1;
+        if (size <= integerDigits)
+            return std::fill_n(std::copy(digits, digits + size, out), integerDigits - size, '0');
+        out = std::copy(digits, digits + integerDigits, out);
+        *out++ = '.';
+        return std::copy(digits + integerDigits, digits + size, out);
+    }
+    *out++ = '0';
+    *out++ = '.';
+    out = std::fill_n(out, -exponent - 1, '0');
+    return std::copy(digits, digits + size, out);
+}
+
+QString toText(const char *begin, const char *end, QStringView decimalPoint)
+{
+    QString text = QString::fromLatin1(begin, end - begin);
+    if (decimalPoint != u".")
+        text.replace(QLatin1Char('.'), decimalPoint.toString());
+    return text;
+}
+
 } // namespace
 
 double parseNumber(QStringView text, QStringView decimalPoint)
@@ -112,104 +240,52 @@ double roundHalfEven(double value, int decimals)
 {
     if (!std::isfinite(value) || value == 0.0)
         return value;
-
-    // Shortest round-trip form, d.ddddde±x: the decimal the double stands for.
-    char buffer[64];
-    const auto result = std::to_chars(buffer, buffer + sizeof buffer, std::fabs(value),
-                                      std::chars_format::scientific);
-    const std::string text(buffer, result.ptr);
-    const auto e = text.find('e');
-    std::string digits = text.substr(0, e);
-    digits.erase(std::remove(digits.begin(), digits.end(), '.'), digits.end());
-    const int exponent = std::stoi(text.substr(e + 1));
-
-    // Digits that stand at or above the last kept decimal place.
-    const long keep = long(exponent) + 1 + decimals;
-    if (keep >= long(digits.size()))
+    Decimal rounded = shortestDecimal(value);
+    if (!roundDecimal(rounded, decimals))
         return value;
+    return toDouble(rounded);
+}
 
-    const double sign = value < 0 ? -1.0 : 1.0;
-    if (keep < 0)
-        return sign * 0.0;
-
-    const std::string kept = digits.substr(0, std::size_t(keep));
-    const std::string rest = digits.substr(std::size_t(keep));
-    const bool moreThanHalf = rest[0] > '5'
-        || (rest[0] == '5' && rest.find_first_not_of('0', 1) != std::string::npos);
-    const bool exactlyHalf = rest[0] == '5' && !moreThanHalf;
-    const bool lastOdd = !kept.empty() && (kept.back() - '0') % 2 == 1;
-    const bool up = moreThanHalf || (exactlyHalf && lastOdd);
-
-    // The kept digits as an integer count of units of 10^-decimals, carried if needed.
-    std::string units = kept.empty() ? std::string("0") : kept;
-    if (up) {
-        int k = int(units.size()) - 1;
-        while (k >= 0 && units[std::size_t(k)] == '9') {
-            units[std::size_t(k)] = '0';
-            --k;
-        }
-        if (k < 0)
-            units.insert(units.begin(), '1');
-        else
-            ++units[std::size_t(k)];
+char *writeNumberText(char *out, double value)
+{
+    if (!std::isfinite(value))
+        return out;
+    if (value == 0.0) {
+        *out = '0';
+        return out + 1;
     }
-    const std::string rounded = units + "e" + std::to_string(-decimals);
-    double magnitude = 0.0;
-    std::from_chars(rounded.data(), rounded.data() + rounded.size(), magnitude);
-    return sign * magnitude;
+    // Fifteen significant digits, d.dddddddddddddde±x, then trailing zeros dropped.
+    char buffer[32];
+    const auto end = std::to_chars(buffer, buffer + sizeof buffer, std::fabs(value),
+                                   std::chars_format::scientific, 14).ptr;
+    Decimal decimal = scientificDigits(buffer, end);
+    decimal.negative = value < 0;
+    while (decimal.size > 1 && decimal.digits[decimal.size - 1] == '0')
+        --decimal.size;
+    return writeDecimal(out, decimal);
+}
+
+char *writeResultText(char *out, double value)
+{
+    if (!std::isfinite(value) || value == 0.0)
+        return writeNumberText(out, value);
+    Decimal decimal = shortestDecimal(value);
+    const bool changed = roundDecimal(decimal, 5);
+    if (decimal.size == 0) {
+        *out = '0';
+        return out + 1;
+    }
+    // A decimal of at most 15 significant digits reads back from its nearest double at 15
+    // digits unchanged, so the general text of the rounded double is this decimal as it stands.
+    if (decimal.size <= 15)
+        return writeDecimal(out, decimal);
+    return writeNumberText(out, changed ? toDouble(decimal) : value);
 }
 
 QString numberText(double value, QStringView decimalPoint)
 {
-    if (!std::isfinite(value))
-        return {};
-    if (value == 0.0)
-        return QStringLiteral("0");
-
-    // Fifteen significant digits, d.dddddddddddddde±x, then trailing zeros dropped.
-    char buffer[64];
-    const auto result = std::to_chars(buffer, buffer + sizeof buffer, std::fabs(value),
-                                      std::chars_format::scientific, 14);
-    const std::string text(buffer, result.ptr);
-    const auto e = text.find('e');
-    std::string digits = text.substr(0, e);
-    digits.erase(std::remove(digits.begin(), digits.end(), '.'), digits.end());
-    digits.erase(digits.find_last_not_of('0') + 1);
-    const int exponent = std::stoi(text.substr(e + 1));
-
-    QString out;
-    if (value < 0)
-        out += u'-';
-    if (exponent >= 15 || exponent < -15) {
-        out += QLatin1Char(digits[0]);
-        if (digits.size() > 1) {
-            out += decimalPoint;
-            out += QString::fromLatin1(digits.data() + 1, qsizetype(digits.size() - 1));
-        }
-        const int magnitude = std::abs(exponent);
-        out += exponent < 0 ? QStringLiteral("E-") : QStringLiteral("E+");
-        if (magnitude < 10)
-            out += u'0';
-        out += QString::number(magnitude);
-        return out;
-    }
-    if (exponent >= 0) {
-        const auto integerDigits = std::size_t(exponent) + 1;
-        if (digits.size() <= integerDigits) {
-            out += QString::fromLatin1(digits) + QString(qsizetype(integerDigits - digits.size()), u'0');
-        } else {
-            out += QString::fromLatin1(digits.data(), qsizetype(integerDigits));
-            out += decimalPoint;
-            out += QString::fromLatin1(digits.data() + integerDigits,
-                                       qsizetype(digits.size() - integerDigits));
-        }
-    } else {
-        out += u'0';
-        out += decimalPoint;
-        out += QString(qsizetype(-exponent - 1), u'0');
-        out += QString::fromLatin1(digits);
-    }
-    return out;
+    char buffer[maxNumberTextSize];
+    return toText(buffer, writeNumberText(buffer, value), decimalPoint);
 }
 
 double inputNumber(QStringView text)
@@ -217,9 +293,15 @@ double inputNumber(QStringView text)
     return parseNumber(text, QLocale().decimalPoint());
 }
 
+QString resultText(double value, QStringView decimalPoint)
+{
+    char buffer[maxNumberTextSize];
+    return toText(buffer, writeResultText(buffer, value), decimalPoint);
+}
+
 QString resultText(double value)
 {
-    return numberText(roundHalfEven(value, 5), QLocale().decimalPoint());
+    return resultText(value, QLocale().decimalPoint());
 }
 
 } // namespace ornavel

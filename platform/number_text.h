@@ -3,6 +3,8 @@
 #include <QString>
 #include <QStringView>
 
+#include <cstddef>
+
 namespace ornavel {
 
 // The lenient text-to-number conversion: blanks anywhere are skipped and the longest
@@ -26,7 +28,15 @@ double roundHalfEven(double value, int decimals);
 // "1E-16") only outside 1e-15 <= |value| < 1e15. Non-finite values give empty text.
 QString numberText(double value, QStringView decimalPoint);
 
-// The text of a result box: rounded to 5 decimals, written with the locale's separator.
+// The text of a result box: rounded to 5 decimals, written with the given separator, or
+// without one with the locale's.
+QString resultText(double value, QStringView decimalPoint);
 QString resultText(double value);
+
+// The same two texts as bytes with "." as the separator, written at out without allocating
+// (for tables of millions of rows); they return the end. Room for maxNumberTextSize is needed.
+inline constexpr std::size_t maxNumberTextSize = 40;
+char *writeNumberText(char *out, double value);
+char *writeResultText(char *out, double value);
 
 } // namespace ornavel
