@@ -1,7 +1,8 @@
 #include "ui/main/form1.h"
 
-#include "core/normal_shock.h"
 #include "core/pitot.h"
+#include "decision/calculate.h"
+#include "decision/result_row.h"
 #include "platform/accessible_role.h"
 #include "platform/clipboard_table.h"
 #include "platform/command_button.h"
@@ -26,8 +27,6 @@
 #include <QRadioButton>
 
 #include <algorithm>
-#include <cmath>
-#include <optional>
 #include <vector>
 
 namespace ornavel {
@@ -41,12 +40,6 @@ constexpr int compactHeightTwips = 3800;
 constexpr int graphHeightTwips = 6400;
 
 const QString chooseOptionText = QStringLiteral("Choose an input option");
-const QString setInputText = QStringLiteral("SET input value then CLICK");
-const QString m2TooHighText = QStringLiteral("M2 must be lower than 1");
-const QString m1TooLowText = QStringLiteral("|M1| must be greater than 0.37796");
-const QString m2TooLowText = QStringLiteral("|M2| must be greater than 0.37796");
-const QString outOfRangeText = QStringLiteral("Input is out of range");
-const QString noSolutionText = QStringLiteral("No real solution for this Po2/P1");
 const QString gammaFixedText = QStringLiteral("γ is fixed at 1.4");
 
 const QString graphName = QStringLiteral("Pitot ratio graph");
@@ -55,12 +48,6 @@ const QString graphCurveText = QStringLiteral("Po2/P1 against M1 from 1 to 5.9")
 // Longer than any number needs (a double takes at most 24 characters), with room for
 // blanks, yet small enough that repeated pastes into a box's undo history stay small.
 constexpr int maxInputLength = 256;
-
-QString notConvergedText()
-{
-    return QStringLiteral("iterasyon ") + QString::number(pitotIterationLimit)
-        + QStringLiteral(" adımda yakınsamadı");
-}
 
 const QColor blue(0, 0, 255);
 const QColor red(255, 0, 0);
@@ -136,22 +123,6 @@ QIcon applicationIcon()
     if (bundled.pixmap(16).isNull())
         bundled = QIcon(QStringLiteral(":/icons/org.ornavel.Ornavel-48.png"));
     return QIcon::fromTheme(QStringLiteral("org.ornavel.Ornavel"), bundled);
-}
-
-// The shock pair has a meaningful answer only when every ratio stays within the doubles.
-bool shockDefined(double gamma, double m1, double m2)
-{
-    return std::isfinite(m1) && std::isfinite(m2) && isFinite(shockRatios(gamma, m1, m2));
-}
-
-// Why a typed Mach number has no shock partner, if it has none.
-std::optional<QString> domainRefusal(double gamma, double mach, const QString &tooLowText)
-{
-    if (!std::isfinite(mach))
-        return outOfRangeText;
-    if (!hasDownstreamMach(gamma, mach))
-        return tooLowText;
-    return std::nullopt;
 }
 
 } // namespace
@@ -240,7 +211,7 @@ void Form1::createControls()
     // Screen readers read each box by its quantity: the label without its " =".
     Label2->setBuddy(Text1);
     Text1->setAccessibleName(QStringLiteral("γ"));
-    for (const ResultRow &row : m_rows) {
+    for (const ResultPair &row : m_rows) {
         row.label->setBuddy(row.box);
         row.box->setAccessibleName(row.label->text().chopped(2));
     }
@@ -271,7 +242,7 @@ void Form1::createControls()
     frame->setContextMenuPolicy(Qt::ActionsContextMenu);
     frame->addAction(m_copyResults);
     Text1->installEventFilter(this);
-    for (const ResultRow &row : m_rows) {
+    for (const ResultPair &row : m_rows) {
         QLineEdit *box = row.box;
         box->installEventFilter(this);
         box->setContextMenuPolicy(Qt::CustomContextMenu);
@@ -312,18 +283,19 @@ void Form1::Option_Po2P1_Click()
     configureInputMode(rowPo2P1(), graphHeightTwips, true);
 }
 
-void Form1::configureInputMode(const ResultRow &own, int heightTwips, bool graphShown)
+void Form1::configureInputMode(const ResultPair &own, int heightTwips, bool graphShown)
 {
-    for (const ResultRow &row : m_rows)
+    for (const ResultPair &row : m_rows)
         row.label->setVisible(row.label == own.label);
-    for (const ResultRow &row : m_rows)
+    for (const ResultPair &row : m_rows)
         row.box->setVisible(row.box == own.box);
     // A blank, not empty text: the user types after it and the parse skips it.
     clearBox(own.box, QStringLiteral(" "));
     setResultShown(false);
-    for (const ResultRow &row : m_rows)
+    for (const ResultPair &row : m_rows)
         setBackColour(row.box, row.box == own.box ? inputColour : otherColour);
-    Command1->setText(setInputText);
+    // The caption says what a blank input would be told.
+    Command1->setText(refusalText(Refusal::NoInput));
     setOuterHeight(heightTwips);
     Picture1->setVisible(graphShown);
 }
@@ -334,17 +306,36 @@ void Form1::Command1_Click()
         messageBox(this, chooseOptionText);
         return;
     }
-    for (const ResultRow &row : m_rows)
+    for (const ResultPair &row : m_rows)
         row.label->setVisible(true);
-    for (const ResultRow &row : m_rows)
+    for (const ResultPair &row : m_rows)
         row.box->setVisible(true);
 
-    if (Option_M1->isChecked())
-        calculateFromM1();
-    else if (Option_M2->isChecked())
-        calculateFromM2();
-    else
-        calculateFromPo2P1();
+    // The decision is made without the window; the window only shows it. The M1 and Po2/P1
+    // branches keep the number as read, refused or not.
+    const Quantity quantity = selectedQuantity();
+    if (quantity != Quantity::Po2P1)
+        Picture1->setVisible(false);
+    const Outcome outcome = calculate(quantity, inputRow().box->text(), QLocale().decimalPoint());
+    if (quantity == Quantity::M1)
+        M1 = outcome.input;
+    else if (quantity == Quantity::Po2P1)
+        Po2P1 = outcome.input;
+    if (outcome.refusal) {
+        refuse(refusalText(*outcome.refusal));
+        return;
+    }
+    if (quantity == Quantity::Po2P1) {
+        iterasyon(outcome);
+        return;
+    }
+    if (quantity == Quantity::M1) {
+        writeBox(rowM2().box, outcome.M2);
+    } else {
+        M1 = outcome.M1;
+        writeBox(rowM1().box, M1);
+    }
+    oranlar(quantity, outcome);
 }
 
 void Form1::refuse(const QString &message)
@@ -352,7 +343,7 @@ void Form1::refuse(const QString &message)
     messageBox(this, message);
     // No earlier result may stand beside an input it does not belong to.
     const QLineEdit *input = inputRow().box;
-    for (const ResultRow &row : m_rows) {
+    for (const ResultPair &row : m_rows) {
         if (row.box != input)
             clearBox(row.box, QString());
     }
@@ -366,93 +357,17 @@ void Form1::clearGraph()
     Picture1->setAccessibleDescription(graphCurveText);
 }
 
-void Form1::calculateFromM1()
+void Form1::iterasyon(const Outcome &outcome)
 {
-    Picture1->setVisible(false);
-    M1 = inputNumber(rowM1().box->text());
-    if (M1 == 0) {
-        refuse(setInputText);
-        return;
-    }
-    if (const auto refusal = domainRefusal(gamma, M1, m1TooLowText)) {
-        refuse(*refusal);
-        return;
-    }
-    const double M2 = downstreamMach(gamma, M1);
-    if (!shockDefined(gamma, M1, M2)) {
-        refuse(outOfRangeText);
-        return;
-    }
-    writeBox(rowM2().box, M2);
-    oranlar(M1, M2);
-}
+    if (!outcome.converged)
+        messageBox(this, notConvergedMessage());
 
-void Form1::calculateFromM2()
-{
-    Picture1->setVisible(false);
-    const double M2 = inputNumber(rowM2().box->text());
-    if (M2 == 0) {
-        refuse(setInputText);
-        return;
-    }
-    if (M2 >= 1) {
-        refuse(m2TooHighText);
-        return;
-    }
-    if (const auto refusal = domainRefusal(gamma, M2, m2TooLowText)) {
-        refuse(*refusal);
-        return;
-    }
-    const double upstream = downstreamMach(gamma, M2);
-    if (!shockDefined(gamma, upstream, M2)) {
-        refuse(outOfRangeText);
-        return;
-    }
-    M1 = upstream;
+    M1 = outcome.M1;
     writeBox(rowM1().box, M1);
-    oranlar(M1, M2);
-}
-
-void Form1::calculateFromPo2P1()
-{
-    Po2P1 = inputNumber(rowPo2P1().box->text());
-    if (Po2P1 == 0) {
-        refuse(setInputText);
-        return;
-    }
-    if (!std::isfinite(Po2P1)) {
-        refuse(outOfRangeText);
-        return;
-    }
-    iterasyon();
-}
-
-void Form1::iterasyon()
-{
-    const PitotSolution solution = solvePitotMach(gamma, Po2P1);
-    if (solution.outOfRange) {
-        refuse(outOfRangeText);
-        return;
-    }
-    if (solution.noRealSolution) {
-        refuse(noSolutionText);
-        return;
-    }
-    // A real solution can still be too large for the ratios (inputs from about 7.7e88).
-    const double M2 = downstreamMach(gamma, solution.M1);
-    if (!shockDefined(gamma, solution.M1, M2)) {
-        refuse(outOfRangeText);
-        return;
-    }
-    if (!solution.converged)
-        messageBox(this, notConvergedText());
-
-    M1 = solution.M1;
-    writeBox(rowM1().box, M1);
-    writeBox(rowM2().box, M2);
+    writeBox(rowM2().box, outcome.M2);
     // Drawn while Po2P1 still holds the typed ratio: the marker sits at (M1, typed ratio).
-    grafik(solution.converged);
-    oranlar(M1, M2);
+    grafik(outcome.converged);
+    oranlar(Quantity::Po2P1, outcome);
 }
 
 void Form1::grafik(bool settled)
@@ -488,9 +403,9 @@ void Form1::Mn_About_Click()
     m_about->activateWindow();
 }
 
-void Form1::oranlar(double m1, double m2)
+void Form1::oranlar(Quantity quantity, const Outcome &outcome)
 {
-    const ShockRatios ratios = shockRatios(gamma, m1, m2);
+    const ShockRatios &ratios = outcome.ratios;
     Po2P1 = ratios.Po2P1;
     writeBox(m_rows[1].box, ratios.P2P1);
     writeBox(m_rows[2].box, ratios.Ro2Ro1);
@@ -498,8 +413,9 @@ void Form1::oranlar(double m1, double m2)
     writeBox(m_rows[4].box, ratios.Po2Po1);
     // The user's ratio stays in its box: rewritten with the recomputed one, each click
     // would start from a slightly different number and the answer would drift.
-    if (!Option_Po2P1->isChecked())
+    if (quantity != Quantity::Po2P1)
         writeBox(m_rows[5].box, Po2P1);
+    m_shown = resultRow(quantity, outcome, Digits::Result);
     setResultShown(true);
 }
 
@@ -508,25 +424,32 @@ void Form1::setResultShown(bool shown)
     m_copyResults->setEnabled(shown);
 }
 
-Form1::ResultRow Form1::inputRow() const
+Quantity Form1::selectedQuantity() const
 {
     if (Option_M1->isChecked())
-        return rowM1();
-    return Option_M2->isChecked() ? rowM2() : rowPo2P1();
+        return Quantity::M1;
+    return Option_M2->isChecked() ? Quantity::M2 : Quantity::Po2P1;
+}
+
+Form1::ResultPair Form1::inputRow() const
+{
+    return m_rows[std::size_t(inputColumn(selectedQuantity()))];
 }
 
 void Form1::copyResults()
 {
     if (!m_copyResults->isEnabled())
         return;
+    // The numbers as the boxes show them, with the locale's separator.
     const QString point = QLocale().decimalPoint();
+    const auto shown = [&point](std::string_view text) {
+        return QString::fromLatin1(text.data(), qsizetype(text.size())).replace(QLatin1Char('.'), point);
+    };
     QList<TableRow> rows {{Text1->accessibleName(), numberText(gamma, point)}};
-    const QLineEdit *input = inputRow().box;
-    for (const ResultRow &row : m_rows) {
-        // The input as it was read (typed text may hold more than the number); the rest as shown.
-        rows.append({row.box->accessibleName(),
-                     row.box == input ? numberText(inputNumber(row.box->text()), point) : row.box->text()});
-    }
+    for (int i = 0; i < resultColumns; ++i)
+        rows.append({QString::fromUtf8(resultLabels[std::size_t(i)]), shown(m_shown.cells[std::size_t(i)].view())});
+    if (*m_shown.note)
+        rows.append({QString::fromLatin1(noteLabel), QString::fromUtf8(m_shown.note)});
     QGuiApplication::clipboard()->setMimeData(tableMimeData(rows));
 }
 

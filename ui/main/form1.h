@@ -1,5 +1,7 @@
 #pragma once
 
+#include "decision/result_row.h"
+
 #include <QMainWindow>
 #include <QPointer>
 
@@ -34,8 +36,8 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
-    // One row of the result frame: the label and its box.
-    struct ResultRow {
+    // One pair of the result frame: the label and its box.
+    struct ResultPair {
         QLabel *label;
         QLineEdit *box;
     };
@@ -47,19 +49,16 @@ private:
     void Option_Po2P1_Click();
     void Command1_Click();
     void Mn_About_Click();
-    void oranlar(double m1, double m2);
-    void iterasyon();
+    void oranlar(Quantity quantity, const Outcome &outcome);
+    void iterasyon(const Outcome &outcome);
     void grafik(bool settled);
 
-    void configureInputMode(const ResultRow &own, int heightTwips, bool graphShown);
+    void configureInputMode(const ResultPair &own, int heightTwips, bool graphShown);
     // Shows the message, then empties every box but the input and clears the graph.
     void refuse(const QString &message);
     void clearGraph();
     void setResultShown(bool shown);
     void copyResults();
-    void calculateFromM1();
-    void calculateFromM2();
-    void calculateFromPo2P1();
     void setOuterHeight(int twips);
     void applyOuterHeight();
 
@@ -80,14 +79,16 @@ private:
     QAction *Mn_About = nullptr;
     QAction *m_copyResults = nullptr;
     QPointer<Form_About> m_about; // null until first shown and after it is closed
+    ornavel::ResultRow m_shown;           // the last result as shown, for Copy Results
 
     // In the frame's order: M1, P2/P1, rho2/rho1, T2/T1, Po2/Po1, Po2/P1, M2.
-    std::array<ResultRow, 7> m_rows {};
-    ResultRow rowM1() const { return m_rows[0]; }
-    ResultRow rowPo2P1() const { return m_rows[5]; }
-    ResultRow rowM2() const { return m_rows[6]; }
-    // The row of the selected option's quantity, the input (Po2/P1 when none is selected).
-    ResultRow inputRow() const;
+    std::array<ResultPair, 7> m_rows {};
+    ResultPair rowM1() const { return m_rows[0]; }
+    ResultPair rowPo2P1() const { return m_rows[5]; }
+    ResultPair rowM2() const { return m_rows[6]; }
+    // The selected option's quantity (Po2/P1 when none is selected), and its row, the input.
+    Quantity selectedQuantity() const;
+    ResultPair inputRow() const;
 };
 
 } // namespace ornavel

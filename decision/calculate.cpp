@@ -1,0 +1,102 @@
+#include "decision/calculate.h"
+
+#include "core/pitot.h"
+#include "platform/number_text.h"
+
+#include <cmath>
+
+namespace ornavel {
+
+namespace {
+
+constexpr double gamma = 1.4;
+static_assert(pitotIterationLimit == 50, "notConvergedNote names the limit");
+
+// In the order of Refusal.
+constexpr const char *refusalTexts[] = {
+    "SET input value then CLICK",
+    "M2 must be lower than 1",
+    "|M1| must be greater than 0.37796",
+    "|M2| must be greater than 0.37796",
+    "Input is out of range",
+    "No real solution for this Po2/P1",
+};
+
+Outcome refused(Outcome outcome, Refusal refusal)
+{
+    outcome.refusal = refusal;
+    return outcome;
+}
+
+// The shock pair has a meaningful answer only when every ratio stays within the doubles.
+Outcome withRatios(Outcome outcome, double m1, double m2)
+{
+    outcome.M1 = m1;
+    outcome.M2 = m2;
+    outcome.ratios = shockRatios(gamma, m1, m2);
+    if (!std::isfinite(m1) || !std::isfinite(m2) || !isFinite(outcome.ratios))
+        return refused(outcome, Refusal::OutOfRange);
+    return outcome;
+}
+
+Outcome fromMach(Quantity quantity, Outcome outcome)
+{
+    const double mach = outcome.input;
+    if (quantity == Quantity::M2 && mach >= 1)
+        return refused(outcome, Refusal::M2NotBelowOne);
+    if (!std::isfinite(mach))
+        return refused(outcome, Refusal::OutOfRange);
+    if (!hasDownstreamMach(gamma, mach))
+        return refused(outcome, quantity == Quantity::M1 ? Refusal::M1TooLow : Refusal::M2TooLow);
+    // The relation is symmetric: the same function gives M2 from M1 and M1 from M2.
+    const double other = downstreamMach(gamma, mach);
+    return quantity == Quantity::M1 ? withRatios(outcome, mach, other) : withRatios(outcome, other, mach);
+}
+
+Outcome fromPitotRatio(Outcome outcome)
+{
+    if (!std::isfinite(outcome.input))
+        return refused(outcome, Refusal::OutOfRange);
+    const PitotSolution solution = solvePitotMach(gamma, outcome.input);
+    if (solution.outOfRange)
+        return refused(outcome, Refusal::OutOfRange);
+    if (solution.noRealSolution)
+        return refused(outcome, Refusal::NoRealSolution);
+    outcome.converged = solution.converged;
+    // A real solution can still be too large for the ratios (ratios from about 7.7e88).
+    return withRatios(outcome, solution.M1, downstreamMach(gamma, solution.M1));
+}
+
+} // namespace
+
+const char *refusalUtf8(Refusal refusal)
+{
+    return refusalTexts[int(refusal)];
+}
+
+QString refusalText(Refusal refusal)
+{
+    return QString::fromUtf8(refusalUtf8(refusal));
+}
+
+QString notConvergedMessage()
+{
+    return QStringLiteral("iterasyon ") + QString::number(pitotIterationLimit)
+        + QStringLiteral(" adımda yakınsamadı");
+}
+
+Outcome calculate(Quantity quantity, double input)
+{
+    Outcome outcome;
+    outcome.input = input;
+    if (input == 0)
+        return refused(outcome, Refusal::NoInput);
+    return quantity == Quantity::Po2P1 ? fromPitotRatio(outcome) : fromMach(quantity, outcome);
+}
+
+Outcome calculate(Quantity quantity, QStringView typed, QStringView decimalPoint)
+{
+    return calculate(quantity, parseNumber(typed, decimalPoint));
+}
+
+} // namespace ornavel

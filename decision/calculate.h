@@ -1,0 +1,50 @@
+#pragma once
+
+#include "core/normal_shock.h"
+
+#include <QString>
+#include <QStringView>
+
+#include <optional>
+
+namespace ornavel {
+
+// The known quantity: the window's three input options.
+enum class Quantity { M1, M2, Po2P1 };
+
+// Why a typed value has no result; refusalText gives the message the user sees.
+enum class Refusal {
+    NoInput,        // zero, or text without a number
+    M2NotBelowOne,  // M2 >= 1
+    M1TooLow,       // |M1| at or below 1/sqrt(7): no real shock partner
+    M2TooLow,       // |M2| at or below 1/sqrt(7)
+    OutOfRange,     // the input or a result lies beyond the doubles
+    NoRealSolution, // no upstream Mach number gives this pitot ratio
+};
+
+QString refusalText(Refusal refusal);
+// The same messages as UTF-8, for writers that never build a QString.
+const char *refusalUtf8(Refusal refusal);
+
+// What a pitot ratio whose iteration did not settle is marked with in tables and copies,
+// and the message the window shows for it.
+inline constexpr const char *notConvergedNote = "not converged in 50 iterations";
+QString notConvergedMessage();
+
+// What a typed value gives: the values, or a refusal, or the last estimate of a pitot
+// iteration that did not settle (converged false, values set).
+struct Outcome {
+    double input = 0;               // the number as read
+    std::optional<Refusal> refusal; // set: none of the values below is an answer
+    bool converged = true;
+    double M1 = 0;
+    double M2 = 0;
+    ShockRatios ratios {};          // with Po2P1 recomputed from M1 and M2
+};
+
+// The one decision behind the window's Calculate command and the command-line table.
+Outcome calculate(Quantity quantity, double input);
+// The typed text read as the window reads it, "." and decimalPoint both separators.
+Outcome calculate(Quantity quantity, QStringView typed, QStringView decimalPoint);
+
+} // namespace ornavel

@@ -1,0 +1,42 @@
+#pragma once
+
+#include "decision/calculate.h"
+#include "platform/number_text.h"
+
+#include <array>
+#include <cstdint>
+#include <string_view>
+
+namespace ornavel {
+
+// The result columns in the window's order with the labels Copy Results gives them (UTF-8).
+inline constexpr int resultColumns = 7;
+inline constexpr std::array<const char *, resultColumns> resultLabels
+    = {"M1", "P2/P1", "ρ2/ρ1", "T2/T1", "Po2/Po1", "Po2/P1", "M2"};
+inline constexpr const char *noteLabel = "note";
+
+// The column that holds the typed quantity.
+int inputColumn(Quantity quantity);
+
+// How a value is written: as the result boxes show it (5 decimals), or as their tooltips
+// (15 significant digits).
+enum class Digits { Result, Full };
+
+// One cell's text, "." as the separator, held without allocating.
+struct Cell {
+    char text[maxNumberTextSize];
+    std::uint8_t size = 0;
+    std::string_view view() const { return {text, size}; }
+};
+
+// One outcome as the window shows it, shared by Copy Results and the table writers: the
+// input cell is the number as read, the others as the boxes show them, all empty but the
+// input for a refusal; the note is the refusal's message, the not-converged note, or empty.
+struct ResultRow {
+    std::array<Cell, resultColumns> cells;
+    const char *note = "";
+};
+
+ResultRow resultRow(Quantity quantity, const Outcome &outcome, Digits digits);
+
+} // namespace ornavel
