@@ -1,0 +1,246 @@
+#include "cli/table.h"
+
+#include "cli/table_format.h"
+#include "cli/table_values.h"
+#include "decision/calculate.h"
+#include "decision/result_row.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <csignal>
+#include <cstring>
+#include <string>
+#include <unistd.h>
+
+namespace ornavel {
+
+const char *const tableHelp = R"(Usage: ornavel table QUANTITY VALUE... [--format FORMAT] [--digits 15]
+Writes the window's results for each value, one row each: M1, P2/P1, ρ2/ρ1, T2/T1,
+Po2/Po1, Po2/P1, M2 and a note, with "." as the decimal point.
+
+QUANTITY  M1, M2 or Po2/P1 (also Po2P1, any letter case): the known quantity.
+VALUE     a number; a range FROM:TO:STEP, decimal-exact and including TO where a step
+          lands on it (a negative step counts down); or - for standard input, one value
+          a line. A refused value has empty cells and the window's message as its note.
+--format  text (aligned columns, the default), csv, tsv, html, markdown or latex.
+--digits  15: 15 significant digits instead of 5 decimals.
+
+Examples:
+  ornavel table M1 1:3:0.5 --format markdown
+  ornavel table Po2/P1 - --format csv < readings.txt
+)";
+
+namespace {
+
+// A mistyped step must not fill a disk.
+constexpr std::int64_t maxRangeRows = 10'000'000;
+
+struct Value {
+    enum class Kind { Number, Range, StandardInput } kind;
+    double number = 0;
+    DecimalRange range {};
+};
+
+std::optional<Quantity> quantityNamed(std::string_view name)
+{
+    std::string lower(name);
+    std::transform(lower.begin(), lower.end(), lower.begin(), [](unsigned char c) { return char(std::tolower(c)); });
+    if (lower == "m1")
+        return Quantity::M1;
+    if (lower == "m2")
+        return Quantity::M2;
+    if (lower == "po2/p1" || lower == "po2p1")
+        return Quantity::Po2P1;
+    return std::nullopt;
+}
+
+// Lines of a file descriptor in a fixed buffer. Before it waits for more input it flushes
+// the output, so that rows for lines already read are never held back.
+class LineReader
+{
+public:
+    LineReader(int fd, TableOutput &out) : m_fd(fd), m_out(out) {}
+
+    // The next line without its end, or nothing at the end of input.
+    std::optional<std::string_view> next()
+    {
+        m_line.clear();
+        m_tooLong = false;
+        bool any = false;
+        for (;;) {
+            if (m_pos == m_size && !fill())
+                return any ? std::optional(std::string_view(m_line)) : std::nullopt;
+            any = true;
+            const char *start = m_buffer + m_pos;
+            const auto *newline = static_cast<const char *>(std::memchr(start, '\n', m_size - m_pos));
+            const std::size_t length = std::size_t((newline ? newline : m_buffer + m_size) - start);
+            // Memory stays bounded whatever the input: a line longer than any number is kept
+            // only in part, and is no number.
+            m_tooLong = m_tooLong || m_line.size() + length > maxLine;
+            m_line.append(start, std::min(length, maxLine - m_line.size()));
+            m_pos += length;
+            if (newline) {
+                ++m_pos;
+                return std::string_view(m_line);
+            }
+        }
+    }
+    bool tooLong() const { return m_tooLong; }
+
+private:
+    static constexpr std::size_t maxLine = 1024;
+
+    bool fill()
+    {
+        m_out.flush();
+        ssize_t got;
+        do
+            got = ::read(m_fd, m_buffer, sizeof m_buffer);
+        while (got < 0 && errno == EINTR);
+        m_pos = 0;
+        m_size = got > 0 ? std::size_t(got) : 0;
+        return m_size > 0;
+    }
+
+    int m_fd;
+    TableOutput &m_out;
+    char m_buffer[1 << 16];
+    std::size_t m_pos = 0, m_size = 0;
+    bool m_tooLong = false;
+    std::string m_line;
+};
+
+int usageError(std::FILE *err, const std::string &message)
+{
+    std::fprintf(err, "ornavel table: %s\n", message.c_str());
+    std::fprintf(err, "Usage: ornavel %s (see ornavel table --help)\n", tableSynopsis);
+    return 2;
+}
+
+} // namespace
+
+int runTable(const std::vector<std::string_view> &arguments, int inputFd, std::FILE *out, std::FILE *err)
+{
+    std::optional<Quantity> quantity;
+    TableFormat format = TableFormat::Text;
+    Digits digits = Digits::Result;
+    std::vector<Value> values;
+    bool optionsEnded = false;
+    for (std::size_t i = 0; i < arguments.size(); ++i) {
+        std::string_view argument = arguments[i];
+        if (!optionsEnded && argument.substr(0, 2) == "--" && argument.size() > 2) {
+            const auto equals = argument.find('=');
+            const std::string_view option = argument.substr(0, equals);
+            std::optional<std::string_view> optionValue;
+            if (equals != std::string_view::npos)
+                optionValue = argument.substr(equals + 1);
+            if (option == "--help") {
+                std::fputs(tableHelp, out);
+                return 0;
+            }
+            if (option != "--format" && option != "--digits")
+                return usageError(err, "unknown option " + std::string(option));
+            if (!optionValue) {
+                if (i + 1 == arguments.size())
+                    return usageError(err, std::string(option) + " needs a value");
+                optionValue = arguments[++i];
+            }
+            if (option == "--format") {
+                const auto named = tableFormat(*optionValue);
+                if (!named)
+                    return usageError(err, "unknown format '" + std::string(*optionValue)
+                                               + "' (text, csv, tsv, html, markdown or latex)");
+                format = *named;
+            } else if (*optionValue == "15") {
+                digits = Digits::Full;
+            } else {
+                return usageError(err, "--digits takes 15, not '" + std::string(*optionValue) + "'");
+            }
+            continue;
+        }
+        if (argument == "--") {
+            optionsEnded = true;
+            continue;
+        }
+        if (argument == "-h") {
+            std::fputs(tableHelp, out);
+            return 0;
+        }
+        if (!quantity) {
+            quantity = quantityNamed(argument);
+            if (!quantity)
+                return usageError(err, "unknown quantity '" + std::string(argument) + "' (M1, M2 or Po2/P1)");
+            continue;
+        }
+        if (argument == "-") {
+            values.push_back({Value::Kind::StandardInput});
+        } else if (isRange(argument)) {
+            std::string error;
+            Value value {Value::Kind::Range};
+            value.range = DecimalRange::parse(argument, maxRangeRows, error);
+            if (!error.empty())
+                return usageError(err, error);
+            values.push_back(value);
+        } else if (const auto number = wholeNumber(argument)) {
+            values.push_back({Value::Kind::Number, *number});
+        } else {
+            return usageError(err, "'" + std::string(argument) + "' is not a number");
+        }
+    }
+    if (!quantity)
+        return usageError(err, "no quantity and no value");
+    if (values.empty())
+        return usageError(err, "no value");
+
+    // A closed pipe ends the table at once and quietly, as it ends any Unix filter.
+    std::signal(SIGPIPE, SIG_DFL);
+    TableOutput output(out);
+    const std::unique_ptr<TableWriter> writer = tableWriter(format);
+    writer->begin(output, digits);
+    const auto write = [&](double value) { writer->row(output, resultRow(*quantity, calculate(*quantity, value), digits)); };
+    bool badLine = false;
+    std::int64_t lineNumber = 0;
+    for (const Value &value : values) {
+        switch (value.kind) {
+        case Value::Kind::Number:
+            write(value.number);
+            break;
+        case Value::Kind::Range:
+            for (std::int64_t i = 0; i < value.range.count() && !output.failed(); ++i)
+                write(value.range.at(i));
+            break;
+        case Value::Kind::StandardInput: {
+            LineReader lines(inputFd, output);
+            while (!output.failed()) {
+                const auto line = lines.next();
+                if (!line)
+                    break;
+                ++lineNumber;
+                if (line->find_first_not_of(" \t\r") == std::string_view::npos)
+                    continue;
+                if (const auto number = lines.tooLong() ? std::nullopt : wholeNumber(*line)) {
+                    write(*number);
+                    continue;
+                }
+                std::fprintf(err, "ornavel table: line %lld of standard input is not a number\n",
+                             static_cast<long long>(lineNumber));
+                ResultRow row;
+                row.note = "not a number";
+                writer->row(output, row);
+                badLine = true;
+            }
+            break;
+        }
+        }
+    }
+    writer->end(output);
+    output.flush();
+    if (output.failed()) {
+        if (errno != EPIPE)
+            std::fprintf(err, "ornavel table: cannot write the table: %s\n", std::strerror(errno));
+        return 1;
+    }
+    return badLine ? 1 : 0;
+}
+
+} // namespace ornavel

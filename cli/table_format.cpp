@@ -1,0 +1,362 @@
+#include "cli/table_format.h"
+
+#include <array>
+#include <cstring>
+
+namespace ornavel {
+
+namespace {
+
+std::string_view noteOf(const ResultRow &row)
+{
+    return row.note;
+}
+
+// All the header's labels, the result columns and the note.
+template<typename Put>
+void forEachLabel(Put put)
+{
+    for (const char *label : resultLabels)
+        put(std::string_view(label));
+    put(std::string_view(noteLabel));
+}
+
+// Fields separated by one character; CSV quotes a field that holds the separator, a quote or
+// a line break (RFC 4180) and ends its lines with CR LF; TSV fields never hold a tab.
+class SeparatedWriter : public TableWriter
+{
+public:
+    SeparatedWriter(char separator, std::string_view lineEnd, bool quoting)
+        : m_separator(separator), m_lineEnd(lineEnd), m_quoting(quoting)
+    {
+    }
+    void begin(TableOutput &out, Digits) override
+    {
+        bool first = true;
+        forEachLabel([&](std::string_view label) {
+            if (!first)
+                out.put(m_separator);
+            first = false;
+            field(out, label);
+        });
+        out.put(m_lineEnd);
+    }
+    void row(TableOutput &out, const ResultRow &row) override
+    {
+        for (const Cell &cell : row.cells) {
+            out.put(cell.view());
+            out.put(m_separator);
+        }
+        field(out, noteOf(row));
+        out.put(m_lineEnd);
+    }
+    void end(TableOutput &) override {}
+
+private:
+    void field(TableOutput &out, std::string_view text)
+    {
+        if (!m_quoting || text.find_first_of("\",\r\n") == std::string_view::npos) {
+            out.put(text);
+            return;
+        }
+        out.put('"');
+        for (char c : text) {
+            if (c == '"')
+                out.put('"');
+            out.put(c);
+        }
+        out.put('"');
+    }
+    char m_separator;
+    std::string_view m_lineEnd;
+    bool m_quoting;
+};
+
+// Characters a terminal shows for UTF-8 text: every byte but continuation bytes.
+std::size_t shownWidth(std::string_view text)
+{
+    std::size_t width = 0;
+    for (char c : text)
+        width += (static_cast<unsigned char>(c) & 0xc0) != 0x80;
+    return width;
+}
+
+// Aligned columns for a terminal: numbers right-aligned in fixed widths, so that rows can
+// stream and seven columns of results fit 80 characters (or every 15-digit text fits); a
+// longer text pushes the rest of its row along, a blank still before it. The note comes
+// last, unpadded.
+class TextWriter : public TableWriter
+{
+public:
+    void begin(TableOutput &out, Digits digits) override
+    {
+        m_width = digits == Digits::Full ? 21 : 10;
+        for (const char *label : resultLabels)
+            cell(out, label);
+        out.put(' ');
+        out.put(noteLabel);
+        out.put('\n');
+    }
+    void row(TableOutput &out, const ResultRow &row) override
+    {
+        for (const Cell &c : row.cells)
+            cell(out, c.view());
+        const std::string_view note = noteOf(row);
+        if (!note.empty()) {
+            out.put(' ');
+            out.put(note);
+        }
+        out.put('\n');
+    }
+    void end(TableOutput &) override {}
+
+private:
+    void cell(TableOutput &out, std::string_view text)
+    {
+        const std::size_t pad = 1 + m_width - std::min(m_width, shownWidth(text));
+        static constexpr char blanks[] = "                              ";
+        out.put(std::string_view(blanks, std::min(pad, sizeof blanks - 1)));
+        out.put(text);
+    }
+    std::size_t m_width = 10;
+};
+
+void putEscaped(TableOutput &out, std::string_view text, std::string_view (*escape)(char))
+{
+    for (char c : text) {
+        const std::string_view replacement = escape(c);
+        if (replacement.empty())
+            out.put(c);
+        else
+            out.put(replacement);
+    }
+}
+
+std::string_view htmlEscape(char c)
+{
+    switch (c) {
+    case '&':
+        return "&amp;";
+    case '<':
+        return "&lt;";
+    case '>':
+        return "&gt;";
+    case '"':
+        return "&quot;";
+    default:
+        return {};
+    }
+}
+
+// A complete page, so that a browser or a word processor opens it as it stands.
+class HtmlWriter : public TableWriter
+{
+public:
+    void begin(TableOutput &out, Digits) override
+    {
+        out.put("<!DOCTYPE html>\n<html lang=\"en\">\n<head>\n<meta charset=\"utf-8\">\n"
+                "<title>Normal shock, γ = 1.4</title>\n"
+                "<style>th, td { padding: 0 0.6em; text-align: right; } "
+                "th:last-child, td:last-child { text-align: left; }</style>\n"
+                "</head>\n<body>\n<table>\n<thead>\n<tr>");
+        forEachLabel([&](std::string_view label) { element(out, "th", label); });
+        out.put("</tr>\n</thead>\n<tbody>\n");
+    }
+    void row(TableOutput &out, const ResultRow &row) override
+    {
+        out.put("<tr>");
+        for (const Cell &cell : row.cells)
+            element(out, "td", cell.view());
+        element(out, "td", noteOf(row));
+        out.put("</tr>\n");
+    }
+    void end(TableOutput &out) override { out.put("</tbody>\n</table>\n</body>\n</html>\n"); }
+
+private:
+    static void element(TableOutput &out, std::string_view tag, std::string_view text)
+    {
+        out.put('<');
+        out.put(tag);
+        out.put('>');
+        putEscaped(out, text, htmlEscape);
+        out.put("</");
+        out.put(tag);
+        out.put('>');
+    }
+};
+
+std::string_view markdownEscape(char c)
+{
+    return c == '|' ? "\\|" : c == '\\' ? "\\\\" : std::string_view {};
+}
+
+class MarkdownWriter : public TableWriter
+{
+public:
+    void begin(TableOutput &out, Digits) override
+    {
+        out.put('|');
+        forEachLabel([&](std::string_view label) { cell(out, label); });
+        out.put("\n|");
+        for (std::size_t i = 0; i < resultLabels.size(); ++i)
+            out.put("---:|");
+        out.put(":---|\n");
+    }
+    void row(TableOutput &out, const ResultRow &row) override
+    {
+        out.put('|');
+        for (const Cell &c : row.cells)
+            cell(out, c.view());
+        cell(out, noteOf(row));
+        out.put('\n');
+    }
+    void end(TableOutput &) override {}
+
+private:
+    static void cell(TableOutput &out, std::string_view text)
+    {
+        out.put(' ');
+        putEscaped(out, text, markdownEscape);
+        out.put(" |");
+    }
+};
+
+std::string_view latexEscape(char c)
+{
+    switch (c) {
+    case '\\':
+        return "\\textbackslash{}";
+    case '|':
+        return "\\textbar{}";
+    case '&':
+        return "\\&";
+    case '%':
+        return "\\%";
+    case '$':
+        return "\\$";
+    case '#':
+        return "\\#";
+    case '_':
+        return "\\_";
+    case '{':
+        return "\\{";
+    case '}':
+        return "\\}";
+    case '~':
+        return "\\textasciitilde{}";
+    case '^':
+        return "\\textasciicircum{}";
+    default:
+        return {};
+    }
+}
+
+// A tabular with booktabs rules; ρ is written in math mode, which every LaTeX engine has.
+class LatexWriter : public TableWriter
+{
+public:
+    void begin(TableOutput &out, Digits) override
+    {
+        out.put("% \\usepackage{booktabs}\n\\begin{tabular}{");
+        for (std::size_t i = 0; i < resultLabels.size(); ++i)
+            out.put('r');
+        out.put("l}\n\\toprule\n");
+        bool first = true;
+        forEachLabel([&](std::string_view label) {
+            if (!first)
+                out.put(" & ");
+            first = false;
+            text(out, label);
+        });
+        out.put(" \\\\\n\\midrule\n");
+    }
+    void row(TableOutput &out, const ResultRow &row) override
+    {
+        for (const Cell &c : row.cells) {
+            out.put(c.view());
+            out.put(" & ");
+        }
+        text(out, noteOf(row));
+        out.put(" \\\\\n");
+    }
+    void end(TableOutput &out) override { out.put("\\bottomrule\n\\end{tabular}\n"); }
+
+private:
+    static void text(TableOutput &out, std::string_view text)
+    {
+        static constexpr std::string_view rho = "ρ";
+        for (std::size_t i = 0; i < text.size(); ++i) {
+            if (text.substr(i, rho.size()) == rho) {
+                out.put("$\\rho$");
+                i += rho.size() - 1;
+                continue;
+            }
+            putEscaped(out, text.substr(i, 1), latexEscape);
+        }
+    }
+};
+
+} // namespace
+
+std::optional<TableFormat> tableFormat(std::string_view name)
+{
+    constexpr std::pair<std::string_view, TableFormat> names[] = {
+        {"text", TableFormat::Text}, {"csv", TableFormat::Csv},           {"tsv", TableFormat::Tsv},
+        {"html", TableFormat::Html}, {"markdown", TableFormat::Markdown}, {"latex", TableFormat::Latex},
+    };
+    for (const auto &[known, format] : names) {
+        if (name == known)
+            return format;
+    }
+    return std::nullopt;
+}
+
+std::unique_ptr<TableWriter> tableWriter(TableFormat format)
+{
+    switch (format) {
+    case TableFormat::Csv:
+        return std::make_unique<SeparatedWriter>(',', "\r\n", true);
+    case TableFormat::Tsv:
+        return std::make_unique<SeparatedWriter>('\t', "\n", false);
+    case TableFormat::Html:
+        return std::make_unique<HtmlWriter>();
+    case TableFormat::Markdown:
+        return std::make_unique<MarkdownWriter>();
+    case TableFormat::Latex:
+        return std::make_unique<LatexWriter>();
+    case TableFormat::Text:
+        break;
+    }
+    return std::make_unique<TextWriter>();
+}
+
+void TableOutput::put(std::string_view bytes)
+{
+    if (m_size + bytes.size() > capacity) {
+        flush();
+        if (bytes.size() > capacity) {
+            m_failed = m_failed || std::fwrite(bytes.data(), 1, bytes.size(), m_file) != bytes.size();
+            return;
+        }
+    }
+    std::memcpy(m_buffer + m_size, bytes.data(), bytes.size());
+    m_size += bytes.size();
+}
+
+void TableOutput::put(char c)
+{
+    if (m_size == capacity)
+        flush();
+    m_buffer[m_size++] = c;
+}
+
+void TableOutput::flush()
+{
+    if (m_size > 0 && !m_failed)
+        m_failed = std::fwrite(m_buffer, 1, m_size, m_file) != m_size;
+    m_size = 0;
+    if (!m_failed)
+        m_failed = std::fflush(m_file) != 0;
+}
+
+} // namespace ornavel

@@ -1,0 +1,50 @@
+#pragma once
+
+#include "decision/result_row.h"
+
+#include <cstdio>
+#include <memory>
+#include <optional>
+#include <string_view>
+
+namespace ornavel {
+
+enum class TableFormat { Text, Csv, Tsv, Html, Markdown, Latex };
+
+std::optional<TableFormat> tableFormat(std::string_view name);
+
+// A buffered stream of bytes to a file. A failed write ends the output; failed() tells.
+class TableOutput
+{
+public:
+    explicit TableOutput(std::FILE *file) : m_file(file) {}
+    ~TableOutput() { flush(); }
+    TableOutput(const TableOutput &) = delete;
+    TableOutput &operator=(const TableOutput &) = delete;
+
+    void put(std::string_view bytes);
+    void put(char c);
+    void flush();
+    bool failed() const { return m_failed; }
+
+private:
+    static constexpr std::size_t capacity = 1 << 16;
+    std::FILE *m_file;
+    std::size_t m_size = 0;
+    bool m_failed = false;
+    char m_buffer[capacity];
+};
+
+// Writes a table row by row as the rows come: the opening and the header, each row, the closing.
+class TableWriter
+{
+public:
+    virtual ~TableWriter() = default;
+    virtual void begin(TableOutput &out, Digits digits) = 0;
+    virtual void row(TableOutput &out, const ResultRow &row) = 0;
+    virtual void end(TableOutput &out) = 0;
+};
+
+std::unique_ptr<TableWriter> tableWriter(TableFormat format);
+
+} // namespace ornavel

@@ -1,0 +1,222 @@
+#include "cli/table_values.h"
+
+#include "platform/number_text.h"
+
+#include <QString>
+
+#include <algorithm>
+#include <charconv>
+#include <cmath>
+#include <limits>
+
+namespace ornavel {
+
+namespace {
+
+bool isBlank(char c)
+{
+    return c == ' ' || c == '\t' || c == '\r' || c == '\n';
+}
+
+bool isDigit(char c)
+{
+    return c >= '0' && c <= '9';
+}
+
+std::string_view trimmed(std::string_view text)
+{
+    while (!text.empty() && isBlank(text.front()))
+        text.remove_prefix(1);
+    while (!text.empty() && isBlank(text.back()))
+        text.remove_suffix(1);
+    return text;
+}
+
+// A decimal as written: digits (leading zeros dropped) times 10^exponent.
+struct WrittenDecimal {
+    bool negative = false;
+    std::string digits;
+    long exponent = 0;
+};
+
+// Exponents this far out give 0 or an infinity whatever the digits; capped so they add up safely.
+constexpr long exponentCap = 100'000'000;
+
+std::optional<WrittenDecimal> writtenDecimal(std::string_view text)
+{
+    text = trimmed(text);
+    WrittenDecimal d;
+    std::size_t i = 0;
+    if (i < text.size() && (text[i] == '+' || text[i] == '-'))
+        d.negative = text[i++] == '-';
+    std::size_t mantissaDigits = 0;
+    bool point = false;
+    for (; i < text.size(); ++i) {
+        const char c = text[i];
+        if (c == '.' && !point) {
+            point = true;
+        } else if (isDigit(c)) {
+            ++mantissaDigits;
+            if (!(d.digits.empty() && c == '0'))
+                d.digits.push_back(c);
+            if (point)
+                --d.exponent;
+        } else {
+            break;
+        }
+    }
+    if (mantissaDigits == 0)
+        return std::nullopt;
+    if (i < text.size() && (text[i] == 'e' || text[i] == 'E')) {
+        ++i;
+        bool negativeExponent = false;
+        if (i < text.size() && (text[i] == '+' || text[i] == '-'))
+            negativeExponent = text[i++] == '-';
+        if (i == text.size() || !isDigit(text[i]))
+            return std::nullopt;
+        long written = 0;
+        for (; i < text.size() && isDigit(text[i]); ++i)
+            written = std::min(written * 10 + (text[i] - '0'), exponentCap);
+        d.exponent += negativeExponent ? -written : written;
+    }
+    if (i != text.size())
+        return std::nullopt;
+    return d;
+}
+
+// The double nearest digits * 10^exponent, as the window's parse reads it; beyond the
+// doubles an infinity or a zero.
+double nearestDouble(bool negative, std::string_view digits, long exponent)
+{
+    if (digits.empty())
+        return negative ? -0.0 : 0.0;
+    char buffer[64];
+    std::string longer;
+    char *begin = buffer;
+    char *p = buffer;
+    if (digits.size() > 40) {
+        longer.resize(digits.size() + 24);
+        begin = p = longer.data();
+    }
+    p = std::copy(digits.begin(), digits.end(), p);
+    *p++ = 'e';
+    p = std::to_chars(p, p + 24, exponent).ptr;
+    double value = 0;
+    const auto [end, ec] = std::from_chars(begin, p, value);
+    if (ec == std::errc::result_out_of_range) {
+        const long magnitude = long(digits.size()) - 1 + exponent;
+        value = magnitude > 0 ? std::numeric_limits<double>::infinity() : 0.0;
+    }
+    return negative ? -value : value;
+}
+
+std::string digitsOf(ExactInt value)
+{
+    std::string digits;
+    do {
+        digits.push_back(char('0' + int(value % 10)));
+        value /= 10;
+    } while (value != 0);
+    std::reverse(digits.begin(), digits.end());
+    return digits;
+}
+
+} // namespace
+
+std::optional<double> wholeNumber(std::string_view text)
+{
+    if (!writtenDecimal(text))
+        return std::nullopt;
+    return parseNumber(QString::fromLatin1(text.data(), qsizetype(text.size())), u".");
+}
+
+bool isRange(std::string_view text)
+{
+    return text.find(':') != std::string_view::npos;
+}
+
+DecimalRange DecimalRange::parse(std::string_view text, std::int64_t maxCount, std::string &error)
+{
+    DecimalRange range;
+    const auto first = text.find(':');
+    const auto second = text.find(':', first + 1);
+    if (first == std::string_view::npos || second == std::string_view::npos
+        || text.find(':', second + 1) != std::string_view::npos) {
+        error = "a range is FROM:TO:STEP";
+        return range;
+    }
+    const std::string_view parts[3] = {text.substr(0, first), text.substr(first + 1, second - first - 1),
+                                       text.substr(second + 1)};
+    WrittenDecimal d[3];
+    for (int k = 0; k < 3; ++k) {
+        const auto parsed = writtenDecimal(parts[k]);
+        if (!parsed) {
+            error = "'" + std::string(parts[k]) + "' in range " + std::string(text) + " is not a number";
+            return range;
+        }
+        d[k] = *parsed;
+    }
+    if (d[2].digits.empty()) {
+        error = "range " + std::string(text) + " has a zero step";
+        return range;
+    }
+
+    // One exponent for all three, so that they become exact integers.
+    long exponent = exponentCap;
+    for (const WrittenDecimal &w : d) {
+        if (!w.digits.empty())
+            exponent = std::min(exponent, w.exponent);
+    }
+    ExactInt units[3];
+    for (int k = 0; k < 3; ++k) {
+        const long shift = d[k].exponent - exponent;
+        if (!d[k].digits.empty() && long(d[k].digits.size()) + shift > 37) {
+            error = "range " + std::string(text) + " needs more than 37 digits to step exactly";
+            return range;
+        }
+        ExactInt u = 0;
+        for (char c : d[k].digits)
+            u = u * 10 + (c - '0');
+        for (long s = 0; !d[k].digits.empty() && s < shift; ++s)
+            u *= 10;
+        units[k] = d[k].negative ? -u : u;
+    }
+    const ExactInt span = units[1] - units[0];
+    if ((span > 0 && units[2] < 0) || (span < 0 && units[2] > 0)) {
+        error = "range " + std::string(text) + (units[2] < 0 ? " counts down to a larger TO" : " counts up to a smaller TO");
+        return range;
+    }
+    const ExactInt steps = span / units[2];
+    if (steps >= ExactInt(maxCount)) {
+        error = "range " + std::string(text) + " has " + digitsOf(steps + 1) + " rows, more than "
+            + std::to_string(maxCount);
+        return range;
+    }
+    range.m_from = units[0];
+    range.m_step = units[2];
+    range.m_exponent = int(exponent);
+    range.m_count = std::int64_t(steps) + 1;
+    return range;
+}
+
+double DecimalRange::at(std::int64_t i) const
+{
+    const ExactInt units = m_from + ExactInt(i) * m_step;
+    const bool negative = units < 0;
+    const ExactInt magnitude = negative ? -units : units;
+    if (magnitude == 0)
+        return 0.0;
+    char buffer[48];
+    std::string_view digits;
+    std::string wide;
+    if (magnitude <= ExactInt(std::numeric_limits<std::int64_t>::max())) {
+        const auto end = std::to_chars(buffer, buffer + sizeof buffer, std::int64_t(magnitude)).ptr;
+        digits = std::string_view(buffer, std::size_t(end - buffer));
+    } else {
+        wide = digitsOf(magnitude);
+        digits = wide;
+    }
+    return nearestDouble(negative, digits, m_exponent);
+}
+
+} // namespace ornavel

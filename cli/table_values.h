@@ -1,0 +1,40 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace ornavel {
+
+// Exact sums of decimals of up to 37 digits.
+__extension__ typedef __int128 ExactInt;
+
+// A whole command-line or standard-input value as a number: blanks around it, a sign,
+// digits with at most one ".", an exponent; nothing else. Read as the window reads "."
+// input, so 1e400 is an infinity and the caller's check refuses it as the window does.
+std::optional<double> wholeNumber(std::string_view text);
+
+// FROM:TO:STEP, decimal-exact: the i-th value is the double nearest the decimal FROM + i*STEP,
+// exactly what typing that decimal gives, never a sum with rounding errors in it. TO is
+// included when a step lands on it; a negative step counts down.
+class DecimalRange
+{
+public:
+    // The range, or an error message naming the problem. maxCount bounds the rows.
+    static DecimalRange parse(std::string_view text, std::int64_t maxCount, std::string &error);
+
+    std::int64_t count() const { return m_count; }
+    double at(std::int64_t i) const;
+
+private:
+    ExactInt m_from = 0;
+    ExactInt m_step = 0;
+    int m_exponent = 0; // every value is (m_from + i * m_step) * 10^m_exponent
+    std::int64_t m_count = 0;
+};
+
+// True when text looks like a range rather than a number (it holds a ':').
+bool isRange(std::string_view text);
+
+} // namespace ornavel
