@@ -330,24 +330,15 @@ std::unique_ptr<TableWriter> tableWriter(TableFormat format)
     return std::make_unique<TextWriter>();
 }
 
-void TableOutput::put(std::string_view bytes)
+void TableOutput::putLong(std::string_view bytes)
 {
-    if (m_size + bytes.size() > capacity) {
-        flush();
-        if (bytes.size() > capacity) {
-            m_failed = m_failed || std::fwrite(bytes.data(), 1, bytes.size(), m_file) != bytes.size();
-            return;
-        }
+    flush();
+    if (bytes.size() > capacity) {
+        m_failed = m_failed || std::fwrite(bytes.data(), 1, bytes.size(), m_file) != bytes.size();
+        return;
     }
-    std::memcpy(m_buffer + m_size, bytes.data(), bytes.size());
-    m_size += bytes.size();
-}
-
-void TableOutput::put(char c)
-{
-    if (m_size == capacity)
-        flush();
-    m_buffer[m_size++] = c;
+    std::memcpy(m_buffer, bytes.data(), bytes.size());
+    m_size = bytes.size();
 }
 
 void TableOutput::flush()

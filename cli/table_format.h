@@ -22,12 +22,28 @@ public:
     TableOutput(const TableOutput &) = delete;
     TableOutput &operator=(const TableOutput &) = delete;
 
-    void put(std::string_view bytes);
-    void put(char c);
+    // Inline, and through a local pointer: cells are a few bytes, and a store through the
+    // buffer could otherwise alias the size on every byte.
+    void put(std::string_view bytes)
+    {
+        if (capacity - m_size < bytes.size())
+            return putLong(bytes);
+        char *p = m_buffer + m_size;
+        for (char c : bytes)
+            *p++ = c;
+        m_size = std::size_t(p - m_buffer);
+    }
+    void put(char c)
+    {
+        if (m_size == capacity)
+            flush();
+        m_buffer[m_size++] = c;
+    }
     void flush();
     bool failed() const { return m_failed; }
 
 private:
+    void putLong(std::string_view bytes);
     static constexpr std::size_t capacity = 1 << 16;
     std::FILE *m_file;
     std::size_t m_size = 0;

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <cstring>
 #include <limits>
 #include <string>
 
@@ -45,16 +46,22 @@ struct Decimal {
     bool negative = false;
 };
 
-// The digits of to_chars' scientific form d.ddde±x.
+// The digits of to_chars' scientific form d.ddde±x, read from a buffer of at least 32
+// bytes. The digits (at most 17) are moved as one fixed-size block and the exponent read
+// from the end: these few bytes are not worth a library call or a loop per byte.
 Decimal scientificDigits(const char *begin, const char *end)
 {
     Decimal decimal;
-    const char *p = begin;
-    for (; p != end && *p != 'e'; ++p) {
-        if (*p != '.')
-            decimal.digits[decimal.size++] = *p;
-    }
-    std::from_chars(p + (p[1] == '+' ? 2 : 1), end, decimal.exponent);
+    const char *e = end - 2;
+    while (*e != 'e')
+        --e;
+    decimal.digits[0] = begin[0];
+    std::memcpy(decimal.digits + 1, begin + 2, 16);
+    decimal.size = begin[1] == '.' ? int(e - begin) - 1 : 1;
+    int exponent = 0;
+    for (const char *p = e + 2; p != end; ++p)
+        exponent = exponent * 10 + (*p - '0');
+    decimal.exponent = e[1] == '-' ? -exponent : exponent;
     return decimal;
 }
 
@@ -75,35 +82,37 @@ bool roundDecimal(Decimal &decimal, int decimals)
 {
     // Digits that stand at or above the last kept decimal place.
     const int keep = decimal.exponent + 1 + decimals;
-    if (keep >= decimal.size)
+    const int size = decimal.size;
+    if (keep >= size)
         return false;
     if (keep < 0) {
         decimal.size = 0;
         return true;
     }
-    const char *rest = decimal.digits + keep;
-    const int restSize = decimal.size - keep;
-    const bool moreThanHalf = rest[0] > '5'
-        || (rest[0] == '5' && std::find_if(rest + 1, rest + restSize, [](char c) { return c != '0'; }) != rest + restSize);
-    const bool exactlyHalf = rest[0] == '5' && !moreThanHalf;
-    const bool lastOdd = keep > 0 && (decimal.digits[keep - 1] - '0') % 2 == 1;
-    decimal.size = keep;
+    char *digits = decimal.digits;
+    const char first = digits[keep];
+    const bool moreThanHalf = first > '5'
+        || (first == '5' && std::find_if(digits + keep + 1, digits + size, [](char c) { return c != '0'; }) != digits + size);
+    const bool exactlyHalf = first == '5' && !moreThanHalf;
+    const bool lastOdd = keep > 0 && (digits[keep - 1] - '0') % 2 == 1;
+    int rounded = keep;
     if (moreThanHalf || (exactlyHalf && lastOdd)) {
         int k = keep - 1;
-        while (k >= 0 && decimal.digits[k] == '9')
-            decimal.digits[k--] = '0';
+        while (k >= 0 && digits[k] == '9')
+            digits[k--] = '0';
         if (k >= 0) {
-            ++decimal.digits[k];
+            ++digits[k];
         } else {
             // Carried past the first digit (or up from nothing kept): one more leading digit.
-            std::copy_backward(decimal.digits, decimal.digits + keep, decimal.digits + keep + 1);
-            decimal.digits[0] = '1';
-            ++decimal.size;
+            std::copy_backward(digits, digits + keep, digits + keep + 1);
+            digits[0] = '1';
+            ++rounded;
             ++decimal.exponent;
         }
     }
-    while (decimal.size > 0 && decimal.digits[decimal.size - 1] == '0')
-        --decimal.size;
+    while (rounded > 0 && digits[rounded - 1] == '0')
+        --rounded;
+    decimal.size = rounded;
     return true;
 }
 
@@ -120,6 +129,21 @@ double toDouble(const Decimal &decimal)
     return decimal.negative ? -magnitude : magnitude;
 }
 
+// Short runs of bytes, copied without a library call.
+char *copyBytes(const char *from, const char *to, char *out)
+{
+    while (from != to)
+        *out++ = *from++;
+    return out;
+}
+
+char *fillBytes(char *out, int count, char c)
+{
+    while (count-- > 0)
+        *out++ = c;
+    return out;
+}
+
 // General number text of a decimal without trailing zeros: plain, or with an exponent
 // outside 1e-15 <= |value| < 1e15.
 char *writeDecimal(char *out, const Decimal &decimal)
@@ -133,7 +157,7 @@ char *writeDecimal(char *out, const Decimal &decimal)
         *out++ = digits[0];
         if (size > 1) {
             *out++ = '.';
-            out = std::copy(digits + 1, digits + size, out);
+            out = copyBytes(digits + 1, digits + size, out);
         }
         *out++ = 'E';
         *out++ = exponent < 0 ? '-' : '+';
@@ -145,15 +169,34 @@ char *writeDecimal(char *out, const Decimal &decimal)
     if (exponent >= 0) {
         const int integerDigits = exponent + 1;
         if (size <= integerDigits)
-            return std::fill_n(std::copy(digits, digits + size, out), integerDigits - size, '0');
-        out = std::copy(digits, digits + integerDigits, out);
+            return fillBytes(copyBytes(digits, digits + size, out), integerDigits - size, '0');
+        out = copyBytes(digits, digits + integerDigits, out);
         *out++ = '.';
-        return std::copy(digits + integerDigits, digits + size, out);
+        return copyBytes(digits + integerDigits, digits + size, out);
     }
     *out++ = '0';
     *out++ = '.';
-    out = std::fill_n(out, -exponent - 1, '0');
-    return std::copy(digits, digits + size, out);
+    out = fillBytes(out, -exponent - 1, '0');
+    return copyBytes(digits, digits + size, out);
+}
+
+// General number text of a finite nonzero value, given the shortest decimal that reads back
+// as it (or one of at most 15 digits that does). Fifteen significant digits, then trailing
+// zeros dropped: a decimal of at most 15 digits is already that text, since the 15-digit
+// decimal nearest to a normal double is the one it was read from; a longer one is rounded.
+// (Subnormals carry fewer bits, so their shortest decimal may not be the nearest.)
+char *writeGeneral(char *out, double value, const Decimal &decimal)
+{
+    if (decimal.size <= 15 && std::fabs(value) >= std::numeric_limits<double>::min())
+        return writeDecimal(out, decimal);
+    char buffer[32];
+    const auto end = std::to_chars(buffer, buffer + sizeof buffer, std::fabs(value),
+                                   std::chars_format::scientific, 14).ptr;
+    Decimal rounded = scientificDigits(buffer, end);
+    rounded.negative = value < 0;
+    while (rounded.size > 1 && rounded.digits[rounded.size - 1] == '0')
+        --rounded.size;
+    return writeDecimal(out, rounded);
 }
 
 QString toText(const char *begin, const char *end, QStringView decimalPoint)
@@ -254,15 +297,7 @@ char *writeNumberText(char *out, double value)
         *out = '0';
         return out + 1;
     }
-    // Fifteen significant digits, d.dddddddddddddde±x, then trailing zeros dropped.
-    char buffer[32];
-    const auto end = std::to_chars(buffer, buffer + sizeof buffer, std::fabs(value),
-                                   std::chars_format::scientific, 14).ptr;
-    Decimal decimal = scientificDigits(buffer, end);
-    decimal.negative = value < 0;
-    while (decimal.size > 1 && decimal.digits[decimal.size - 1] == '0')
-        --decimal.size;
-    return writeDecimal(out, decimal);
+    return writeGeneral(out, value, shortestDecimal(value));
 }
 
 char *writeResultText(char *out, double value)
@@ -270,16 +305,15 @@ char *writeResultText(char *out, double value)
     if (!std::isfinite(value) || value == 0.0)
         return writeNumberText(out, value);
     Decimal decimal = shortestDecimal(value);
-    const bool changed = roundDecimal(decimal, 5);
+    if (!roundDecimal(decimal, 5))
+        return writeGeneral(out, value, decimal);
     if (decimal.size == 0) {
         *out = '0';
         return out + 1;
     }
-    // A decimal of at most 15 significant digits reads back from its nearest double at 15
-    // digits unchanged, so the general text of the rounded double is this decimal as it stands.
     if (decimal.size <= 15)
         return writeDecimal(out, decimal);
-    return writeNumberText(out, changed ? toDouble(decimal) : value);
+    return writeGeneral(out, toDouble(decimal), decimal);
 }
 
 QString numberText(double value, QStringView decimalPoint)
