@@ -33,6 +33,8 @@ int main(int argc, char *argv[])
                                                 "(more: ornavel table --help).")
                                      .arg(QString::fromLatin1(ornavel::tableSynopsis)),
                                  QStringLiteral("[table QUANTITY VALUE...]"));
+    // "-stylesheet" is one of Qt's options, not -s -t -y … with an h for --help among them.
+    parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
     parser.addHelpOption();
     parser.addVersionOption();
     // --help and --version answer without opening the window system, so they need no display.
