@@ -1,5 +1,6 @@
 #include "ui/main/form1.h"
 
+#include "cli/table.h"
 #include "platform/number_text.h"
 #include "platform/picture_box.h"
 #include "platform/twips.h"
@@ -18,6 +19,8 @@
 #include <QRadioButton>
 #include <QTest>
 
+#include <cstdio>
+#include <cstdlib>
 #include <optional>
 
 using namespace ornavel;
@@ -72,6 +75,7 @@ private:
     std::optional<SeenMessage> clickCalculate();
     QStringList boxTexts() const;
     int outerHeight() const { return m_form->frameGeometry().height(); }
+    void compareWithTable(const QString &option, const QString &typed, const std::optional<SeenMessage> &seen) const;
 
     Form1 *m_form = nullptr;
 };
@@ -104,6 +108,42 @@ void Form1Test::type(const QString &boxName, const QString &text)
 std::optional<SeenMessage> Form1Test::clickCalculate()
 {
     return clickAnsweringMessage(child<QPushButton>("Command1"));
+}
+
+// The command-line table's row for a typed value: its eight cells, or none where the table
+// takes no such value (it reads whole numbers only, so "2,5" and "abc" are usage errors).
+static QStringList tableRow(const QString &option, const QString &typed)
+{
+    const std::string quantity = option.mid(int(qstrlen("Option_"))).toStdString();
+    const std::string value = typed.trimmed().toStdString();
+    char *data = nullptr;
+    std::size_t size = 0;
+    std::FILE *out = open_memstream(&data, &size);
+    std::FILE *err = std::fopen("/dev/null", "w");
+    const int status = runTable({quantity, value, "--format", "tsv"}, -1, out, err);
+    std::fclose(out);
+    std::fclose(err);
+    const QStringList lines = QString::fromUtf8(data, qsizetype(size)).split('\n');
+    std::free(data);
+    return status == 0 ? lines.value(1).split('\t') : QStringList();
+}
+
+// The table gives, cell for cell, what the window shows for the same typed value; the input
+// as read, and the window's message (or the not-converged note) as the note.
+void Form1Test::compareWithTable(const QString &option, const QString &typed,
+                                 const std::optional<SeenMessage> &seen) const
+{
+    const QStringList cells = tableRow(option, typed);
+    if (cells.isEmpty())
+        return;
+    QCOMPARE(cells.size(), 8);
+    const QString inputBox = inputBoxOf(option);
+    for (int i = 0; i < 7; ++i) {
+        const QString shown = box(boxNames[i])->text();
+        QCOMPARE(cells[i], boxNames[i] == inputBox ? numberText(inputNumber(shown), u".") : shown);
+    }
+    const bool unsettled = seen && seen->text.startsWith("iterasyon");
+    QCOMPARE(cells[7], unsettled ? QStringLiteral("not converged in 50 iterations") : seen ? seen->text : QString());
 }
 
 QStringList Form1Test::boxTexts() const
@@ -228,6 +268,7 @@ void Form1Test::calculate()
     const QString own = inputBoxOf(option);
     type(own, input);
     QCOMPARE(clickCalculate().has_value(), false);
+    compareWithTable(option, input, std::nullopt);
     const QStringList texts = boxTexts();
     for (int i = 0; i < 7; ++i) {
         if (expected[i].isEmpty())
@@ -321,6 +362,7 @@ void Form1Test::rejectedInput()
     QVERIFY(seen->onlyOk);
     QVERIFY(seen->noIcon);
     QCOMPARE(boxTexts(), expected);
+    compareWithTable(option, input, seen);
     for (int i = 0; i < 7; ++i)
         QVERIFY(box(boxNames[i])->isVisible());
     QCOMPARE(child("Picture1")->isVisible(), pitot);
@@ -475,6 +517,7 @@ void Form1Test::pitot()
         QVERIFY(seen->onlyOk && seen->noIcon);
     }
     QCOMPARE(child("Picture1")->accessibleDescription().contains("not converged"), !message.isEmpty());
+    compareWithTable("Option_Po2P1", input, seen);
     const QStringList texts = boxTexts();
     for (int i = 0; i < 7; ++i) {
         if (!expected[i].isEmpty())
