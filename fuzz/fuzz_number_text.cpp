@@ -1,5 +1,6 @@
-// The number text and the result text on any double: never "nan", "inf" or "-0", and a
-// plain result text reads back within half a unit of its last place.
+// The number text and the result text on any double: never "nan", "inf" or "-0", a plain
+// result text reads back within half a unit of its last place, and the result text written
+// straight from the rounded decimal is the general text of the rounded double.
 #include "platform/number_text.h"
 
 #include <QLocale>
@@ -28,7 +29,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
 
     const QString general = ornavel::numberText(x, u".");
     const QString result = ornavel::numberText(ornavel::roundHalfEven(x, 5), u".");
-    if (meaningless(general) || meaningless(result))
+    if (meaningless(general) || meaningless(result) || ornavel::resultText(x, u".") != result)
         __builtin_trap();
     if (!std::isfinite(x)) {
         if (!general.isEmpty() || !result.isEmpty())
