@@ -1,13 +1,14 @@
 #!/usr/bin/env bash
-# Builds the benchmarks in Release and prints a table, ending with the five figures that
-# compare Ornavel with its floor: pure arithmetic for the core, a minimal Qt window for the
-# start-up, and an absolute time for one click.
+# Builds the benchmarks in Release and prints a table, ending with the figures that compare
+# Ornavel with its floor: pure arithmetic for the core, a minimal Qt window for the start-up,
+# an absolute time for one click, and a program that only prints the table's numbers.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 ./scripts/install-deps.sh bench
 cmake --preset release -DORNAVEL_BUILD_BENCH=ON >/dev/null
-cmake --build --preset release --target ornavel_core_bench ornavel_first_paint bare_qt_first_paint ornavel_click_bench >/dev/null
+cmake --build --preset release --target ornavel ornavel_core_bench ornavel_first_paint bare_qt_first_paint \
+  ornavel_click_bench ornavel_table_floor >/dev/null
 bin=build/release/bench
 export QT_QPA_PLATFORM=offscreen
 
@@ -39,9 +40,29 @@ echo "== one Calculate click in the pitot mode"
 click=$("$bin/ornavel_click_bench" 2>/dev/null)
 head -n 1 <<<"$click"
 
+echo "== a table of 1,000,001 CSV rows to /dev/null, 7 alternating runs each"
+range=1:10:0.000009
+elapsed() { local start=$EPOCHREALTIME; "$@" >/dev/null; awk -v s="$start" -v e="$EPOCHREALTIME" 'BEGIN { printf "%.4f\n", e - s }'; }
+: >/tmp/ornavel-bench-table
+for i in $(seq 7); do
+  echo "table $(elapsed build/release/app/ornavel table M1 "$range" --format csv)" >>/tmp/ornavel-bench-table
+  echo "floor $(elapsed "$bin/ornavel_table_floor" "$range")" >>/tmp/ornavel-bench-table
+done
+table_s=$(awk '$1 == "table" { print $2 }' /tmp/ornavel-bench-table | median)
+floor_s=$(awk '$1 == "floor" { print $2 }' /tmp/ornavel-bench-table | median)
+peak() { /usr/bin/time -f %M build/release/app/ornavel table M1 "$1" --format csv 2>&1 >/dev/null; }
+rss_small=$(peak 1:10:1)
+rss_large=$(peak 1:10:0.000009)
+printf 'ornavel table     median %8.3f s   %9.0f rows/s\n' "$table_s" "$(awk -v t="$table_s" 'BEGIN { print 1000001 / t }')"
+printf 'floor             median %8.3f s\n' "$floor_s"
+echo "peak RSS: 10 rows $rss_small kB, 1000001 rows $rss_large kB"
+
 echo
 grep 'core-shock-vs-floor' <<<"$core"
 grep 'pitot-worst-vs-floor' <<<"$core"
 awk -v a="$ms_ornavel_first_paint" -v b="$ms_bare_qt_first_paint" 'BEGIN { printf "startup-vs-bare-qt: %.3f\n", a / b }'
 awk -v a="$kb_ornavel_first_paint" -v b="$kb_bare_qt_first_paint" 'BEGIN { printf "rss-vs-bare-qt: %.3f\n", a / b }'
 grep 'click-pitot-median-ms' <<<"$click"
+awk -v a="$table_s" -v b="$floor_s" 'BEGIN { printf "table-rows-vs-floor: %.3f\n", a / b }'
+awk -v a="$table_s" 'BEGIN { printf "table-rows-per-second: %.0f\n", 1000001 / a }'
+awk -v a="$rss_large" -v b="$rss_small" 'BEGIN { printf "table-rss-growth-kb: %d\n", a - b }'

@@ -44,7 +44,7 @@ public:
     void row(TableOutput &out, const ResultRow &row) override
     {
         for (const Cell &cell : row.cells) {
-            out.put(cell.view());
+            out.put(cell);
             out.put(m_separator);
         }
         field(out, noteOf(row));
@@ -273,7 +273,7 @@ public:
     void row(TableOutput &out, const ResultRow &row) override
     {
         for (const Cell &c : row.cells) {
-            out.put(c.view());
+            out.put(c);
             out.put(" & ");
         }
         text(out, noteOf(row));

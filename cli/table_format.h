@@ -3,6 +3,7 @@
 #include "decision/result_row.h"
 
 #include <cstdio>
+#include <cstring>
 #include <memory>
 #include <optional>
 #include <string_view>
@@ -32,6 +33,15 @@ public:
         for (char c : bytes)
             *p++ = c;
         m_size = std::size_t(p - m_buffer);
+    }
+    // A cell is moved as its whole fixed-size block, one move instead of a loop of unknown
+    // length, and the output advances by its text alone.
+    void put(const Cell &cell)
+    {
+        if (capacity - m_size < sizeof cell.text)
+            flush();
+        std::memcpy(m_buffer + m_size, cell.text, sizeof cell.text);
+        m_size += cell.size;
     }
     void put(char c)
     {

@@ -39,6 +39,9 @@ double outOfRangeValue(const std::string &mantissa, long exponent)
 
 // A decimal number: digits d1 d2 … dn (no leading zero; trailing zeros dropped where it
 // matters) standing for 0.d1d2…dn × 10^(exponent + 1), i.e. d1 is at 10^exponent.
+// No decimal here has more digits: the shortest that reads back as a double has at most 17.
+constexpr int maxDigits = 17;
+
 struct Decimal {
     char digits[40];
     int size = 0;
@@ -170,14 +173,19 @@ char *writeDecimal(char *out, const Decimal &decimal)
         const int integerDigits = exponent + 1;
         if (size <= integerDigits)
             return fillBytes(copyBytes(digits, digits + size, out), integerDigits - size, '0');
-        out = copyBytes(digits, digits + integerDigits, out);
+        // Whole blocks of digits, then the end set by the count: the output has room for
+        // maxNumberTextSize and the digits' array for as many past its text.
+        std::memcpy(out, digits, maxDigits);
+        out += integerDigits;
         *out++ = '.';
-        return copyBytes(digits + integerDigits, digits + size, out);
+        std::memcpy(out, digits + integerDigits, maxDigits);
+        return out + (size - integerDigits);
     }
     *out++ = '0';
     *out++ = '.';
     out = fillBytes(out, -exponent - 1, '0');
-    return copyBytes(digits, digits + size, out);
+    std::memcpy(out, digits, maxDigits);
+    return out + size;
 }
 
 // General number text of a finite nonzero value, given the shortest decimal that reads back

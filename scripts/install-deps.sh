@@ -13,7 +13,7 @@ packages=(
 # tools/desktop-check.sh (X11, Wayland, dark palette, locales, accessibility tree) need.
 for group in "$@"; do
   case "$group" in
-    bench) packages+=(libbenchmark-dev) ;;
+    bench) packages+=(libbenchmark-dev time) ;;
     fuzz) packages+=(clang-14 libclang-rt-14-dev) ;;
     desktop)
       packages+=(
