@@ -21,6 +21,7 @@ check "metainfo" "[ -f '$root/usr/share/metainfo/org.ornavel.Ornavel.metainfo.xm
 check "scalable icon" "[ -f '$root/usr/share/icons/hicolor/scalable/apps/org.ornavel.Ornavel.svg' ]"
 check "48x48 icon" "[ -f '$root/usr/share/icons/hicolor/48x48/apps/org.ornavel.Ornavel.png' ]"
 check "licence" "grep -q 'MIT License' '$root/usr/share/doc/ornavel/copyright'"
+check "manual page" "zcat '$root/usr/share/man/man1/ornavel.1.gz' | grep -q '^.B ornavel table'"
 check "nothing else in bin" "[ \"\$(ls '$root/usr/bin')\" = ornavel ]"
 depends=$(dpkg-deb -f "$deb" Depends)
 for package in libqt6widgets6 libqt6gui6 libqt6core6 libstdc++6 fonts-liberation2; do
