@@ -117,121 +117,144 @@ int usageError(std::FILE *err, const std::string &message)
     return 2;
 }
 
-} // namespace
-
-int runTable(const std::vector<std::string_view> &arguments, int inputFd, std::FILE *out, std::FILE *err)
-{
+// What the command line asks for, or the first thing wrong with it.
+struct TableCall {
     std::optional<Quantity> quantity;
     TableFormat format = TableFormat::Text;
     Digits digits = Digits::Result;
     std::vector<Value> values;
+    std::string error;
+};
+
+// --format or --digits with its value, given after "=" or as the next argument.
+void readOption(TableCall &call, std::string_view option, std::string_view value)
+{
+    if (option == "--format") {
+        const auto named = tableFormat(value);
+        if (!named)
+            call.error = "unknown format '" + std::string(value) + "' (text, csv, tsv, html, markdown or latex)";
+        call.format = named.value_or(TableFormat::Text);
+    } else if (value == "15") {
+        call.digits = Digits::Full;
+    } else {
+        call.error = "--digits takes 15, not '" + std::string(value) + "'";
+    }
+}
+
+void readValue(TableCall &call, std::string_view argument)
+{
+    if (argument == "-") {
+        call.values.push_back({Value::Kind::StandardInput});
+    } else if (isRange(argument)) {
+        Value value {Value::Kind::Range};
+        value.range = DecimalRange::parse(argument, maxRangeRows, call.error);
+        call.values.push_back(value);
+    } else if (const auto number = wholeNumber(argument)) {
+        call.values.push_back({Value::Kind::Number, *number});
+    } else {
+        call.error = "'" + std::string(argument) + "' is not a number";
+    }
+}
+
+// Every argument is checked before anything is written, so that a bad call writes nothing.
+TableCall readCall(const std::vector<std::string_view> &arguments, bool &help)
+{
+    TableCall call;
     bool optionsEnded = false;
     for (std::size_t i = 0; i < arguments.size(); ++i) {
-        std::string_view argument = arguments[i];
-        if (!optionsEnded && argument.substr(0, 2) == "--" && argument.size() > 2) {
+        const std::string_view argument = arguments[i];
+        if (!optionsEnded && (argument == "--help" || argument == "-h")) {
+            help = true;
+            return call;
+        }
+        if (!optionsEnded && argument == "--") {
+            optionsEnded = true;
+        } else if (!optionsEnded && argument.substr(0, 2) == "--") {
             const auto equals = argument.find('=');
             const std::string_view option = argument.substr(0, equals);
-            std::optional<std::string_view> optionValue;
-            if (equals != std::string_view::npos)
-                optionValue = argument.substr(equals + 1);
-            if (option == "--help") {
-                std::fputs(tableHelp, out);
-                return 0;
-            }
-            if (option != "--format" && option != "--digits")
-                return usageError(err, "unknown option " + std::string(option));
-            if (!optionValue) {
-                if (i + 1 == arguments.size())
-                    return usageError(err, std::string(option) + " needs a value");
-                optionValue = arguments[++i];
-            }
-            if (option == "--format") {
-                const auto named = tableFormat(*optionValue);
-                if (!named)
-                    return usageError(err, "unknown format '" + std::string(*optionValue)
-                                               + "' (text, csv, tsv, html, markdown or latex)");
-                format = *named;
-            } else if (*optionValue == "15") {
-                digits = Digits::Full;
+            if (option != "--format" && option != "--digits") {
+                call.error = "unknown option " + std::string(option);
+            } else if (equals != std::string_view::npos) {
+                readOption(call, option, argument.substr(equals + 1));
+            } else if (i + 1 == arguments.size()) {
+                call.error = std::string(option) + " needs a value";
             } else {
-                return usageError(err, "--digits takes 15, not '" + std::string(*optionValue) + "'");
+                readOption(call, option, arguments[++i]);
             }
-            continue;
-        }
-        if (argument == "--") {
-            optionsEnded = true;
-            continue;
-        }
-        if (argument == "-h") {
-            std::fputs(tableHelp, out);
-            return 0;
-        }
-        if (!quantity) {
-            quantity = quantityNamed(argument);
-            if (!quantity)
-                return usageError(err, "unknown quantity '" + std::string(argument) + "' (M1, M2 or Po2/P1)");
-            continue;
-        }
-        if (argument == "-") {
-            values.push_back({Value::Kind::StandardInput});
-        } else if (isRange(argument)) {
-            std::string error;
-            Value value {Value::Kind::Range};
-            value.range = DecimalRange::parse(argument, maxRangeRows, error);
-            if (!error.empty())
-                return usageError(err, error);
-            values.push_back(value);
-        } else if (const auto number = wholeNumber(argument)) {
-            values.push_back({Value::Kind::Number, *number});
+        } else if (!call.quantity) {
+            call.quantity = quantityNamed(argument);
+            if (!call.quantity)
+                call.error = "unknown quantity '" + std::string(argument) + "' (M1, M2 or Po2/P1)";
         } else {
-            return usageError(err, "'" + std::string(argument) + "' is not a number");
+            readValue(call, argument);
         }
+        if (!call.error.empty())
+            return call;
     }
-    if (!quantity)
-        return usageError(err, "no quantity and no value");
-    if (values.empty())
-        return usageError(err, "no value");
+    if (!call.quantity)
+        call.error = "no quantity and no value";
+    else if (call.values.empty())
+        call.error = "no value";
+    return call;
+}
+
+// Rows for the lines of standard input; a line that is no number is named on err and its
+// row marked. Returns whether every line was a number.
+bool writeLines(const TableCall &call, TableWriter &writer, TableOutput &output, int inputFd, std::FILE *err)
+{
+    bool allNumbers = true;
+    std::int64_t lineNumber = 0;
+    LineReader lines(inputFd, output);
+    while (!output.failed()) {
+        const auto line = lines.next();
+        if (!line)
+            break;
+        ++lineNumber;
+        if (line->find_first_not_of(" \t\r") == std::string_view::npos)
+            continue;
+        if (const auto number = lines.tooLong() ? std::nullopt : wholeNumber(*line)) {
+            writer.row(output, resultRow(*call.quantity, calculate(*call.quantity, *number), call.digits));
+            continue;
+        }
+        std::fprintf(err, "ornavel table: line %lld of standard input is not a number\n",
+                     static_cast<long long>(lineNumber));
+        ResultRow row;
+        row.note = "not a number";
+        writer.row(output, row);
+        allNumbers = false;
+    }
+    return allNumbers;
+}
+
+} // namespace
+
+int runTable(const std::vector<std::string_view> &arguments, int inputFd, std::FILE *out, std::FILE *err)
+{
+    bool help = false;
+    const TableCall call = readCall(arguments, help);
+    if (help) {
+        std::fputs(tableHelp, out);
+        return 0;
+    }
+    if (!call.error.empty())
+        return usageError(err, call.error);
 
     // A closed pipe ends the table at once and quietly, as it ends any Unix filter.
     std::signal(SIGPIPE, SIG_DFL);
     TableOutput output(out);
-    const std::unique_ptr<TableWriter> writer = tableWriter(format);
-    writer->begin(output, digits);
-    const auto write = [&](double value) { writer->row(output, resultRow(*quantity, calculate(*quantity, value), digits)); };
-    bool badLine = false;
-    std::int64_t lineNumber = 0;
-    for (const Value &value : values) {
-        switch (value.kind) {
-        case Value::Kind::Number:
+    const std::unique_ptr<TableWriter> writer = tableWriter(call.format);
+    writer->begin(output, call.digits);
+    const auto write = [&](double value) {
+        writer->row(output, resultRow(*call.quantity, calculate(*call.quantity, value), call.digits));
+    };
+    bool allNumbers = true;
+    for (const Value &value : call.values) {
+        if (value.kind == Value::Kind::Number)
             write(value.number);
-            break;
-        case Value::Kind::Range:
-            for (std::int64_t i = 0; i < value.range.count() && !output.failed(); ++i)
-                write(value.range.at(i));
-            break;
-        case Value::Kind::StandardInput: {
-            LineReader lines(inputFd, output);
-            while (!output.failed()) {
-                const auto line = lines.next();
-                if (!line)
-                    break;
-                ++lineNumber;
-                if (line->find_first_not_of(" \t\r") == std::string_view::npos)
-                    continue;
-                if (const auto number = lines.tooLong() ? std::nullopt : wholeNumber(*line)) {
-                    write(*number);
-                    continue;
-                }
-                std::fprintf(err, "ornavel table: line %lld of standard input is not a number\n",
-                             static_cast<long long>(lineNumber));
-                ResultRow row;
-                row.note = "not a number";
-                writer->row(output, row);
-                badLine = true;
-            }
-            break;
-        }
-        }
+        for (std::int64_t i = 0; value.kind == Value::Kind::Range && i < value.range.count() && !output.failed(); ++i)
+            write(value.range.at(i));
+        if (value.kind == Value::Kind::StandardInput)
+            allNumbers = writeLines(call, *writer, output, inputFd, err) && allNumbers;
     }
     writer->end(output);
     output.flush();
@@ -240,7 +263,7 @@ int runTable(const std::vector<std::string_view> &arguments, int inputFd, std::F
             std::fprintf(err, "ornavel table: cannot write the table: %s\n", std::strerror(errno));
         return 1;
     }
-    return badLine ? 1 : 0;
+    return allNumbers ? 0 : 1;
 }
 
 } // namespace ornavel
