@@ -21,6 +21,7 @@ check "metainfo" "[ -f '$root/usr/share/metainfo/org.ornavel.Ornavel.metainfo.xm
 check "scalable icon" "[ -f '$root/usr/share/icons/hicolor/scalable/apps/org.ornavel.Ornavel.svg' ]"
 check "48x48 icon" "[ -f '$root/usr/share/icons/hicolor/48x48/apps/org.ornavel.Ornavel.png' ]"
 check "licence" "grep -q 'MIT License' '$root/usr/share/doc/ornavel/copyright'"
+check "changelog" "zcat '$root/usr/share/doc/ornavel/changelog.gz' | grep -q '^ornavel (1\\.0\\.0) unstable'"
 check "manual page" "zcat '$root/usr/share/man/man1/ornavel.1.gz' | grep -q '^.B ornavel table'"
 check "nothing else in bin" "[ \"\$(ls '$root/usr/bin')\" = ornavel ]"
 depends=$(dpkg-deb -f "$deb" Depends)
@@ -28,5 +29,9 @@ for package in libqt6widgets6 libqt6gui6 libqt6core6 libstdc++6 fonts-liberation
   check "depends on $package" "grep -q '$package' <<<'$depends'"
 done
 echo "Depends: $depends"
+# Debian's own checks, at errors and warnings, where lintian is installed.
+if command -v lintian >/dev/null 2>&1; then
+  check "lintian: no errors or warnings" "lintian --fail-on error,warning '$deb'"
+fi
 echo "$passed passed, $failed failed"
 [ "$failed" -eq 0 ]
