@@ -10,12 +10,12 @@ export QT_QPA_PLATFORM=offscreen
 
 echo "== tests"
 cmake --preset dev -DORNAVEL_BUILD_TESTS=ON >/dev/null
-cmake --build --preset dev
+cmake --build --preset dev --parallel "$(nproc)"
 ctest --preset dev
 
 echo "== tests under AddressSanitizer and UndefinedBehaviorSanitizer"
 cmake --preset asan -DORNAVEL_BUILD_TESTS=ON >/dev/null
-cmake --build --preset asan
+cmake --build --preset asan --parallel "$(nproc)"
 ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 ctest --preset asan
 
 fuzzer_probe='extern "C" int LLVMFuzzerTestOneInput(const char *, unsigned long) { return 0; }'
@@ -23,7 +23,7 @@ if command -v clang++-14 >/dev/null 2>&1 \
     && clang++-14 -fsanitize=fuzzer -x c++ - -o /dev/null <<<"$fuzzer_probe" 2>/dev/null; then
   echo "== fuzz targets, ${ORNAVEL_FUZZ_SECONDS:-30} s each"
   cmake --preset fuzz >/dev/null
-  cmake --build --preset fuzz
+  cmake --build --preset fuzz --parallel "$(nproc)"
   ./fuzz/run.sh build/fuzz/fuzz "${ORNAVEL_FUZZ_SECONDS:-30}"
 else
   echo "== fuzz targets skipped: clang-14 with libclang-rt-14-dev is not installed"

@@ -7,7 +7,7 @@ cd "$(dirname "$0")/.."
 
 ./scripts/install-deps.sh bench
 cmake --preset release -DORNAVEL_BUILD_BENCH=ON >/dev/null
-cmake --build --preset release --target ornavel ornavel_core_bench ornavel_first_paint bare_qt_first_paint \
+cmake --build --preset release --parallel "$(nproc)" --target ornavel ornavel_core_bench ornavel_first_paint bare_qt_first_paint \
   ornavel_click_bench ornavel_table_floor >/dev/null
 bin=build/release/bench
 export QT_QPA_PLATFORM=offscreen
