@@ -1,5 +1,5 @@
 #include "cli/table.h"
-#include "ui/application_style.h"
+#include "platform/application_style.h"
 #include "ui/main/form1.h"
 
 #include <QApplication>

@@ -1,6 +1,6 @@
 #include "first_paint.h"
 
-#include "ui/application_style.h"
+#include "platform/application_style.h"
 #include "ui/main/form1.h"
 
 // Starts exactly as app/main.cpp does.

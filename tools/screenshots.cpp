@@ -1,6 +1,6 @@
 // Renders the main window in its typical states to PNG files in the folder given as the
 // first argument (default: the current folder). Run it with QT_QPA_PLATFORM=offscreen.
-#include "ui/application_style.h"
+#include "platform/application_style.h"
 #include "ui/main/form1.h"
 
 #include <QAbstractButton>

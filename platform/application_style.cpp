@@ -1,4 +1,4 @@
-#include "ui/application_style.h"
+#include "platform/application_style.h"
 
 #include <QGroupBox>
 #include <QPainter>
