@@ -90,6 +90,7 @@ INSTANTIATE_TEST_SUITE_P(
                     // The estimates cycle two doubles apart, more than the tolerance.
                     SolveCase {"ratio_1e22_settles_on_a_cycle", 1e22, 88128485434.7331, true, 4},
                     SolveCase {"ratio_1e40", 1e40, 8.8128485434733104e19, true, 3},
+                    SolveCase {"ratio_1e64_settles_on_adjacent_doubles", 1e64, 8.8128485434733122e31, true, 3},
                     SolveCase {"ratio_1e100", 1e100, 8.8128485434733104e49, true, 4},
                     SolveCase {"sonic_exactly", 1.8929291587378538, 1.0, true, 1},
                     SolveCase {"just_below_sonic", 1.8929, 0.99999, true, 1},

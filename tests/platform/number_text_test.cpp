@@ -64,6 +64,7 @@ void NumberTextTest::parse_data()
     QTest::newRow("underflow") << "1e-400" << 0.0;
     QTest::newRow("underflow below point") << "0.0001e-330" << 0.0;
     QTest::newRow("huge exponent digits") << "1e99999999999999999999" << inf;
+    QTest::newRow("exponent past a long's range") << "1e9999999999999999999" << inf;
     QTest::newRow("largest double") << "1.7976931348623157e308" << std::numeric_limits<double>::max();
     QTest::newRow("nan is not a number") << "nan" << 0.0;
     QTest::newRow("inf is not a number") << "inf" << 0.0;
@@ -171,6 +172,7 @@ void NumberTextTest::resultTextUsesTheLocaleSeparator()
     QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
     QCOMPARE(ornavel::resultText(0.5773502691896257), QStringLiteral("0,57735"));
     QCOMPARE(ornavel::resultText(1234.5), QStringLiteral("1234,5"));
+    QCOMPARE(ornavel::resultText(1.1666666666666667e16), QStringLiteral("1,16666666666667E+16"));
 }
 
 void NumberTextTest::inputNumberReadsTheLocaleSeparator_data()
