@@ -101,8 +101,11 @@ void PictureBoxTest::undrawableCoordinatesAreSkipped()
     box.Circle(1e39, 0, 0.1);
     box.PSet(0, std::numeric_limits<double>::infinity());
     QVERIFY(box.displayList().empty());
-    box.Scale(0, 0, 0, 1); // degenerate: ignored, the previous scale stays
-    QCOMPARE(box.userScale().bottomRight, QPointF(1, 1));
+    // Degenerate or undrawable: ignored, the previous scale stays.
+    for (const QRectF &scale : {QRectF(0, 0, 0, 1), QRectF(0, 0, 1, 0), QRectF(0, nan, 1, 1)}) {
+        box.Scale(scale.x(), scale.y(), scale.x() + scale.width(), scale.y() + scale.height());
+        QCOMPARE(box.userScale().bottomRight, QPointF(1, 1));
+    }
 }
 
 void PictureBoxTest::drawingSurvivesRepaintAndClipsFarShapes()
@@ -111,6 +114,9 @@ void PictureBoxTest::drawingSurvivesRepaintAndClipsFarShapes()
     box.resize(102, 102); // a one-pixel frame: user x maps to pixel 1 + x
     box.Scale(0, 0, 100, 100);
     // At half-pixel positions a 1-pixel pen covers one row fully: its exact colour, white beside.
+    // Points of two colours, each its own; the line after them has the line's pen, not theirs.
+    box.PSet(30.5, 40.5, QColor(255, 0, 0));
+    box.PSet(70.5, 40.5, QColor(0, 0, 255));
     box.Line(0, 59.5, 100, 59.5, QColor(0, 0, 255));
     box.Line(-1e30, 19.5, 1e30, 19.5, QColor(255, 0, 0)); // far ends, cut before painting
     box.Line(-1e30, -1e30, 1e30, 1e30, QColor(255, 0, 255)); // far ends, the diagonal x = y
@@ -120,6 +126,8 @@ void PictureBoxTest::drawingSurvivesRepaintAndClipsFarShapes()
     for (int pass = 0; pass < 2; ++pass) {
         const QImage image = box.grab().toImage();
         QCOMPARE(image.pixelColor(50, 60), QColor(0, 0, 255));
+        QCOMPARE(image.pixelColor(31, 41), red);
+        QCOMPARE(image.pixelColor(71, 41), QColor(0, 0, 255));
         for (const int x : {1, 50, 100}) // across the whole area
             QCOMPARE(image.pixelColor(x, 20), red);
         for (const int y : {19, 21, 59, 61, 80})
