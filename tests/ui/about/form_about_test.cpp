@@ -48,12 +48,18 @@ void FormAboutTest::windowLooksAsDesigned()
     QCOMPARE(about.minimumSize(), about.maximumSize());
     QCOMPARE(QAccessible::queryAccessibleInterface(&about)->role(), QAccessible::Window);
 
-    // The address can be selected and copied; Escape closes the window from there too.
+    // The address can be selected, also by keys alone, and copied; Escape closes the window
+    // from there too, Shift+Escape does not.
     auto *address = about.findChild<QLabel *>("Label5");
     address->setFocus();
+    QTest::keyClick(address, Qt::Key_Home);
+    for (int i = 0; i < 7; ++i)
+        QTest::keyClick(address, Qt::Key_Right, Qt::ShiftModifier);
+    QCOMPARE(address->selectedText(), QStringLiteral("ornavel"));
     QTest::keyClick(address, Qt::Key_A, Qt::ControlModifier);
     QCOMPARE(address->selectedText(), QStringLiteral("ornavel@example.org"));
     QTest::keyClick(address, Qt::Key_A);
+    QTest::keyClick(address, Qt::Key_Escape, Qt::ShiftModifier);
     QVERIFY(about.isVisible());
     QTest::keyClick(address, Qt::Key_Escape);
     QVERIFY(!about.isVisible());
