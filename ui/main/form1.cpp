@@ -349,8 +349,8 @@ void Form1::Command1_Click()
 
 void Form1::refuse(const QString &message)
 {
-    messageBox(this, message);
-    // No earlier result may stand beside an input it does not belong to.
+    // No earlier result may stand beside an input it does not belong to, not even while
+    // the message is up: empty first, then tell.
     const QLineEdit *input = inputRow().box;
     for (const ResultRow &row : m_rows) {
         if (row.box != input)
@@ -358,6 +358,7 @@ void Form1::refuse(const QString &message)
     }
     clearGraph();
     setResultShown(false);
+    messageBox(this, message);
 }
 
 void Form1::clearGraph()

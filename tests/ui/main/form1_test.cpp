@@ -320,6 +320,7 @@ void Form1Test::rejectedInput()
     QCOMPARE(seen->title, QStringLiteral("Ornavel"));
     QVERIFY(seen->onlyOk);
     QVERIFY(seen->noIcon);
+    QCOMPARE(seen->boxes, expected); // emptied before the message, not after
     QCOMPARE(boxTexts(), expected);
     for (int i = 0; i < 7; ++i)
         QVERIFY(box(boxNames[i])->isVisible());
