@@ -62,6 +62,14 @@ QString notConvergedText()
         + QStringLiteral(" adımda yakınsamadı");
 }
 
+// The last line of Copy Results after a run that did not settle, so that a pasted estimate
+// is not taken for a solution.
+QString notConvergedNote()
+{
+    return QStringLiteral("not converged in ") + QString::number(pitotIterationLimit)
+        + QStringLiteral(" iterations");
+}
+
 const QColor blue(0, 0, 255);
 const QColor red(255, 0, 0);
 
@@ -339,6 +347,7 @@ void Form1::Command1_Click()
     for (const ResultRow &row : m_rows)
         row.box->setVisible(true);
 
+    m_unsettled = false;
     if (Option_M1->isChecked())
         calculateFromM1();
     else if (Option_M2->isChecked())
@@ -445,7 +454,8 @@ void Form1::iterasyon()
         refuse(outOfRangeText);
         return;
     }
-    if (!solution.converged)
+    m_unsettled = !solution.converged;
+    if (m_unsettled)
         messageBox(this, notConvergedText());
 
     M1 = solution.M1;
@@ -528,6 +538,8 @@ void Form1::copyResults()
         rows.append({row.box->accessibleName(),
                      row.box == input ? numberText(inputNumber(row.box->text()), point) : row.box->text()});
     }
+    if (m_unsettled)
+        rows.append({QStringLiteral("note"), notConvergedNote()});
     QGuiApplication::clipboard()->setMimeData(tableMimeData(rows));
 }
 

@@ -66,6 +66,7 @@ private:
     double gamma = 0;
     double M1 = 0;
     double Po2P1 = 0;
+    bool m_unsettled = false; // the shown result is the last estimate of a run that did not converge
 
     int m_outerHeightPixels = 0;
     int m_appliedFrameHeight = 0;

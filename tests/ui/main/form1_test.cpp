@@ -701,6 +701,10 @@ void Form1Test::copyResults_data()
                                              << QStringList {"γ = 1,4", "M1 = 2", "P2/P1 = 4,5", "ρ2/ρ1 = 2,66667",
                                                              "T2/T1 = 1,6875", "Po2/Po1 = 0,72087",
                                                              "Po2/P1 = 5,64044", "M2 = 0,57735"};
+    QTest::newRow("Po2/P1 = 1.5, not converged")
+        << c << "Option_Po2P1" << "1.5" << ""
+        << QStringList {"γ = 1.4", "M1 = 0.73805", "P2/P1 = 0.46884", "ρ2/ρ1 = 0.58945", "T2/T1 = 0.79539",
+                        "Po2/Po1 = 1.04471", "Po2/P1 = 1.5", "M2 = 1.40395", "note = not converged in 50 iterations"};
     QTest::newRow("refusal") << c << "Option_M1" << "0.2" << "" << QStringList();
     QTest::newRow("input typed over") << c << "Option_M1" << "2" << "1" << QStringList();
 }
