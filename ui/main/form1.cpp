@@ -270,6 +270,7 @@ void Form1::createControls()
 
     // Copy Results: in the result frame's context menu and in each box's, and Ctrl+C
     // wherever no text is selected. Enabled only while the boxes hold one whole result.
+    // A box's menu already lists Qt's Copy with Ctrl+C, so there the entry shows no key.
     m_copyResults = new QAction(tr("Copy Results"), this);
     m_copyResults->setObjectName(QStringLiteral("CopyResults"));
     m_copyResults->setShortcut(QKeySequence::Copy);
@@ -286,7 +287,8 @@ void Form1::createControls()
         connect(box, &QWidget::customContextMenuRequested, this, [this, box](const QPoint &at) {
             QMenu *menu = box->createStandardContextMenu();
             menu->addSeparator();
-            menu->addAction(m_copyResults);
+            QAction *copyAll = menu->addAction(m_copyResults->text(), this, &Form1::copyResults);
+            copyAll->setEnabled(m_copyResults->isEnabled());
             menu->exec(box->mapToGlobal(at));
             delete menu;
         });

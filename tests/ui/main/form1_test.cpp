@@ -13,10 +13,12 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMimeData>
+#include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
+#include <QTimer>
 
 #include <optional>
 
@@ -746,6 +748,24 @@ void Form1Test::copyResults()
     QCOMPARE(data->text(), lines.join('\n') + '\n');
     for (const QString &line : lines) // one table row of two cells per line
         QVERIFY(data->html().contains("<tr><td>" + QString(line).replace(" = ", "</td><td>") + "</td></tr>"));
+
+    // A box's menu offers Copy Results beside Qt's Copy, and no key twice.
+    QStringList entries, keys;
+    QTimer::singleShot(0, focused, [&] {
+        auto *menu = qobject_cast<QMenu *>(QApplication::activePopupWidget());
+        QVERIFY(menu);
+        for (QAction *action : menu->actions()) {
+            entries << action->text();
+            const QString key = action->shortcut().isEmpty() ? action->text().section('\t', 1)
+                                                             : action->shortcut().toString();
+            if (!key.isEmpty())
+                keys << key;
+        }
+        menu->close();
+    });
+    emit focused->customContextMenuRequested(QPoint(2, 2));
+    QVERIFY(entries.contains("Copy Results"));
+    QCOMPARE(keys.removeDuplicates(), 0);
 
     // With a selection, Ctrl+C copies just that.
     box("Text_P2P1")->setFocus();
