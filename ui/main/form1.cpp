@@ -24,6 +24,7 @@
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QRadioButton>
+#include <QShortcut>
 
 #include <algorithm>
 #include <cmath>
@@ -185,9 +186,20 @@ void Form1::createControls()
     // A compact sans serif in which every caption fits its design-size control.
     setFont(QFont(QStringLiteral("Liberation Sans"), 8));
 
-    Mn_About = new QAction(tr("About"), this);
+    Mn_About = new QAction(tr("&About"), this);
     Mn_About->setObjectName(QStringLiteral("Mn_About"));
     menuBar()->addAction(Mn_About);
+    // F10 reaches the menu bar, as on other desktops; Qt leaves that key to the platform,
+    // which on Linux does nothing. A lone Alt puts the menu bar in its keyboard mode (the
+    // first entry current, Escape back to the box), so F10 hands it one.
+    auto *menuKey = new QShortcut(QKeySequence(Qt::Key_F10), this);
+    connect(menuKey, &QShortcut::activated, this, [this] {
+        QWidget *target = focusWidget() ? focusWidget() : this;
+        QKeyEvent press(QEvent::KeyPress, Qt::Key_Alt, Qt::AltModifier);
+        QKeyEvent release(QEvent::KeyRelease, Qt::Key_Alt, Qt::NoModifier);
+        QCoreApplication::sendEvent(target, &press);
+        QCoreApplication::sendEvent(target, &release);
+    });
 
     auto *client = new QWidget(this);
     setCentralWidget(client);

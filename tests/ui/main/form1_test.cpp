@@ -141,7 +141,7 @@ void Form1Test::startupState()
 
     auto *about = m_form->findChild<QAction *>("Mn_About");
     QVERIFY(about);
-    QCOMPARE(about->text(), QStringLiteral("About"));
+    QCOMPARE(about->text(), QStringLiteral("&About"));
     QVERIFY(m_form->menuBar()->actions().contains(about));
     QVERIFY(!child<QPushButton>("Command1")->isDefault());
 }
@@ -361,6 +361,26 @@ void Form1Test::keyboardAndPaste()
     command->setFocus();
     QTest::keyClick(command, Qt::Key_Enter, Qt::KeypadModifier);
     QCOMPARE(box("Text_M2")->text(), QStringLiteral("0.47519"));
+
+    // Alt+A opens the About window; so do F10, which makes the menu entry current, and Return.
+    m_form->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(m_form));
+    const auto aboutShown = [] {
+        QWidget *about = nullptr;
+        for (QWidget *w : QApplication::topLevelWidgets())
+            about = w->objectName() == "Form_About" && w->isVisible() ? w : about;
+        return about;
+    };
+    QTest::keyClick(box("Text_M1"), Qt::Key_A, Qt::AltModifier);
+    QVERIFY(aboutShown());
+    aboutShown()->close();
+    m_form->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(m_form));
+    box("Text_M1")->setFocus();
+    QTest::keyClick(box("Text_M1"), Qt::Key_F10);
+    QCOMPARE(m_form->menuBar()->activeAction(), m_form->findChild<QAction *>("Mn_About"));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    QVERIFY(aboutShown());
 
     // A huge paste is cut to a bounded length, so each undo step stays small.
     box("Text_M1")->selectAll();
