@@ -163,10 +163,15 @@ std::optional<QString> domainRefusal(double gamma, double mach, const QString &t
     return std::nullopt;
 }
 
+// The size is fixed, so the window offers no maximise button (the desktop would show one
+// that does nothing).
+constexpr Qt::WindowFlags fixedSizeWindow = Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint
+    | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint;
+
 } // namespace
 
 Form1::Form1(QWidget *parent)
-    : QMainWindow(parent)
+    : QMainWindow(parent, fixedSizeWindow)
 {
     createControls();
     Form_Load();

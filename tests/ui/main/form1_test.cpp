@@ -144,6 +144,9 @@ void Form1Test::startupState()
     QCOMPARE(about->text(), QStringLiteral("&About"));
     QVERIFY(m_form->menuBar()->actions().contains(about));
     QVERIFY(!child<QPushButton>("Command1")->isDefault());
+    // Fixed in size, so the desktop is told not to offer maximising.
+    QVERIFY(m_form->windowFlags() & Qt::CustomizeWindowHint);
+    QVERIFY(!(m_form->windowFlags() & Qt::WindowMaximizeButtonHint));
 }
 
 void Form1Test::inputModeConfiguresWindow_data()
