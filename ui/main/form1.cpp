@@ -393,6 +393,7 @@ void Form1::clearGraph()
 {
     Picture1->Cls();
     Picture1->setAccessibleDescription(graphCurveText);
+    Picture1->setToolTip(QString());
 }
 
 void Form1::calculateFromM1()
@@ -500,8 +501,11 @@ void Form1::grafik(bool settled)
     // A screen reader must not call an unsettled estimate a solution any more than the window does.
     const QString marked = settled ? QStringLiteral(", solution marked at M1 = ")
                                    : QStringLiteral(", last estimate, not converged, marked at M1 = ");
-    Picture1->setAccessibleDescription(graphCurveText + marked + resultText(M1) + QStringLiteral(", Po2/P1 = ")
-                                       + resultText(Po2P1));
+    // The mouse finds in the tooltip what a screen reader hears.
+    const QString description = graphCurveText + marked + resultText(M1) + QStringLiteral(", Po2/P1 = ")
+        + resultText(Po2P1);
+    Picture1->setAccessibleDescription(description);
+    Picture1->setToolTip(description);
 }
 
 void Form1::Mn_About_Click()
