@@ -21,9 +21,10 @@ check "metainfo" "[ -f '$root/usr/share/metainfo/org.ornavel.Ornavel.metainfo.xm
 check "scalable icon" "[ -f '$root/usr/share/icons/hicolor/scalable/apps/org.ornavel.Ornavel.svg' ]"
 check "48x48 icon" "[ -f '$root/usr/share/icons/hicolor/48x48/apps/org.ornavel.Ornavel.png' ]"
 check "licence" "grep -q 'MIT License' '$root/usr/share/doc/ornavel/copyright'"
+check "font licence" "grep -q 'SIL OPEN FONT LICENSE Version 1.1' '$root/usr/share/doc/ornavel/copyright'"
 check "nothing else in bin" "[ \"\$(ls '$root/usr/bin')\" = ornavel ]"
 depends=$(dpkg-deb -f "$deb" Depends)
-for package in libqt6widgets6 libqt6gui6 libqt6core6 libstdc++6 fonts-liberation2; do
+for package in libqt6widgets6 libqt6gui6 libqt6core6 libstdc++6; do
   check "depends on $package" "grep -q '$package' <<<'$depends'"
 done
 echo "Depends: $depends"

@@ -11,6 +11,7 @@
 #include "platform/twips.h"
 #include "ui/about/form_about.h"
 #include "ui/main/control_table.h"
+#include "ui/window_font.h"
 
 #include <QAction>
 #include <QClipboard>
@@ -188,8 +189,9 @@ void Form1::createControls()
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QString::fromLatin1(applicationTitle));
     setWindowIcon(applicationIcon());
-    // A compact sans serif in which every caption fits its design-size control.
-    setFont(QFont(QStringLiteral("Liberation Sans"), 8));
+    // A compact sans serif in which every caption fits its design-size control; the γ and ρ
+    // labels keep their own sizes.
+    useWindowFont(this, 8, {{QStringLiteral("Label2"), 8.25}, {QStringLiteral("Label_Ro2Ro1"), 9}});
 
     Mn_About = new QAction(tr("&About"), this);
     Mn_About->setObjectName(QStringLiteral("Mn_About"));
@@ -254,13 +256,6 @@ void Form1::createControls()
         find(m_rows[i].label, rowNames[i][0]);
         find(m_rows[i].box, rowNames[i][1]);
     }
-
-    QFont gammaFont = Label2->font();
-    gammaFont.setPointSizeF(8.25);
-    Label2->setFont(gammaFont);
-    QFont rhoFont = m_rows[2].label->font();
-    rhoFont.setPointSizeF(9);
-    m_rows[2].label->setFont(rhoFont);
 
     // Screen readers read each box by its quantity: the label without its " =".
     Label2->setBuddy(Text1);

@@ -688,6 +688,8 @@ void Form1Test::controlsFitTheirContainers()
     QFETCH(QString, name);
     QFETCH(QString, container);
     QFETCH(QRect, design);
+    // The built-in font holds the layout, whatever an application style sheet says.
+    qApp->setStyleSheet("* { font-family: serif; font-size: 14pt }");
     choose("Option_Po2P1"); // the tall view, with the graph in the client too
     QWidget *client = m_form->centralWidget();
     QCOMPARE(client->width(), 270); // 4050 twips
@@ -696,6 +698,9 @@ void Form1Test::controlsFitTheirContainers()
     QCOMPARE(control->parentWidget(), parent);
     QCOMPARE(control->geometry(), design);
     QVERIFY(parent->rect().contains(control->geometry()));
+    QCOMPARE(QFontInfo(control->font()).family(), QStringLiteral("Liberation Sans"));
+    if (const auto *label = qobject_cast<QLabel *>(control))
+        QVERIFY(label->fontMetrics().horizontalAdvance(label->text()) < label->width());
 
     // A row of the result frame, its label and its box, is clear of every other row.
     if (container != "Frame1")
