@@ -6,6 +6,7 @@
 #include "platform/clipboard_table.h"
 #include "platform/command_button.h"
 #include "platform/message_box.h"
+#include "platform/number_box.h"
 #include "platform/number_text.h"
 #include "platform/picture_box.h"
 #include "platform/twips.h"
@@ -93,7 +94,7 @@ QWidget *createControl(const ControlRow &row, QWidget *container)
         control = new QLabel(text, container);
         break;
     case Kind::TextBox: {
-        auto *box = new QLineEdit(text, container);
+        auto *box = new NumberBox(text, container);
         box->setMaxLength(maxInputLength);
         control = box;
         break;
@@ -121,9 +122,9 @@ void setBackColour(QLineEdit *box, const QColor &colour)
     box->setPalette(colours);
 }
 
-// Writes a result so that its leading digits show: a narrow box would otherwise scroll
-// to the end of a long number and hide its start. The tooltip, which screen readers give
-// as the description, holds the value unrounded (Po2/Po1 at M1 = 50 shows 0).
+// Writes a result; the box shows it whole or shortened while it has no focus, and with the
+// focus from its start. The tooltip, which screen readers give as the description, holds the
+// value unrounded (Po2/Po1 at M1 = 50 shows 0).
 void writeBox(QLineEdit *box, double value)
 {
     box->setText(resultText(value));

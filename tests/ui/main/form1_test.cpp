@@ -1,5 +1,6 @@
 #include "ui/main/form1.h"
 
+#include "platform/number_box.h"
 #include "platform/number_text.h"
 #include "platform/picture_box.h"
 #include "platform/twips.h"
@@ -13,10 +14,12 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMimeData>
+#include <QPainter>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QStyle>
 #include <QTest>
 #include <QTimer>
 
@@ -74,6 +77,7 @@ private:
     void type(const QString &boxName, const QString &text);
     std::optional<SeenMessage> clickCalculate();
     QStringList boxTexts() const;
+    void verifyBoxesShowTheirTexts() const;
     int outerHeight() const { return m_form->frameGeometry().height(); }
 
     Form1 *m_form = nullptr;
@@ -116,6 +120,67 @@ QStringList Form1Test::boxTexts() const
     for (const QString &name : boxNames)
         texts << box(name)->text();
     return texts;
+}
+
+// Every box with a text shows it whole or in a short form that keeps its exponent, and at
+// pixel ratios 1 and 2 none of its ink touches the frame: nothing is cut at an edge.
+void Form1Test::verifyBoxesShowTheirTexts() const
+{
+    for (const QString &name : boxNames) {
+        auto *edit = child<NumberBox>(name);
+        const QString text = edit->text();
+        if (text.trimmed().isEmpty())
+            continue;
+        const NumberBox::Shown what = edit->shown();
+        const QString shown = what.text;
+        bool shortForm = false;
+        for (int digits = 1; digits <= 15; ++digits)
+            shortForm |= shown == shortenedNumberText(text, digits, u".");
+        // Below 10^6 (five decimals at most) always whole, -999999.99999 included.
+        const bool whole = shown == text || shown == text.trimmed();
+        QVERIFY2(whole || (shortForm && std::abs(inputNumber(text)) >= 1e6), qPrintable(name + ": " + shown));
+
+        for (const int ratio : {1, 2}) {
+            const auto render = [edit, ratio] {
+                QPixmap pixmap(edit->size() * ratio);
+                pixmap.setDevicePixelRatio(ratio);
+                edit->render(&pixmap);
+                return pixmap.toImage();
+            };
+            const QImage drawn = render();
+            edit->setText(QString());
+            const QImage blank = render();
+            edit->setText(text);
+            QRect ink;
+            for (int y = 0; y < drawn.height(); ++y)
+                for (int x = 0; x < drawn.width(); ++x)
+                    if (drawn.pixel(x, y) != blank.pixel(x, y))
+                        ink |= QRect(x, y, 1, 1);
+            // Clear of the frame and of the pixel just inside it.
+            const int frame = edit->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, nullptr, edit) + 1;
+            const QRect inside = QRect(QPoint(), drawn.size()).adjusted(frame * ratio, frame * ratio,
+                                                                        -frame * ratio, -frame * ratio);
+            // And as wide as the shown text drawn with room to spare: a cut between two
+            // glyphs leaves the edge clear, but not the width.
+            QPixmap free(QSize(400, edit->height()) * ratio);
+            free.setDevicePixelRatio(ratio);
+            free.fill(Qt::white);
+            QPainter painter(&free);
+            painter.setFont(what.font);
+            painter.drawText(QPointF(10, edit->height() - 4), shown);
+            painter.end();
+            const QImage freeImage = free.toImage();
+            int freeLeft = freeImage.width(), freeRight = -1;
+            for (int y = 0; y < freeImage.height(); ++y)
+                for (int x = 0; x < freeImage.width(); ++x)
+                    if (freeImage.pixelColor(x, y) != QColor(Qt::white))
+                        freeLeft = std::min(freeLeft, x), freeRight = std::max(freeRight, x);
+            QVERIFY2(!ink.isEmpty() && inside.contains(ink) && std::abs(ink.width() - (freeRight - freeLeft + 1)) <= ratio,
+                     qPrintable(QStringLiteral("%1 at %2x: ink %3,%4 to %5,%6, %7 wide drawn free")
+                                    .arg(name).arg(ratio).arg(ink.left()).arg(ink.top()).arg(ink.right()).arg(ink.bottom())
+                                    .arg(freeRight - freeLeft + 1)));
+        }
+    }
 }
 
 void Form1Test::startupState()
@@ -209,6 +274,14 @@ void Form1Test::calculate_data()
                                           << QStringList {" 10", "116.5", "5.71429", "20.3875", "0.00304", "129.21697", "0.38758"};
     QTest::newRow("M1 = 50, long results") << "Option_M1" << "50"
                                            << QStringList {" 50", "2916.5", "5.98802", "487.0555", "0", "3219.35923", "0.37835"};
+    QTest::newRow("M1 = 925.8, six whole digits") << "Option_M1" << "925.8"
+                                                 << QStringList {" 925.8", "999956.41333", "", "", "", "", ""};
+    QTest::newRow("M1 = 1e5, long plain result") << "Option_M1" << "1e5"
+                                                 << QStringList {" 1e5", "11666666666.5", "", "", "", "", ""};
+    QTest::newRow("M1 = 1e20, exponent") << "Option_M1" << "1e20"
+                                         << QStringList {" 1e20", "1.16666666666667E+40", "", "", "", "", ""};
+    QTest::newRow("M1 = -999999.99999, longest five-decimal input") << "Option_M1" << "-999999.99999"
+                                                                    << QStringList {" -999999.99999", "", "", "", "", "", ""};
     QTest::newRow("M1 = 0.5, subsonic") << "Option_M1" << "0.5"
                                         << QStringList {" 0.5", "0.125", "0.28571", "0.4375", "2.25677", "2.67701", "2.64575"};
     QTest::newRow("M1 = -2 keeps its sign") << "Option_M1" << "-2"
@@ -217,6 +290,8 @@ void Form1Test::calculate_data()
                                          << QStringList {" 2,5", "4.5", "2.66667", "1.6875", "0.72087", "5.64044", "0.57735"};
     QTest::newRow("M1 = 0.378, near the limit") << "Option_M1" << "0.378"
                                                 << QStringList {" 0.378", "", "", "", "", "", "165.39579"};
+    QTest::newRow("M2 = 0.378, near the limit") << "Option_M2" << "0.378"
+                                                << QStringList {"", "", "", "5320.12115", "", "", " 0.378"};
     QTest::newRow("M2 = 0.5") << "Option_M2" << "0.5"
                               << QStringList {"2.64575", "8", "3.5", "2.28571", "0.44311", "9.4897", " 0.5"};
     QTest::newRow("M2 = 0.57735 uses the unrounded M1") << "Option_M2" << "0.57735"
@@ -253,6 +328,7 @@ void Form1Test::calculate()
         QCOMPARE(resultText(inputNumber(written->toolTip())), written->text());
         QCOMPARE(QAccessible::queryAccessibleInterface(written)->text(QAccessible::Description), written->toolTip());
     }
+    verifyBoxesShowTheirTexts();
     if (input == "50") // Po2/Po1 rounds to 0
         QCOMPARE(box("Text_Po2Po1")->toolTip(), QStringLiteral("0.00000114376657059994"));
     QVERIFY(!child("Picture1")->isVisible());
@@ -483,6 +559,8 @@ void Form1Test::pitot_data()
                            << QStringList {"1", "1", "1", "1", "1", " 1.89293", "1"};
     QTest::newRow("subsonic continuation") << "1.8" << none
                                            << QStringList {"0.9561", "", "", "", "", " 1.8", "1.04662"};
+    QTest::newRow("ratio 1e88, exponents") << "1e88" << none
+                                           << QStringList {"8.81284854347331E+43", "", "", "", "", " 1e88", ""};
     QTest::newRow("unsettled 1.5") << "1.5" << QString::fromUtf8("iterasyon 50 adımda yakınsamadı")
                                    << QStringList {"0.73805", "0.46884", "0.58945", "0.79539", "1.04471", " 1.5", "1.40395"};
 }
@@ -511,6 +589,7 @@ void Form1Test::pitot()
     }
     QVERIFY(child("Picture1")->isVisible());
     QCOMPARE(outerHeight(), 427);
+    verifyBoxesShowTheirTexts();
 
     // Each run starts afresh from M1 = 1 with the typed ratio: clicking again changes nothing.
     for (int repeat = 0; repeat < 3; ++repeat) {
