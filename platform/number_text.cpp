@@ -346,4 +346,76 @@ QString resultText(double value)
     return resultText(value, QLocale().decimalPoint());
 }
 
+QString shortenedNumberText(QStringView text, int digits, QStringView decimalPoint)
+{
+    const QStringView number = text.trimmed();
+    qsizetype i = 0;
+    const auto isDigit = [&number](qsizetype at) { return at < number.size() && number[at].isDigit() && number[at] < u'\x80'; };
+    QString out;
+    if (i < number.size() && (number[i] == u'-' || number[i] == u'+')) {
+        if (number[i] == u'-')
+            out += u'-';
+        ++i;
+    }
+    // The significant digits, and the power of ten of the first of them.
+    QString significant;
+    long exponent = -1;
+    bool anyDigit = false, pointSeen = false;
+    for (;; ++i) {
+        if (isDigit(i)) {
+            anyDigit = true;
+            if (significant.isEmpty() && number[i] == u'0') {
+                if (pointSeen)
+                    --exponent;
+            } else {
+                significant += number[i];
+                if (!pointSeen)
+                    ++exponent;
+            }
+        } else if (!pointSeen && i < number.size()
+                   && (number[i] == u'.' || number.mid(i).startsWith(decimalPoint))) {
+            pointSeen = true;
+            if (number[i] != u'.')
+                i += decimalPoint.size() - 1;
+        } else {
+            break;
+        }
+    }
+    if (!anyDigit)
+        return {};
+    if (i < number.size() && (number[i] == u'e' || number[i] == u'E')) {
+        ++i;
+        const bool negative = i < number.size() && number[i] == u'-';
+        if (i < number.size() && (number[i] == u'-' || number[i] == u'+'))
+            ++i;
+        if (!isDigit(i))
+            return {};
+        long power = 0;
+        for (; isDigit(i); ++i)
+            power = std::min(power * 10 + (number[i].unicode() - u'0'), 100'000'000L);
+        exponent += negative ? -power : power;
+    }
+    if (i != number.size())
+        return {};
+    while (significant.endsWith(u'0'))
+        significant.chop(1);
+    if (significant.isEmpty())
+        return QStringLiteral("0");
+
+    const bool cut = significant.size() > digits;
+    significant.truncate(std::max(digits, 1));
+    out += significant[0];
+    if (significant.size() > 1) {
+        out += decimalPoint;
+        out += significant.mid(1);
+    }
+    if (cut)
+        out += u'\u2026';
+    out += exponent < 0 ? QStringLiteral("E-") : QStringLiteral("E+");
+    if (std::abs(exponent) < 10)
+        out += u'0';
+    out += QString::number(std::abs(exponent));
+    return out;
+}
+
 } // namespace ornavel

@@ -39,4 +39,13 @@ inline constexpr std::size_t maxNumberTextSize = 40;
 char *writeNumberText(char *out, double value);
 char *writeResultText(char *out, double value);
 
+// A number text cut to its first `digits` significant digits and written with an exponent,
+// the cut marked by an ellipsis inside the mantissa: "11666666666.5" with 4 digits gives
+// "1.166…E+10", "1.16666666666667E+40" with 5 gives "1.1666…E+40". Cut, never rounded, so
+// every digit shown is the number's own; sign and exponent are kept, so the short form cannot
+// be read as another number. Without a cut no ellipsis. Blanks around the number are skipped;
+// "." and decimalPoint are read and decimalPoint is written. Text that is not one number,
+// nothing but a sign, digits, a point and an exponent, gives empty text.
+QString shortenedNumberText(QStringView text, int digits, QStringView decimalPoint);
+
 } // namespace ornavel

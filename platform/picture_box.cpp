@@ -19,6 +19,11 @@ constexpr double reach = 2.0;
 constexpr double penWidth = 1.0;
 constexpr double pointWidth = 1.5;
 
+// Fixed, not the palette's: a dark theme or a style sheet must not turn the area dark and
+// take the contrast from the blue and red drawn on it.
+const QColor background(Qt::white);
+const QColor foreground(Qt::black);
+
 bool insideReach(QPointF p)
 {
     return p.x() >= -reach && p.x() <= 1 + reach && p.y() >= -reach && p.y() <= 1 + reach;
@@ -90,8 +95,8 @@ PictureBox::PictureBox(QWidget *parent)
     setLineWidth(1);
     setAutoFillBackground(true);
     QPalette colours = palette();
-    colours.setColor(QPalette::Window, Qt::white);
-    colours.setColor(QPalette::WindowText, Qt::black);
+    colours.setColor(QPalette::Window, background);
+    colours.setColor(QPalette::WindowText, foreground);
     setPalette(colours);
 }
 
@@ -123,7 +128,7 @@ std::optional<QPointF> PictureBox::fraction(double x, double y) const
 
 QColor PictureBox::colourOrForeground(const std::optional<QColor> &colour) const
 {
-    return colour.value_or(palette().color(QPalette::WindowText));
+    return colour.value_or(foreground);
 }
 
 void PictureBox::Line(double x1, double y1, double x2, double y2, std::optional<QColor> colour)
@@ -161,6 +166,7 @@ void PictureBox::paintEvent(QPaintEvent *event)
     const QRectF area = contentsRect();
     QPainter painter(this);
     painter.setClipRect(contentsRect());
+    painter.fillRect(contentsRect(), background); // a style sheet's background stays outside
     painter.setRenderHint(QPainter::Antialiasing);
     painter.setBrush(Qt::NoBrush);
     const auto toPixels = [&area](QPointF f) {

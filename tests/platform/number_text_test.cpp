@@ -27,6 +27,8 @@ private slots:
     void resultTextUsesTheLocaleSeparator();
     void inputNumberReadsTheLocaleSeparator_data();
     void inputNumberReadsTheLocaleSeparator();
+    void shortenedNumberText_data();
+    void shortenedNumberText();
 };
 
 void NumberTextTest::parse_data()
@@ -199,6 +201,33 @@ void NumberTextTest::inputNumberReadsTheLocaleSeparator()
     QFETCH(double, expected);
     QLocale::setDefault(locale);
     QCOMPARE(inputNumber(text), expected);
+}
+
+void NumberTextTest::shortenedNumberText_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<int>("digits");
+    QTest::addColumn<QString>("point");
+    QTest::addColumn<QString>("expected");
+    QTest::newRow("exponent kept") << "1.16666666666667E+40" << 5 << "." << QString::fromUtf8("1.1666…E+40");
+    QTest::newRow("plain number takes an exponent") << "11666666666.5" << 4 << "." << QString::fromUtf8("1.166…E+10");
+    QTest::newRow("cut, never rounded") << "-8.81284854347331E+43" << 3 << "." << QString::fromUtf8("-8.81…E+43");
+    QTest::newRow("one digit left") << "-999999.99999" << 1 << "." << QString::fromUtf8("-9…E+05");
+    QTest::newRow("nothing cut, no ellipsis") << "100000000000000" << 4 << "." << "1E+14";
+    QTest::newRow("below one") << "0.000123456" << 2 << "." << QString::fromUtf8("1.2…E-04");
+    QTest::newRow("typed, with blanks and an exponent") << " 12345e-3 " << 3 << "." << QString::fromUtf8("1.23…E+01");
+    QTest::newRow("comma locale") << "3219,35923" << 3 << "," << QString::fromUtf8("3,21…E+03");
+    QTest::newRow("junk after the number") << "2.50x" << 3 << "." << "";
+    QTest::newRow("exponent without digits") << "2e" << 3 << "." << "";
+}
+
+void NumberTextTest::shortenedNumberText()
+{
+    QFETCH(QString, text);
+    QFETCH(int, digits);
+    QFETCH(QString, point);
+    QFETCH(QString, expected);
+    QCOMPARE(ornavel::shortenedNumberText(text, digits, point), expected);
 }
 
 QTEST_GUILESS_MAIN(NumberTextTest)

@@ -74,7 +74,7 @@ void PictureBoxTest::recordsShapesInAreaFractions()
     QCOMPARE(list.size(), std::size_t(3));
     QCOMPARE(list[0].shape, PictureBox::Shape::Line);
     QCOMPARE(list[0].to, QPointF(1, 0.5));
-    QCOMPARE(list[0].colour, box.palette().color(QPalette::WindowText)); // no colour: foreground
+    QCOMPARE(list[0].colour, QColor(Qt::black)); // no colour: the foreground
     QCOMPARE(list[1].shape, PictureBox::Shape::Circle);
     QCOMPARE(list[1].radius, 0.05); // in horizontal units, as a fraction of the width
     QCOMPARE(list[1].colour, QColor(0, 0, 255));

@@ -2,6 +2,7 @@
 
 #include "platform/accessible_role.h"
 #include "platform/twips.h"
+#include "ui/window_font.h"
 
 #include <QKeyEvent>
 #include <QLabel>
@@ -55,18 +56,17 @@ Form_About::Form_About(QWidget *parent)
         auto *label = new QLabel(QString::fromLatin1(line.text), this);
         label->setObjectName(QString::fromLatin1(line.name));
         label->setGeometry(twipsRect(line.left, line.top, line.width, line.height));
-        // Verdana where it is installed; otherwise a narrower sans in which every line fits.
-        QFont font;
-        font.setFamilies({QStringLiteral("Verdana"), QStringLiteral("Liberation Sans")});
-        font.setPointSizeF(line.pointSize);
-        font.setWeight(QFont::Normal);
-        label->setFont(font);
         QPalette colours = label->palette();
         colours.setColor(QPalette::Window, lightYellow);
         colours.setColor(QPalette::WindowText, line.colour);
         label->setPalette(colours);
         label->setAutoFillBackground(true);
     }
+    // The main window's built-in font, in which every line fits its label on any machine.
+    QList<std::pair<QString, double>> sizes;
+    for (const AboutLine &line : aboutLines)
+        sizes.append({QString::fromLatin1(line.name), line.pointSize});
+    useWindowFont(this, aboutLines[0].pointSize, sizes);
     // The address can be selected and copied; clicking it opens nothing.
     findChild<QLabel *>(QStringLiteral("Label5"))
         ->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);

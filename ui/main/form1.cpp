@@ -7,11 +7,13 @@
 #include "platform/clipboard_table.h"
 #include "platform/command_button.h"
 #include "platform/message_box.h"
+#include "platform/number_box.h"
 #include "platform/number_text.h"
 #include "platform/picture_box.h"
 #include "platform/twips.h"
 #include "ui/about/form_about.h"
 #include "ui/main/control_table.h"
+#include "ui/window_font.h"
 
 #include <QAction>
 #include <QClipboard>
@@ -25,6 +27,7 @@
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QRadioButton>
+#include <QShortcut>
 
 #include <algorithm>
 #include <vector>
@@ -70,7 +73,7 @@ QWidget *createControl(const ControlRow &row, QWidget *container)
         control = new QLabel(text, container);
         break;
     case Kind::TextBox: {
-        auto *box = new QLineEdit(text, container);
+        auto *box = new NumberBox(text, container);
         box->setMaxLength(maxInputLength);
         control = box;
         break;
@@ -98,9 +101,9 @@ void setBackColour(QLineEdit *box, const QColor &colour)
     box->setPalette(colours);
 }
 
-// Writes a result so that its leading digits show: a narrow box would otherwise scroll
-// to the end of a long number and hide its start. The tooltip, which screen readers give
-// as the description, holds the value unrounded (Po2/Po1 at M1 = 50 shows 0).
+// Writes a result; the box shows it whole or shortened while it has no focus, and with the
+// focus from its start. The tooltip, which screen readers give as the description, holds the
+// value unrounded (Po2/Po1 at M1 = 50 shows 0).
 void writeBox(QLineEdit *box, double value)
 {
     box->setText(resultText(value));
@@ -125,10 +128,15 @@ QIcon applicationIcon()
     return QIcon::fromTheme(QStringLiteral("org.ornavel.Ornavel"), bundled);
 }
 
+// The size is fixed, so the window offers no maximise button (the desktop would show one
+// that does nothing).
+constexpr Qt::WindowFlags fixedSizeWindow = Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint
+    | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint;
+
 } // namespace
 
 Form1::Form1(QWidget *parent)
-    : QMainWindow(parent)
+    : QMainWindow(parent, fixedSizeWindow)
 {
     createControls();
     Form_Load();
@@ -145,12 +153,24 @@ void Form1::createControls()
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QString::fromLatin1(applicationTitle));
     setWindowIcon(applicationIcon());
-    // A compact sans serif in which every caption fits its design-size control.
-    setFont(QFont(QStringLiteral("Liberation Sans"), 8));
+    // A compact sans serif in which every caption fits its design-size control; the γ and ρ
+    // labels keep their own sizes.
+    useWindowFont(this, 8, {{QStringLiteral("Label2"), 8.25}, {QStringLiteral("Label_Ro2Ro1"), 9}});
 
-    Mn_About = new QAction(tr("About"), this);
+    Mn_About = new QAction(tr("&About"), this);
     Mn_About->setObjectName(QStringLiteral("Mn_About"));
     menuBar()->addAction(Mn_About);
+    // F10 reaches the menu bar, as on other desktops; Qt leaves that key to the platform,
+    // which on Linux does nothing. A lone Alt puts the menu bar in its keyboard mode (the
+    // first entry current, Escape back to the box), so F10 hands it one.
+    auto *menuKey = new QShortcut(QKeySequence(Qt::Key_F10), this);
+    connect(menuKey, &QShortcut::activated, this, [this] {
+        QWidget *target = focusWidget() ? focusWidget() : this;
+        QKeyEvent press(QEvent::KeyPress, Qt::Key_Alt, Qt::AltModifier);
+        QKeyEvent release(QEvent::KeyRelease, Qt::Key_Alt, Qt::NoModifier);
+        QCoreApplication::sendEvent(target, &press);
+        QCoreApplication::sendEvent(target, &release);
+    });
 
     auto *client = new QWidget(this);
     setCentralWidget(client);
@@ -201,13 +221,6 @@ void Form1::createControls()
         find(m_rows[i].box, rowNames[i][1]);
     }
 
-    QFont gammaFont = Label2->font();
-    gammaFont.setPointSizeF(8.25);
-    Label2->setFont(gammaFont);
-    QFont rhoFont = m_rows[2].label->font();
-    rhoFont.setPointSizeF(9);
-    m_rows[2].label->setFont(rhoFont);
-
     // Screen readers read each box by its quantity: the label without its " =".
     Label2->setBuddy(Text1);
     Text1->setAccessibleName(QStringLiteral("γ"));
@@ -233,6 +246,7 @@ void Form1::createControls()
 
     // Copy Results: in the result frame's context menu and in each box's, and Ctrl+C
     // wherever no text is selected. Enabled only while the boxes hold one whole result.
+    // A box's menu already lists Qt's Copy with Ctrl+C, so there the entry shows no key.
     m_copyResults = new QAction(tr("Copy Results"), this);
     m_copyResults->setObjectName(QStringLiteral("CopyResults"));
     m_copyResults->setShortcut(QKeySequence::Copy);
@@ -249,7 +263,8 @@ void Form1::createControls()
         connect(box, &QWidget::customContextMenuRequested, this, [this, box](const QPoint &at) {
             QMenu *menu = box->createStandardContextMenu();
             menu->addSeparator();
-            menu->addAction(m_copyResults);
+            QAction *copyAll = menu->addAction(m_copyResults->text(), this, &Form1::copyResults);
+            copyAll->setEnabled(m_copyResults->isEnabled());
             menu->exec(box->mapToGlobal(at));
             delete menu;
         });
@@ -340,8 +355,8 @@ void Form1::Command1_Click()
 
 void Form1::refuse(const QString &message)
 {
-    messageBox(this, message);
-    // No earlier result may stand beside an input it does not belong to.
+    // No earlier result may stand beside an input it does not belong to, not even while
+    // the message is up: empty first, then tell.
     const QLineEdit *input = inputRow().box;
     for (const ResultPair &row : m_rows) {
         if (row.box != input)
@@ -349,12 +364,14 @@ void Form1::refuse(const QString &message)
     }
     clearGraph();
     setResultShown(false);
+    messageBox(this, message);
 }
 
 void Form1::clearGraph()
 {
     Picture1->Cls();
     Picture1->setAccessibleDescription(graphCurveText);
+    Picture1->setToolTip(QString());
 }
 
 void Form1::iterasyon(const Outcome &outcome)
@@ -385,8 +402,11 @@ void Form1::grafik(bool settled)
     // A screen reader must not call an unsettled estimate a solution any more than the window does.
     const QString marked = settled ? QStringLiteral(", solution marked at M1 = ")
                                    : QStringLiteral(", last estimate, not converged, marked at M1 = ");
-    Picture1->setAccessibleDescription(graphCurveText + marked + resultText(M1) + QStringLiteral(", Po2/P1 = ")
-                                       + resultText(Po2P1));
+    // The mouse finds in the tooltip what a screen reader hears.
+    const QString description = graphCurveText + marked + resultText(M1) + QStringLiteral(", Po2/P1 = ")
+        + resultText(Po2P1);
+    Picture1->setAccessibleDescription(description);
+    Picture1->setToolTip(description);
 }
 
 void Form1::Mn_About_Click()

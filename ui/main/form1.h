@@ -54,7 +54,7 @@ private:
     void grafik(bool settled);
 
     void configureInputMode(const ResultPair &own, int heightTwips, bool graphShown);
-    // Shows the message, then empties every box but the input and clears the graph.
+    // Empties every box but the input and clears the graph, then shows the message.
     void refuse(const QString &message);
     void clearGraph();
     void setResultShown(bool shown);

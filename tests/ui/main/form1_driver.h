@@ -24,6 +24,7 @@ struct SeenMessage {
     QString text;
     bool onlyOk;
     bool noIcon;
+    QStringList boxes; // the result frame's texts while the box was up
 };
 
 // Clicks the button and answers the message box it opens with OK, returning what the box
@@ -33,13 +34,18 @@ inline std::optional<SeenMessage> clickAnsweringMessage(QAbstractButton *button)
     std::optional<SeenMessage> seen;
     QTimer watchdog;
     watchdog.setInterval(0);
-    QObject::connect(&watchdog, &QTimer::timeout, button, [&seen] {
+    QObject::connect(&watchdog, &QTimer::timeout, button, [&seen, button] {
         auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
         if (!box)
             return;
+        QStringList boxes;
+        for (const QString &name : boxNames) {
+            const auto *edit = button->window()->findChild<QLineEdit *>(name);
+            boxes << (edit ? edit->text() : QString());
+        }
         seen = SeenMessage {box->windowTitle(), box->text(),
                             box->buttons().size() == 1 && box->button(QMessageBox::Ok),
-                            box->icon() == QMessageBox::NoIcon};
+                            box->icon() == QMessageBox::NoIcon, boxes};
         box->button(QMessageBox::Ok)->click();
     });
     watchdog.start();

@@ -1,6 +1,7 @@
 #include "ui/main/form1.h"
 
 #include "cli/table.h"
+#include "platform/number_box.h"
 #include "platform/number_text.h"
 #include "platform/picture_box.h"
 #include "platform/twips.h"
@@ -14,10 +15,14 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMimeData>
+#include <QPainter>
+#include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QStyle>
 #include <QTest>
+#include <QTimer>
 
 #include <cstdio>
 #include <cstdlib>
@@ -49,6 +54,7 @@ private slots:
     void copyResults();
     void pitot_data();
     void pitot();
+    void pitotGraph_data();
     void pitotGraph();
     void accessibleNames_data();
     void accessibleNames();
@@ -74,6 +80,7 @@ private:
     void type(const QString &boxName, const QString &text);
     std::optional<SeenMessage> clickCalculate();
     QStringList boxTexts() const;
+    void verifyBoxesShowTheirTexts() const;
     int outerHeight() const { return m_form->frameGeometry().height(); }
     void compareWithTable(const QString &option, const QString &typed, const std::optional<SeenMessage> &seen) const;
 
@@ -90,6 +97,7 @@ void Form1Test::init()
 
 void Form1Test::cleanup()
 {
+    qApp->setStyleSheet(QString());
     delete m_form;
     m_form = nullptr;
     QLocale::setDefault(QLocale::c());
@@ -154,6 +162,67 @@ QStringList Form1Test::boxTexts() const
     return texts;
 }
 
+// Every box with a text shows it whole or in a short form that keeps its exponent, and at
+// pixel ratios 1 and 2 none of its ink touches the frame: nothing is cut at an edge.
+void Form1Test::verifyBoxesShowTheirTexts() const
+{
+    for (const QString &name : boxNames) {
+        auto *edit = child<NumberBox>(name);
+        const QString text = edit->text();
+        if (text.trimmed().isEmpty())
+            continue;
+        const NumberBox::Shown what = edit->shown();
+        const QString shown = what.text;
+        bool shortForm = false;
+        for (int digits = 1; digits <= 15; ++digits)
+            shortForm |= shown == shortenedNumberText(text, digits, u".");
+        // Below 10^6 (five decimals at most) always whole, -999999.99999 included.
+        const bool whole = shown == text || shown == text.trimmed();
+        QVERIFY2(whole || (shortForm && std::abs(inputNumber(text)) >= 1e6), qPrintable(name + ": " + shown));
+
+        for (const int ratio : {1, 2}) {
+            const auto render = [edit, ratio] {
+                QPixmap pixmap(edit->size() * ratio);
+                pixmap.setDevicePixelRatio(ratio);
+                edit->render(&pixmap);
+                return pixmap.toImage();
+            };
+            const QImage drawn = render();
+            edit->setText(QString());
+            const QImage blank = render();
+            edit->setText(text);
+            QRect ink;
+            for (int y = 0; y < drawn.height(); ++y)
+                for (int x = 0; x < drawn.width(); ++x)
+                    if (drawn.pixel(x, y) != blank.pixel(x, y))
+                        ink |= QRect(x, y, 1, 1);
+            // Clear of the frame and of the pixel just inside it.
+            const int frame = edit->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, nullptr, edit) + 1;
+            const QRect inside = QRect(QPoint(), drawn.size()).adjusted(frame * ratio, frame * ratio,
+                                                                        -frame * ratio, -frame * ratio);
+            // And as wide as the shown text drawn with room to spare: a cut between two
+            // glyphs leaves the edge clear, but not the width.
+            QPixmap free(QSize(400, edit->height()) * ratio);
+            free.setDevicePixelRatio(ratio);
+            free.fill(Qt::white);
+            QPainter painter(&free);
+            painter.setFont(what.font);
+            painter.drawText(QPointF(10, edit->height() - 4), shown);
+            painter.end();
+            const QImage freeImage = free.toImage();
+            int freeLeft = freeImage.width(), freeRight = -1;
+            for (int y = 0; y < freeImage.height(); ++y)
+                for (int x = 0; x < freeImage.width(); ++x)
+                    if (freeImage.pixelColor(x, y) != QColor(Qt::white))
+                        freeLeft = std::min(freeLeft, x), freeRight = std::max(freeRight, x);
+            QVERIFY2(!ink.isEmpty() && inside.contains(ink) && std::abs(ink.width() - (freeRight - freeLeft + 1)) <= ratio,
+                     qPrintable(QStringLiteral("%1 at %2x: ink %3,%4 to %5,%6, %7 wide drawn free")
+                                    .arg(name).arg(ratio).arg(ink.left()).arg(ink.top()).arg(ink.right()).arg(ink.bottom())
+                                    .arg(freeRight - freeLeft + 1)));
+        }
+    }
+}
+
 void Form1Test::startupState()
 {
     QCOMPARE(m_form->windowTitle(), QStringLiteral("Ornavel"));
@@ -179,9 +248,12 @@ void Form1Test::startupState()
 
     auto *about = m_form->findChild<QAction *>("Mn_About");
     QVERIFY(about);
-    QCOMPARE(about->text(), QStringLiteral("About"));
+    QCOMPARE(about->text(), QStringLiteral("&About"));
     QVERIFY(m_form->menuBar()->actions().contains(about));
     QVERIFY(!child<QPushButton>("Command1")->isDefault());
+    // Fixed in size, so the desktop is told not to offer maximising.
+    QVERIFY(m_form->windowFlags() & Qt::CustomizeWindowHint);
+    QVERIFY(!(m_form->windowFlags() & Qt::WindowMaximizeButtonHint));
 }
 
 void Form1Test::inputModeConfiguresWindow_data()
@@ -242,6 +314,14 @@ void Form1Test::calculate_data()
                                           << QStringList {" 10", "116.5", "5.71429", "20.3875", "0.00304", "129.21697", "0.38758"};
     QTest::newRow("M1 = 50, long results") << "Option_M1" << "50"
                                            << QStringList {" 50", "2916.5", "5.98802", "487.0555", "0", "3219.35923", "0.37835"};
+    QTest::newRow("M1 = 925.8, six whole digits") << "Option_M1" << "925.8"
+                                                 << QStringList {" 925.8", "999956.41333", "", "", "", "", ""};
+    QTest::newRow("M1 = 1e5, long plain result") << "Option_M1" << "1e5"
+                                                 << QStringList {" 1e5", "11666666666.5", "", "", "", "", ""};
+    QTest::newRow("M1 = 1e20, exponent") << "Option_M1" << "1e20"
+                                         << QStringList {" 1e20", "1.16666666666667E+40", "", "", "", "", ""};
+    QTest::newRow("M1 = -999999.99999, longest five-decimal input") << "Option_M1" << "-999999.99999"
+                                                                    << QStringList {" -999999.99999", "", "", "", "", "", ""};
     QTest::newRow("M1 = 0.5, subsonic") << "Option_M1" << "0.5"
                                         << QStringList {" 0.5", "0.125", "0.28571", "0.4375", "2.25677", "2.67701", "2.64575"};
     QTest::newRow("M1 = -2 keeps its sign") << "Option_M1" << "-2"
@@ -250,6 +330,8 @@ void Form1Test::calculate_data()
                                          << QStringList {" 2,5", "4.5", "2.66667", "1.6875", "0.72087", "5.64044", "0.57735"};
     QTest::newRow("M1 = 0.378, near the limit") << "Option_M1" << "0.378"
                                                 << QStringList {" 0.378", "", "", "", "", "", "165.39579"};
+    QTest::newRow("M2 = 0.378, near the limit") << "Option_M2" << "0.378"
+                                                << QStringList {"", "", "", "5320.12115", "", "", " 0.378"};
     QTest::newRow("M2 = 0.5") << "Option_M2" << "0.5"
                               << QStringList {"2.64575", "8", "3.5", "2.28571", "0.44311", "9.4897", " 0.5"};
     QTest::newRow("M2 = 0.57735 uses the unrounded M1") << "Option_M2" << "0.57735"
@@ -287,6 +369,7 @@ void Form1Test::calculate()
         QCOMPARE(resultText(inputNumber(written->toolTip())), written->text());
         QCOMPARE(QAccessible::queryAccessibleInterface(written)->text(QAccessible::Description), written->toolTip());
     }
+    verifyBoxesShowTheirTexts();
     if (input == "50") // Po2/Po1 rounds to 0
         QCOMPARE(box("Text_Po2Po1")->toolTip(), QStringLiteral("0.00000114376657059994"));
     QVERIFY(!child("Picture1")->isVisible());
@@ -361,12 +444,14 @@ void Form1Test::rejectedInput()
     QCOMPARE(seen->title, QStringLiteral("Ornavel"));
     QVERIFY(seen->onlyOk);
     QVERIFY(seen->noIcon);
+    QCOMPARE(seen->boxes, expected); // emptied before the message, not after
     QCOMPARE(boxTexts(), expected);
     compareWithTable(option, input, seen);
     for (int i = 0; i < 7; ++i)
         QVERIFY(box(boxNames[i])->isVisible());
     QCOMPARE(child("Picture1")->isVisible(), pitot);
     QVERIFY(child<PictureBox>("Picture1")->displayList().empty());
+    QCOMPARE(child("Picture1")->toolTip(), QString());
     if (pitot)
         QCOMPARE(m_form->upstreamMach(), M1);
 }
@@ -400,6 +485,26 @@ void Form1Test::keyboardAndPaste()
     command->setFocus();
     QTest::keyClick(command, Qt::Key_Enter, Qt::KeypadModifier);
     QCOMPARE(box("Text_M2")->text(), QStringLiteral("0.47519"));
+
+    // Alt+A opens the About window; so do F10, which makes the menu entry current, and Return.
+    m_form->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(m_form));
+    const auto aboutShown = [] {
+        QWidget *about = nullptr;
+        for (QWidget *w : QApplication::topLevelWidgets())
+            about = w->objectName() == "Form_About" && w->isVisible() ? w : about;
+        return about;
+    };
+    QTest::keyClick(box("Text_M1"), Qt::Key_A, Qt::AltModifier);
+    QVERIFY(aboutShown());
+    aboutShown()->close();
+    m_form->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(m_form));
+    box("Text_M1")->setFocus();
+    QTest::keyClick(box("Text_M1"), Qt::Key_F10);
+    QCOMPARE(m_form->menuBar()->activeAction(), m_form->findChild<QAction *>("Mn_About"));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    QVERIFY(aboutShown());
 
     // A huge paste is cut to a bounded length, so each undo step stays small.
     box("Text_M1")->selectAll();
@@ -496,6 +601,8 @@ void Form1Test::pitot_data()
                            << QStringList {"1", "1", "1", "1", "1", " 1.89293", "1"};
     QTest::newRow("subsonic continuation") << "1.8" << none
                                            << QStringList {"0.9561", "", "", "", "", " 1.8", "1.04662"};
+    QTest::newRow("ratio 1e88, exponents") << "1e88" << none
+                                           << QStringList {"8.81284854347331E+43", "", "", "", "", " 1e88", ""};
     QTest::newRow("unsettled 1.5") << "1.5" << QString::fromUtf8("iterasyon 50 adımda yakınsamadı")
                                    << QStringList {"0.73805", "0.46884", "0.58945", "0.79539", "1.04471", " 1.5", "1.40395"};
 }
@@ -525,6 +632,7 @@ void Form1Test::pitot()
     }
     QVERIFY(child("Picture1")->isVisible());
     QCOMPARE(outerHeight(), 427);
+    verifyBoxesShowTheirTexts();
 
     // Each run starts afresh from M1 = 1 with the typed ratio: clicking again changes nothing.
     for (int repeat = 0; repeat < 3; ++repeat) {
@@ -533,8 +641,18 @@ void Form1Test::pitot()
     }
 }
 
+void Form1Test::pitotGraph_data()
+{
+    QTest::addColumn<QString>("styleSheet");
+    QTest::newRow("desktop style") << QString();
+    // White ground and black axes whatever a sheet says, so the blue and red keep their contrast.
+    QTest::newRow("dark style sheet") << "QWidget { background: #202020; color: white }";
+}
+
 void Form1Test::pitotGraph()
 {
+    QFETCH(QString, styleSheet);
+    qApp->setStyleSheet(styleSheet);
     choose("Option_Po2P1");
     type("Text_Po2P1", "5.64044");
     QVERIFY(!clickCalculate());
@@ -549,7 +667,7 @@ void Form1Test::pitotGraph()
     QCOMPARE(list.size(), std::size_t(5 + 491));
     QVERIFY(same(list[0].from, at(1, 0)) && same(list[0].to, at(5.9, 0)));
     QVERIFY(same(list[1].from, at(1, 0)) && same(list[1].to, at(1, -44)));
-    QCOMPARE(list[0].colour, picture->palette().color(QPalette::WindowText));
+    QCOMPARE(list[0].colour, QColor(Qt::black));
 
     // The marker sits at the solved M1 and the typed ratio, not the recomputed one.
     const double M1 = m_form->upstreamMach();
@@ -655,8 +773,9 @@ void Form1Test::accessibleNames()
         choose("Option_Po2P1");
         type("Text_Po2P1", "10");
         QVERIFY(!clickCalculate());
-        QCOMPARE(accessible->text(QAccessible::Description),
-                 QStringLiteral("Po2/P1 against M1 from 1 to 5.9, solution marked at M1 = 2.71975, Po2/P1 = 10"));
+        const QString marked = "Po2/P1 against M1 from 1 to 5.9, solution marked at M1 = 2.71975, Po2/P1 = 10";
+        QCOMPARE(accessible->text(QAccessible::Description), marked);
+        QCOMPARE(child("Picture1")->toolTip(), marked);
     }
 }
 
@@ -691,6 +810,8 @@ void Form1Test::controlsFitTheirContainers()
     QFETCH(QString, name);
     QFETCH(QString, container);
     QFETCH(QRect, design);
+    // The built-in font holds the layout, whatever an application style sheet says.
+    qApp->setStyleSheet("* { font-family: serif; font-size: 14pt }");
     choose("Option_Po2P1"); // the tall view, with the graph in the client too
     QWidget *client = m_form->centralWidget();
     QCOMPARE(client->width(), 270); // 4050 twips
@@ -699,6 +820,9 @@ void Form1Test::controlsFitTheirContainers()
     QCOMPARE(control->parentWidget(), parent);
     QCOMPARE(control->geometry(), design);
     QVERIFY(parent->rect().contains(control->geometry()));
+    QCOMPARE(QFontInfo(control->font()).family(), QStringLiteral("Liberation Sans"));
+    if (const auto *label = qobject_cast<QLabel *>(control))
+        QVERIFY(label->fontMetrics().horizontalAdvance(label->text()) < label->width());
 
     // A row of the result frame, its label and its box, is clear of every other row.
     if (container != "Frame1")
@@ -743,6 +867,10 @@ void Form1Test::copyResults_data()
                                              << QStringList {"γ = 1,4", "M1 = 2", "P2/P1 = 4,5", "ρ2/ρ1 = 2,66667",
                                                              "T2/T1 = 1,6875", "Po2/Po1 = 0,72087",
                                                              "Po2/P1 = 5,64044", "M2 = 0,57735"};
+    QTest::newRow("Po2/P1 = 1.5, not converged")
+        << c << "Option_Po2P1" << "1.5" << ""
+        << QStringList {"γ = 1.4", "M1 = 0.73805", "P2/P1 = 0.46884", "ρ2/ρ1 = 0.58945", "T2/T1 = 0.79539",
+                        "Po2/Po1 = 1.04471", "Po2/P1 = 1.5", "M2 = 1.40395", "note = not converged in 50 iterations"};
     QTest::newRow("refusal") << c << "Option_M1" << "0.2" << "" << QStringList();
     QTest::newRow("input typed over") << c << "Option_M1" << "2" << "1" << QStringList();
 }
@@ -784,6 +912,24 @@ void Form1Test::copyResults()
     QCOMPARE(data->text(), lines.join('\n') + '\n');
     for (const QString &line : lines) // one table row of two cells per line
         QVERIFY(data->html().contains("<tr><td>" + QString(line).replace(" = ", "</td><td>") + "</td></tr>"));
+
+    // A box's menu offers Copy Results beside Qt's Copy, and no key twice.
+    QStringList entries, keys;
+    QTimer::singleShot(0, focused, [&] {
+        auto *menu = qobject_cast<QMenu *>(QApplication::activePopupWidget());
+        QVERIFY(menu);
+        for (QAction *action : menu->actions()) {
+            entries << action->text();
+            const QString key = action->shortcut().isEmpty() ? action->text().section('\t', 1)
+                                                             : action->shortcut().toString();
+            if (!key.isEmpty())
+                keys << key;
+        }
+        menu->close();
+    });
+    emit focused->customContextMenuRequested(QPoint(2, 2));
+    QVERIFY(entries.contains("Copy Results"));
+    QCOMPARE(keys.removeDuplicates(), 0);
 
     // With a selection, Ctrl+C copies just that.
     box("Text_P2P1")->setFocus();
