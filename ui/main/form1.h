@@ -42,7 +42,14 @@ private:
         QLineEdit *box;
     };
 
+    // Building the window (form1_controls.cpp), in the order createControls takes.
     void createControls();
+    void createMenu();
+    void placeControls(QWidget *client);
+    void findControls(QWidget *client);
+    void describeControls();
+    void connectModes();
+    void createCopyResults();
     void Form_Load();
     void Option_M1_Click();
     void Option_M2_Click();
@@ -59,6 +66,7 @@ private:
     void clearGraph();
     void setResultShown(bool shown);
     void copyResults();
+    // The outer height and the window manager (form1_window.cpp).
     void setOuterHeight(int twips);
     void applyOuterHeight();
 
@@ -81,11 +89,12 @@ private:
     QPointer<Form_About> m_about; // null until first shown and after it is closed
     ornavel::ResultRow m_shown;           // the last result as shown, for Copy Results
 
-    // In the frame's order: M1, P2/P1, rho2/rho1, T2/T1, Po2/Po1, Po2/P1, M2.
-    std::array<ResultPair, 7> m_rows {};
-    ResultPair rowM1() const { return m_rows[0]; }
-    ResultPair rowPo2P1() const { return m_rows[5]; }
-    ResultPair rowM2() const { return m_rows[6]; }
+    // The result pairs in the frame's order, the same as the result columns.
+    enum Row { RowM1, RowP2P1, RowRo2Ro1, RowT2T1, RowPo2Po1, RowPo2P1, RowM2, rowCount };
+    std::array<ResultPair, rowCount> m_rows {};
+    ResultPair rowM1() const { return m_rows[RowM1]; }
+    ResultPair rowPo2P1() const { return m_rows[RowPo2P1]; }
+    ResultPair rowM2() const { return m_rows[RowM2]; }
     // The selected option's quantity (Po2/P1 when none is selected), and its row, the input.
     Quantity selectedQuantity() const;
     ResultPair inputRow() const;
