@@ -15,11 +15,12 @@ struct ControlRow {
     int left, top, width, height;
     const char *text;
     int tabIndex;
+    double pointSize = 0; // points, where the control's font differs from the window's
 };
 
 inline constexpr ControlRow controlTable[] = {
     {"Frame2", Kind::Frame, nullptr, 120, 0, 1335, 615, "", 14},
-    {"Label2", Kind::Label, "Frame2", 120, 240, 255, 255, "γ =", 16},
+    {"Label2", Kind::Label, "Frame2", 120, 240, 255, 255, "γ =", 16, 8.25},
     {"Text1", Kind::TextBox, "Frame2", 600, 240, 495, 285, "1.4", 15},
     {"Frame3", Kind::Frame, nullptr, 120, 720, 1335, 1455, "Input Options", 17},
     {"Option_M1", Kind::Option, "Frame3", 240, 240, 615, 375, "M1", 18},
@@ -31,7 +32,7 @@ inline constexpr ControlRow controlTable[] = {
     {"Text_M1", Kind::TextBox, "Frame1", 1080, 240, 1035, 285, "", 7},
     {"Label_P2P1", Kind::Label, "Frame1", 240, 600, 735, 255, "P2/P1 =", 1},
     {"Text_P2P1", Kind::TextBox, "Frame1", 1080, 600, 1035, 285, "", 2},
-    {"Label_Ro2Ro1", Kind::Label, "Frame1", 240, 960, 735, 255, "ρ2/ρ1 =", 22},
+    {"Label_Ro2Ro1", Kind::Label, "Frame1", 240, 960, 735, 255, "ρ2/ρ1 =", 22, 9},
     {"Text_Ro2Ro1", Kind::TextBox, "Frame1", 1080, 960, 1035, 285, "", 23},
     {"Label_T2T1", Kind::Label, "Frame1", 240, 1320, 855, 255, "T2/T1 =", 11},
     {"Text_T2T1", Kind::TextBox, "Frame1", 1080, 1320, 1035, 285, "", 12},

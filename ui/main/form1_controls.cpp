@@ -82,9 +82,14 @@ void Form1::createControls()
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QString::fromLatin1(applicationTitle));
     setWindowIcon(applicationIcon());
-    // A compact sans serif in which every caption fits its design-size control; the γ and ρ
-    // labels keep their own sizes.
-    useWindowFont(this, 8, {{QStringLiteral("Label2"), 8.25}, {QStringLiteral("Label_Ro2Ro1"), 9}});
+    // A compact sans serif in which every caption fits its design-size control; the table
+    // gives the sizes of the controls that differ (the γ and ρ labels).
+    QList<std::pair<QString, double>> ownSizes;
+    for (const ControlRow &row : controlTable) {
+        if (row.pointSize > 0)
+            ownSizes.append({QString::fromLatin1(row.name), row.pointSize});
+    }
+    useWindowFont(this, 8, ownSizes);
 
     createMenu();
     auto *client = new QWidget(this);

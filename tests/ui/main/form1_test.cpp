@@ -799,10 +799,12 @@ void Form1Test::controlsFitTheirContainers_data()
     QTest::addColumn<QString>("name");
     QTest::addColumn<QString>("container");
     QTest::addColumn<QRect>("design");
+    QTest::addColumn<double>("pointSize");
     for (const ControlRow &row : controlTable)
         QTest::newRow(row.name) << QString::fromLatin1(row.name)
                                 << QString::fromLatin1(row.container ? row.container : "")
-                                << twipsRect(row.left, row.top, row.width, row.height);
+                                << twipsRect(row.left, row.top, row.width, row.height)
+                                << (row.pointSize > 0 ? row.pointSize : 8.0);
 }
 
 void Form1Test::controlsFitTheirContainers()
@@ -810,6 +812,7 @@ void Form1Test::controlsFitTheirContainers()
     QFETCH(QString, name);
     QFETCH(QString, container);
     QFETCH(QRect, design);
+    QFETCH(double, pointSize);
     // The built-in font holds the layout, whatever an application style sheet says.
     qApp->setStyleSheet("* { font-family: serif; font-size: 14pt }");
     choose("Option_Po2P1"); // the tall view, with the graph in the client too
@@ -819,6 +822,7 @@ void Form1Test::controlsFitTheirContainers()
     QWidget *parent = container.isEmpty() ? client : child(container);
     QCOMPARE(control->parentWidget(), parent);
     QCOMPARE(control->geometry(), design);
+    QCOMPARE(control->font().pointSizeF(), pointSize);
     QVERIFY(parent->rect().contains(control->geometry()));
     QCOMPARE(QFontInfo(control->font()).family(), QStringLiteral("Liberation Sans"));
     if (const auto *label = qobject_cast<QLabel *>(control))
