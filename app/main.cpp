@@ -14,7 +14,8 @@ int main(int argc, char *argv[])
 {
     // The table needs no display and no Qt application: it only reads and writes.
     if (argc >= 2 && std::strcmp(argv[1], "table") == 0)
-        return ornavel::runTable(std::vector<std::string_view>(argv + 2, argv + argc), STDIN_FILENO, stdout, stderr);
+        return ornavel::runTable(std::vector<std::string_view>(argv + 2, argv + argc), STDIN_FILENO, stdout,
+                                 stderr);
 
     // The class in WM_CLASS (matched by the desktop entry's StartupWMClass) and the Wayland
     // app id, by which shells find the entry, its icon, and group the windows.
@@ -27,12 +28,13 @@ int main(int argc, char *argv[])
         QStringLiteral("Normal-shock calculator for a perfect gas (γ = 1.4).\n"
                        "Without arguments it opens the window; \"ornavel table\" writes the window's\n"
                        "results for many values, without a display."));
-    parser.addPositionalArgument(QStringLiteral("table"),
-                                 QStringLiteral("Writes the results for each VALUE, one row each: ornavel %1. "
-                                                "Example: ornavel table M1 1:3:0.5 --format csv "
-                                                "(more: ornavel table --help).")
-                                     .arg(QString::fromLatin1(ornavel::tableSynopsis)),
-                                 QStringLiteral("[table QUANTITY VALUE...]"));
+    parser.addPositionalArgument(
+        QStringLiteral("table"),
+        QStringLiteral("Writes the results for each VALUE, one row each: ornavel %1. "
+                       "Example: ornavel table M1 1:3:0.5 --format csv "
+                       "(more: ornavel table --help).")
+            .arg(QString::fromLatin1(ornavel::tableSynopsis)),
+        QStringLiteral("[table QUANTITY VALUE...]"));
     // "-stylesheet" is one of Qt's options, not -s -t -y … with an h for --help among them.
     parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
     parser.addHelpOption();

@@ -103,10 +103,7 @@ BENCHMARK(pitotFloor);
 class Collector : public benchmark::ConsoleReporter
 {
 public:
-    Collector()
-        : ConsoleReporter(OO_Tabular)
-    {
-    }
+    Collector() : ConsoleReporter(OO_Tabular) {}
 
     std::map<std::string, std::vector<double>> times;
 
@@ -146,7 +143,8 @@ int main(int argc, char **argv)
     benchmark::Shutdown();
 
     auto &t = collector.times;
-    if (t["coreShock"].empty() || t["coreShockFloor"].empty() || t["pitotWorst"].empty() || t["pitotFloor"].empty())
+    if (t["coreShock"].empty() || t["coreShockFloor"].empty() || t["pitotWorst"].empty()
+        || t["pitotFloor"].empty())
         return 1;
     std::printf("core-shock-vs-floor: %.3f\n", median(t["coreShock"]) / median(t["coreShockFloor"]));
     std::printf("pitot-worst-vs-floor: %.3f\n", median(t["pitotWorst"]) / median(t["pitotFloor"]));

@@ -44,7 +44,8 @@ struct Value {
 std::optional<Quantity> quantityNamed(std::string_view name)
 {
     std::string lower(name);
-    std::transform(lower.begin(), lower.end(), lower.begin(), [](unsigned char c) { return char(std::tolower(c)); });
+    std::transform(lower.begin(), lower.end(), lower.begin(),
+                   [](unsigned char c) { return char(std::tolower(c)); });
     if (lower == "m1")
         return Quantity::M1;
     if (lower == "m2")
@@ -132,7 +133,8 @@ void readOption(TableCall &call, std::string_view option, std::string_view value
     if (option == "--format") {
         const auto named = tableFormat(value);
         if (!named)
-            call.error = "unknown format '" + std::string(value) + "' (text, csv, tsv, html, markdown or latex)";
+            call.error
+                = "unknown format '" + std::string(value) + "' (text, csv, tsv, html, markdown or latex)";
         call.format = named.value_or(TableFormat::Text);
     } else if (value == "15") {
         call.digits = Digits::Full;
@@ -251,7 +253,8 @@ int runTable(const std::vector<std::string_view> &arguments, int inputFd, std::F
     for (const Value &value : call.values) {
         if (value.kind == Value::Kind::Number)
             write(value.number);
-        for (std::int64_t i = 0; value.kind == Value::Kind::Range && i < value.range.count() && !output.failed(); ++i)
+        for (std::int64_t i = 0;
+             value.kind == Value::Kind::Range && i < value.range.count() && !output.failed(); ++i)
             write(value.range.at(i));
         if (value.kind == Value::Kind::StandardInput)
             allNumbers = writeLines(call, *writer, output, inputFd, err) && allNumbers;

@@ -27,7 +27,9 @@ class SeparatedWriter : public TableWriter
 {
 public:
     SeparatedWriter(char separator, std::string_view lineEnd, bool quoting)
-        : m_separator(separator), m_lineEnd(lineEnd), m_quoting(quoting)
+        : m_separator(separator),
+          m_lineEnd(lineEnd),
+          m_quoting(quoting)
     {
     }
     void begin(TableOutput &out, Digits) override

@@ -145,8 +145,8 @@ DecimalRange DecimalRange::parse(std::string_view text, std::int64_t maxCount, s
         error = "a range is FROM:TO:STEP";
         return range;
     }
-    const std::string_view parts[3] = {text.substr(0, first), text.substr(first + 1, second - first - 1),
-                                       text.substr(second + 1)};
+    const std::string_view parts[3]
+        = {text.substr(0, first), text.substr(first + 1, second - first - 1), text.substr(second + 1)};
     WrittenDecimal d[3];
     for (int k = 0; k < 3; ++k) {
         const auto parsed = writtenDecimal(parts[k]);
@@ -183,7 +183,8 @@ DecimalRange DecimalRange::parse(std::string_view text, std::int64_t maxCount, s
     }
     const ExactInt span = units[1] - units[0];
     if ((span > 0 && units[2] < 0) || (span < 0 && units[2] > 0)) {
-        error = "range " + std::string(text) + (units[2] < 0 ? " counts down to a larger TO" : " counts up to a smaller TO");
+        error = "range " + std::string(text)
+            + (units[2] < 0 ? " counts down to a larger TO" : " counts up to a smaller TO");
         return range;
     }
     const ExactInt steps = span / units[2];

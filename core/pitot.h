@@ -15,9 +15,9 @@ inline constexpr double pitotRatioMinimum
 // The outcome of solvePitotMach. At most one of noRealSolution and outOfRange is set;
 // with either, M1 is not an answer and is not to be shown.
 struct PitotSolution {
-    double M1;       // the last estimate, whether or not the iteration converged
-    bool converged;  // the stopping test was met, or the estimates could move no more
-    int iterations;  // iterations performed, 1 to pitotIterationLimit
+    double M1;      // the last estimate, whether or not the iteration converged
+    bool converged; // the stopping test was met, or the estimates could move no more
+    int iterations; // iterations performed, 1 to pitotIterationLimit
     // No real upstream Mach number gives this ratio: it lies below pitotRatioMinimum, a
     // step left the real numbers, the estimate ended on or below the domain limit
     // 1/sqrt(7), or a "converged" estimate does not reproduce the ratio.

@@ -14,12 +14,8 @@ static_assert(pitotIterationLimit == 50, "notConvergedNote names the limit");
 
 // In the order of Refusal.
 constexpr const char *refusalTexts[] = {
-    "SET input value then CLICK",
-    "M2 must be lower than 1",
-    "|M1| must be greater than 0.37796",
-    "|M2| must be greater than 0.37796",
-    "Input is out of range",
-    "No real solution for this Po2/P1",
+    "SET input value then CLICK",        "M2 must be lower than 1", "|M1| must be greater than 0.37796",
+    "|M2| must be greater than 0.37796", "Input is out of range",   "No real solution for this Po2/P1",
 };
 
 Outcome refused(Outcome outcome, Refusal refusal)

@@ -39,7 +39,7 @@ struct Outcome {
     bool converged = true;
     double M1 = 0;
     double M2 = 0;
-    ShockRatios ratios {};          // with Po2P1 recomputed from M1 and M2
+    ShockRatios ratios {}; // with Po2P1 recomputed from M1 and M2
 };
 
 // The one decision behind the window's Calculate command and the command-line table.

@@ -35,7 +35,8 @@ ResultRow resultRow(Quantity quantity, const Outcome &outcome, Digits digits)
         return row;
     }
     const ShockRatios &r = outcome.ratios;
-    const double values[resultColumns] = {outcome.M1, r.P2P1, r.Ro2Ro1, r.T2T1, r.Po2Po1, r.Po2P1, outcome.M2};
+    const double values[resultColumns]
+        = {outcome.M1, r.P2P1, r.Ro2Ro1, r.T2T1, r.Po2Po1, r.Po2P1, outcome.M2};
     for (int i = 0; i < resultColumns; ++i) {
         if (i != input)
             write(row.cells[std::size_t(i)], values[i], digits == Digits::Full);

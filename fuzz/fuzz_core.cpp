@@ -19,7 +19,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     const double partner = ornavel::downstreamMach(gamma, M);
     if (!std::isnan(partner) && !(std::isfinite(partner) && partner >= 0))
         __builtin_trap();
-    if (std::isfinite(M) && std::fabs(M) < 1e150 && ornavel::hasDownstreamMach(gamma, M) && std::isnan(partner))
+    if (std::isfinite(M) && std::fabs(M) < 1e150 && ornavel::hasDownstreamMach(gamma, M)
+        && std::isnan(partner))
         __builtin_trap();
     const ornavel::ShockRatios r = ornavel::shockRatios(gamma, M, partner);
     const bool anyNan = std::isnan(r.P2P1) || std::isnan(r.Ro2Ro1) || std::isnan(r.T2T1)

@@ -35,7 +35,8 @@ QIcon extensionArrow(bool horizontal, const QColor &colour)
 
 } // namespace
 
-QIcon ApplicationStyle::standardIcon(StandardPixmap icon, const QStyleOption *option, const QWidget *widget) const
+QIcon ApplicationStyle::standardIcon(StandardPixmap icon, const QStyleOption *option,
+                                     const QWidget *widget) const
 {
     if (icon == SP_ToolBarHorizontalExtensionButton || icon == SP_ToolBarVerticalExtensionButton) {
         const QColor colour = widget ? widget->palette().color(QPalette::ButtonText) : QColor(Qt::black);
@@ -64,7 +65,8 @@ void ApplicationStyle::drawPrimitive(PrimitiveElement element, const QStyleOptio
     painter->setRenderHint(QPainter::Antialiasing);
     painter->setPen(window.darker(125));
     painter->setBrush(window.darker(103));
-    painter->drawRoundedRect(QRectF(option->rect.adjusted(0, top, 0, 0)).adjusted(0.5, 0.5, -0.5, -0.5), 2, 2);
+    painter->drawRoundedRect(QRectF(option->rect.adjusted(0, top, 0, 0)).adjusted(0.5, 0.5, -0.5, -0.5), 2,
+                             2);
     painter->restore();
 }
 

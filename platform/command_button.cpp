@@ -15,10 +15,10 @@ void CommandButton::paintEvent(QPaintEvent *)
     option.text.clear();
     painter.drawControl(QStyle::CE_PushButton, option);
 
-    const QRect textArea = style()->subElementRect(QStyle::SE_PushButtonContents, &option, this)
-                               .adjusted(2, 0, -2, 0);
-    painter.drawItemText(textArea, Qt::AlignCenter | Qt::TextWordWrap, option.palette,
-                         isEnabled(), caption, QPalette::ButtonText);
+    const QRect textArea
+        = style()->subElementRect(QStyle::SE_PushButtonContents, &option, this).adjusted(2, 0, -2, 0);
+    painter.drawItemText(textArea, Qt::AlignCenter | Qt::TextWordWrap, option.palette, isEnabled(), caption,
+                         QPalette::ButtonText);
 }
 
 void CommandButton::keyPressEvent(QKeyEvent *event)

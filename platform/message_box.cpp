@@ -6,8 +6,8 @@ namespace ornavel {
 
 void messageBox(QWidget *parent, const QString &prompt)
 {
-    QMessageBox box(QMessageBox::NoIcon, QString::fromLatin1(applicationTitle), prompt,
-                    QMessageBox::Ok, parent);
+    QMessageBox box(QMessageBox::NoIcon, QString::fromLatin1(applicationTitle), prompt, QMessageBox::Ok,
+                    parent);
     box.exec();
 }
 

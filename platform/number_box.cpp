@@ -76,8 +76,8 @@ void NumberBox::paintEvent(QPaintEvent *event)
     painter.setClipRect(area);
     painter.setFont(what.font);
     painter.setPen(palette().color(isEnabled() ? QPalette::Active : QPalette::Disabled, QPalette::Text));
-    painter.drawText(area.adjusted(horizontalMargin, 0, -horizontalMargin, 0), Qt::AlignLeft | Qt::AlignVCenter,
-                     what.text);
+    painter.drawText(area.adjusted(horizontalMargin, 0, -horizontalMargin, 0),
+                     Qt::AlignLeft | Qt::AlignVCenter, what.text);
 }
 
 } // namespace ornavel

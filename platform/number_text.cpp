@@ -33,7 +33,8 @@ double outOfRangeValue(const std::string &mantissa, long exponent)
     if (first == std::string::npos)
         return 0.0;
     // The power of ten of the first significant digit, plus one.
-    const long position = long(first) < integerDigits ? integerDigits - long(first) : integerDigits - long(first) + 1;
+    const long position
+        = long(first) < integerDigits ? integerDigits - long(first) : integerDigits - long(first) + 1;
     return position + exponent > 0 ? std::numeric_limits<double>::infinity() : 0.0;
 }
 
@@ -72,8 +73,8 @@ Decimal scientificDigits(const char *begin, const char *end)
 Decimal shortestDecimal(double value)
 {
     char buffer[32];
-    const auto end = std::to_chars(buffer, buffer + sizeof buffer, std::fabs(value),
-                                   std::chars_format::scientific).ptr;
+    const auto end
+        = std::to_chars(buffer, buffer + sizeof buffer, std::fabs(value), std::chars_format::scientific).ptr;
     Decimal decimal = scientificDigits(buffer, end);
     decimal.negative = value < 0;
     return decimal;
@@ -95,7 +96,9 @@ bool roundDecimal(Decimal &decimal, int decimals)
     char *digits = decimal.digits;
     const char first = digits[keep];
     const bool moreThanHalf = first > '5'
-        || (first == '5' && std::find_if(digits + keep + 1, digits + size, [](char c) { return c != '0'; }) != digits + size);
+        || (first == '5'
+            && std::find_if(digits + keep + 1, digits + size, [](char c) { return c != '0'; })
+                != digits + size);
     const bool exactlyHalf = first == '5' && !moreThanHalf;
     const bool lastOdd = keep > 0 && (digits[keep - 1] - '0') % 2 == 1;
     int rounded = keep;
@@ -198,8 +201,9 @@ char *writeGeneral(char *out, double value, const Decimal &decimal)
     if (decimal.size <= 15 && std::fabs(value) >= std::numeric_limits<double>::min())
         return writeDecimal(out, decimal);
     char buffer[32];
-    const auto end = std::to_chars(buffer, buffer + sizeof buffer, std::fabs(value),
-                                   std::chars_format::scientific, 14).ptr;
+    const auto end
+        = std::to_chars(buffer, buffer + sizeof buffer, std::fabs(value), std::chars_format::scientific, 14)
+              .ptr;
     Decimal rounded = scientificDigits(buffer, end);
     rounded.negative = value < 0;
     while (rounded.size > 1 && rounded.digits[rounded.size - 1] == '0')
@@ -350,7 +354,9 @@ QString shortenedNumberText(QStringView text, int digits, QStringView decimalPoi
 {
     const QStringView number = text.trimmed();
     qsizetype i = 0;
-    const auto isDigit = [&number](qsizetype at) { return at < number.size() && number[at].isDigit() && number[at] < u'\x80'; };
+    const auto isDigit = [&number](qsizetype at) {
+        return at < number.size() && number[at].isDigit() && number[at] < u'\x80';
+    };
     QString out;
     if (i < number.size() && (number[i] == u'-' || number[i] == u'+')) {
         if (number[i] == u'-')

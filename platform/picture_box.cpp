@@ -88,8 +88,7 @@ std::optional<float> singlePrecision(double value)
     return float(value);
 }
 
-PictureBox::PictureBox(QWidget *parent)
-    : QFrame(parent)
+PictureBox::PictureBox(QWidget *parent) : QFrame(parent)
 {
     setFrameStyle(QFrame::StyledPanel | QFrame::Plain);
     setLineWidth(1);

@@ -35,9 +35,9 @@ public:
     enum class Shape { Line, Circle, Point };
     struct Item {
         Shape shape;
-        QPointF from;   // area fractions; the centre of a circle, the point of a PSet
-        QPointF to;     // area fractions; the end of a line
-        double radius;  // circles: fraction of the area's width
+        QPointF from;  // area fractions; the centre of a circle, the point of a PSet
+        QPointF to;    // area fractions; the end of a line
+        double radius; // circles: fraction of the area's width
         QColor colour;
     };
 

@@ -9,11 +9,11 @@
 #include <QClipboard>
 #include <QDir>
 #include <QImage>
+#include <QLineEdit>
+#include <QMessageBox>
 #include <QMimeData>
 #include <QPainter>
 #include <QTextDocument>
-#include <QLineEdit>
-#include <QMessageBox>
 #include <QTextStream>
 #include <QTimer>
 
@@ -82,7 +82,8 @@ bool saveClipboardTable(const QDir &folder, const QString &name)
 QPalette darkPalette()
 {
     QPalette dark;
-    for (QPalette::ColorRole role : {QPalette::Window, QPalette::Button, QPalette::Base, QPalette::AlternateBase})
+    for (QPalette::ColorRole role :
+         {QPalette::Window, QPalette::Button, QPalette::Base, QPalette::AlternateBase})
         dark.setColor(role, QColor(53, 53, 53));
     for (QPalette::ColorRole role : {QPalette::WindowText, QPalette::ButtonText, QPalette::Text})
         dark.setColor(role, QColor(230, 230, 230));

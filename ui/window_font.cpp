@@ -9,8 +9,8 @@ namespace {
 
 void loadBundledFont()
 {
-    static const bool loaded =
-        QFontDatabase::addApplicationFont(QStringLiteral(":/fonts/LiberationSans-Regular.ttf")) >= 0;
+    static const bool loaded
+        = QFontDatabase::addApplicationFont(QStringLiteral(":/fonts/LiberationSans-Regular.ttf")) >= 0;
     Q_ASSERT(loaded);
 }
 

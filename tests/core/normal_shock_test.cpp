@@ -18,7 +18,9 @@ struct ShockCase {
     double M2, P2P1, Ro2Ro1, T2T1, Po2Po1, Po2P1; // published to five decimals
 };
 
-class ShockTable : public testing::TestWithParam<ShockCase> {};
+class ShockTable : public testing::TestWithParam<ShockCase>
+{
+};
 
 TEST_P(ShockTable, MatchesPublishedValues)
 {
@@ -105,7 +107,7 @@ TEST(NormalShock, NonFiniteInputsHaveNoPartner)
 {
     const double inf = std::numeric_limits<double>::infinity();
     EXPECT_TRUE(std::isnan(downstreamMach(gamma, inf)));
-    EXPECT_TRUE(std::isnan(downstreamMach(gamma, 1e200))); // M*M overflows
+    EXPECT_TRUE(std::isnan(downstreamMach(gamma, 1e200)));   // M*M overflows
     EXPECT_TRUE(std::isnan(downstreamMach(gamma, 1.2e154))); // gamma*M*M overflows, not 0
     EXPECT_NEAR(downstreamMach(gamma, 1e154), 0.37796, fiveDecimals);
     EXPECT_TRUE(std::isnan(downstreamMach(gamma, std::numeric_limits<double>::quiet_NaN())));
@@ -138,7 +140,9 @@ struct FieldCase {
     double ShockRatios::*field;
 };
 
-class OneFieldNotFinite : public testing::TestWithParam<FieldCase> {};
+class OneFieldNotFinite : public testing::TestWithParam<FieldCase>
+{
+};
 
 // Any one field out of the doubles makes the whole result unusable.
 TEST_P(OneFieldNotFinite, IsNotFinite)
@@ -151,12 +155,13 @@ TEST_P(OneFieldNotFinite, IsNotFinite)
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    NormalShock, OneFieldNotFinite,
-    testing::Values(FieldCase {"P2P1", &ShockRatios::P2P1}, FieldCase {"Ro2Ro1", &ShockRatios::Ro2Ro1},
-                    FieldCase {"T2T1", &ShockRatios::T2T1}, FieldCase {"Po2Po1", &ShockRatios::Po2Po1},
-                    FieldCase {"Po2P1", &ShockRatios::Po2P1}),
-    [](const auto &info) { return info.param.name; });
+INSTANTIATE_TEST_SUITE_P(NormalShock, OneFieldNotFinite,
+                         testing::Values(FieldCase {"P2P1", &ShockRatios::P2P1},
+                                         FieldCase {"Ro2Ro1", &ShockRatios::Ro2Ro1},
+                                         FieldCase {"T2T1", &ShockRatios::T2T1},
+                                         FieldCase {"Po2Po1", &ShockRatios::Po2Po1},
+                                         FieldCase {"Po2P1", &ShockRatios::Po2P1}),
+                         [](const auto &info) { return info.param.name; });
 
 } // namespace
 } // namespace ornavel

@@ -21,7 +21,9 @@ struct RatioCase {
     double expected;
 };
 
-class PitotRatioTable : public testing::TestWithParam<RatioCase> {};
+class PitotRatioTable : public testing::TestWithParam<RatioCase>
+{
+};
 
 TEST_P(PitotRatioTable, MatchesPublishedValues)
 {
@@ -64,7 +66,9 @@ struct SolveCase {
     int iterations;
 };
 
-class SolveTable : public testing::TestWithParam<SolveCase> {};
+class SolveTable : public testing::TestWithParam<SolveCase>
+{
+};
 
 TEST_P(SolveTable, FindsTheUpstreamMach)
 {
@@ -80,26 +84,26 @@ TEST_P(SolveTable, FindsTheUpstreamMach)
 
 INSTANTIATE_TEST_SUITE_P(
     Pitot, SolveTable,
-    testing::Values(SolveCase {"Mach_2", 5.64044, 2.0, true, 8}, SolveCase {"ratio_2", 2, 1.04655, true, 12},
-                    SolveCase {"ratio_10", 10, 2.71975, true, 7}, SolveCase {"ratio_30", 30, 4.78945, true, 6},
-                    SolveCase {"ratio_45", 45, 5.88133, true, 5}, SolveCase {"ratio_100", 100, 8.79250, true, 5},
-                    SolveCase {"ratio_1e6", 1e6, 881.28465, true, 4},
-                    // Huge ratios: reproduced to 1e-15 relative, far more than 1e-3 absolute.
-                    SolveCase {"ratio_1e12", 1e12, 881284.85435, true, 3},
-                    SolveCase {"ratio_1e15", 1e15, 27868674.07147, true, 3},
-                    // The estimates cycle two doubles apart, more than the tolerance.
-                    SolveCase {"ratio_1e22_settles_on_a_cycle", 1e22, 88128485434.7331, true, 4},
-                    SolveCase {"ratio_1e40", 1e40, 8.8128485434733104e19, true, 3},
-                    SolveCase {"ratio_1e64_settles_on_adjacent_doubles", 1e64, 8.8128485434733122e31, true, 3},
-                    SolveCase {"ratio_1e100", 1e100, 8.8128485434733104e49, true, 4},
-                    SolveCase {"sonic_exactly", 1.8929291587378538, 1.0, true, 1},
-                    SolveCase {"just_below_sonic", 1.8929, 0.99999, true, 1},
-                    SolveCase {"ratio_1_9", 1.9, 1.00319, true, 9},
-                    SolveCase {"subsonic_1_8", 1.8, 0.95610, true, 14},
-                    SolveCase {"subsonic_1_6", 1.6, 0.84048, true, 24},
-                    SolveCase {"subsonic_1_52", 1.52, 0.76908, true, 43},
-                    SolveCase {"unsettled_1_5", 1.5, 0.73805, false, 50},
-                    SolveCase {"unsettled_at_the_minimum", 1.492992, 0.72020, false, 50}),
+    testing::Values(
+        SolveCase {"Mach_2", 5.64044, 2.0, true, 8}, SolveCase {"ratio_2", 2, 1.04655, true, 12},
+        SolveCase {"ratio_10", 10, 2.71975, true, 7}, SolveCase {"ratio_30", 30, 4.78945, true, 6},
+        SolveCase {"ratio_45", 45, 5.88133, true, 5}, SolveCase {"ratio_100", 100, 8.79250, true, 5},
+        SolveCase {"ratio_1e6", 1e6, 881.28465, true, 4},
+        // Huge ratios: reproduced to 1e-15 relative, far more than 1e-3 absolute.
+        SolveCase {"ratio_1e12", 1e12, 881284.85435, true, 3},
+        SolveCase {"ratio_1e15", 1e15, 27868674.07147, true, 3},
+        // The estimates cycle two doubles apart, more than the tolerance.
+        SolveCase {"ratio_1e22_settles_on_a_cycle", 1e22, 88128485434.7331, true, 4},
+        SolveCase {"ratio_1e40", 1e40, 8.8128485434733104e19, true, 3},
+        SolveCase {"ratio_1e64_settles_on_adjacent_doubles", 1e64, 8.8128485434733122e31, true, 3},
+        SolveCase {"ratio_1e100", 1e100, 8.8128485434733104e49, true, 4},
+        SolveCase {"sonic_exactly", 1.8929291587378538, 1.0, true, 1},
+        SolveCase {"just_below_sonic", 1.8929, 0.99999, true, 1},
+        SolveCase {"ratio_1_9", 1.9, 1.00319, true, 9}, SolveCase {"subsonic_1_8", 1.8, 0.95610, true, 14},
+        SolveCase {"subsonic_1_6", 1.6, 0.84048, true, 24},
+        SolveCase {"subsonic_1_52", 1.52, 0.76908, true, 43},
+        SolveCase {"unsettled_1_5", 1.5, 0.73805, false, 50},
+        SolveCase {"unsettled_at_the_minimum", 1.492992, 0.72020, false, 50}),
     [](const auto &info) { return info.param.name; });
 
 TEST(Pitot, Mach2ToSevenDecimals)
@@ -124,7 +128,9 @@ struct NoSolutionCase {
     bool outOfRange = false; // a step left the doubles rather than the real numbers
 };
 
-class NoSolutionTable : public testing::TestWithParam<NoSolutionCase> {};
+class NoSolutionTable : public testing::TestWithParam<NoSolutionCase>
+{
+};
 
 TEST_P(NoSolutionTable, IsReportedNotReturnedAsAnAnswer)
 {

@@ -11,8 +11,8 @@ using namespace ornavel;
 
 namespace {
 
-// The first row, near the right edge of the box (clear of the title), that is not the plain window colour: where
-// the frame (or the title) begins.
+// The first row, near the right edge of the box (clear of the title), that is not the plain window colour:
+// where the frame (or the title) begins.
 int firstMarkedRow(QStyle *style, const QString &title)
 {
     QGroupBox box(title);
@@ -41,7 +41,8 @@ private slots:
 void ApplicationStyleTest::extensionArrowsAreDrawn()
 {
     ApplicationStyle style;
-    for (auto icon : {QStyle::SP_ToolBarHorizontalExtensionButton, QStyle::SP_ToolBarVerticalExtensionButton}) {
+    for (auto icon :
+         {QStyle::SP_ToolBarHorizontalExtensionButton, QStyle::SP_ToolBarVerticalExtensionButton}) {
         const QImage image = style.standardIcon(icon).pixmap(16, 16).toImage();
         QVERIFY(!image.isNull());
         int inked = 0;
@@ -69,7 +70,8 @@ void ApplicationStyleTest::groupBoxFrameSitsWhereFusionPutsIt()
     const int expected = firstMarkedRow(fusion.get(), title);
     const int drawn = firstMarkedRow(ours, title);
     QVERIFY(expected >= 0);
-    QVERIFY2(std::abs(drawn - expected) <= 1, qPrintable(QStringLiteral("%1 against %2").arg(drawn).arg(expected)));
+    QVERIFY2(std::abs(drawn - expected) <= 1,
+             qPrintable(QStringLiteral("%1 against %2").arg(drawn).arg(expected)));
 }
 
 QTEST_MAIN(ApplicationStyleTest)

@@ -184,13 +184,14 @@ void NumberTextTest::inputNumberReadsTheLocaleSeparator_data()
     QTest::addColumn<double>("expected");
     const QLocale german(QLocale::German, QLocale::Germany);
     const QLocale arabic(QLocale::Arabic, QLocale::Egypt);
-    QTest::newRow("US, group separator ends it") << QLocale(QLocale::English, QLocale::UnitedStates) << "1,234" << 1.0;
+    QTest::newRow("US, group separator ends it")
+        << QLocale(QLocale::English, QLocale::UnitedStates) << "1,234" << 1.0;
     QTest::newRow("German comma") << german << "2,5" << 2.5;
     QTest::newRow("German point still read") << german << "2.5" << 2.5;
     QTest::newRow("German, a second separator ends it") << german << "1.234,5" << 1.234;
     QTest::newRow("German comma with exponent") << german << "-1,5e3" << -1500.0;
-    QTest::newRow("French, narrow no-break group ends it") << QLocale(QLocale::French, QLocale::France)
-                                                           << QString::fromUtf8("1\u202f234,5") << 1.0;
+    QTest::newRow("French, narrow no-break group ends it")
+        << QLocale(QLocale::French, QLocale::France) << QString::fromUtf8("1\u202f234,5") << 1.0;
     QTest::newRow("Arabic separator") << arabic << QString::fromUtf8("2\u066b5") << 2.5;
 }
 
@@ -210,15 +211,21 @@ void NumberTextTest::shortenedNumberText_data()
     QTest::addColumn<QString>("point");
     QTest::addColumn<QString>("expected");
     QTest::newRow("exponent kept") << "1.16666666666667E+40" << 5 << "." << QString::fromUtf8("1.1666…E+40");
-    QTest::newRow("plain number takes an exponent") << "11666666666.5" << 4 << "." << QString::fromUtf8("1.166…E+10");
-    QTest::newRow("cut, never rounded") << "-8.81284854347331E+43" << 3 << "." << QString::fromUtf8("-8.81…E+43");
+    QTest::newRow("plain number takes an exponent")
+        << "11666666666.5" << 4 << "." << QString::fromUtf8("1.166…E+10");
+    QTest::newRow("cut, never rounded")
+        << "-8.81284854347331E+43" << 3 << "." << QString::fromUtf8("-8.81…E+43");
     QTest::newRow("one digit left") << "-999999.99999" << 1 << "." << QString::fromUtf8("-9…E+05");
-    QTest::newRow("nothing cut, no ellipsis") << "100000000000000" << 4 << "." << "1E+14";
+    QTest::newRow("nothing cut, no ellipsis") << "100000000000000" << 4 << "."
+                                              << "1E+14";
     QTest::newRow("below one") << "0.000123456" << 2 << "." << QString::fromUtf8("1.2…E-04");
-    QTest::newRow("typed, with blanks and an exponent") << " 12345e-3 " << 3 << "." << QString::fromUtf8("1.23…E+01");
+    QTest::newRow("typed, with blanks and an exponent")
+        << " 12345e-3 " << 3 << "." << QString::fromUtf8("1.23…E+01");
     QTest::newRow("comma locale") << "3219,35923" << 3 << "," << QString::fromUtf8("3,21…E+03");
-    QTest::newRow("junk after the number") << "2.50x" << 3 << "." << "";
-    QTest::newRow("exponent without digits") << "2e" << 3 << "." << "";
+    QTest::newRow("junk after the number") << "2.50x" << 3 << "."
+                                           << "";
+    QTest::newRow("exponent without digits") << "2e" << 3 << "."
+                                             << "";
 }
 
 void NumberTextTest::shortenedNumberText()

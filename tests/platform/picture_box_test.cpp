@@ -118,9 +118,9 @@ void PictureBoxTest::drawingSurvivesRepaintAndClipsFarShapes()
     box.PSet(30.5, 40.5, QColor(255, 0, 0));
     box.PSet(70.5, 40.5, QColor(0, 0, 255));
     box.Line(0, 59.5, 100, 59.5, QColor(0, 0, 255));
-    box.Line(-1e30, 19.5, 1e30, 19.5, QColor(255, 0, 0)); // far ends, cut before painting
+    box.Line(-1e30, 19.5, 1e30, 19.5, QColor(255, 0, 0));    // far ends, cut before painting
     box.Line(-1e30, -1e30, 1e30, 1e30, QColor(255, 0, 255)); // far ends, the diagonal x = y
-    box.Circle(1e30, 1e30, 1e29);                       // far away, not painted
+    box.Circle(1e30, 1e30, 1e29);                            // far away, not painted
 
     const QColor white(Qt::white), red(255, 0, 0);
     for (int pass = 0; pass < 2; ++pass) {

@@ -13,13 +13,12 @@
 
 #include <QAction>
 #include <QClipboard>
+#include <QEvent>
 #include <QGuiApplication>
 #include <QKeyEvent>
-#include <QEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QRadioButton>
-
 
 namespace ornavel {
 
@@ -62,8 +61,7 @@ void clearBox(QLineEdit *box, const QString &text)
 
 } // namespace
 
-Form1::Form1(QWidget *parent)
-    : QMainWindow(parent, fixedSizeWindow)
+Form1::Form1(QWidget *parent) : QMainWindow(parent, fixedSizeWindow)
 {
     createControls();
     Form_Load();
@@ -201,8 +199,8 @@ void Form1::grafik(bool settled)
     const QString marked = settled ? QStringLiteral(", solution marked at M1 = ")
                                    : QStringLiteral(", last estimate, not converged, marked at M1 = ");
     // The mouse finds in the tooltip what a screen reader hears.
-    const QString description = graphCurveText + marked + resultText(M1) + QStringLiteral(", Po2/P1 = ")
-        + resultText(Po2P1);
+    const QString description
+        = graphCurveText + marked + resultText(M1) + QStringLiteral(", Po2/P1 = ") + resultText(Po2P1);
     Picture1->setAccessibleDescription(description);
     Picture1->setToolTip(description);
 }
@@ -265,7 +263,8 @@ void Form1::copyResults()
     };
     QList<TableRow> rows {{Text1->accessibleName(), numberText(gamma, point)}};
     for (int i = 0; i < resultColumns; ++i)
-        rows.append({QString::fromUtf8(resultLabels[std::size_t(i)]), shown(m_shown.cells[std::size_t(i)].view())});
+        rows.append(
+            {QString::fromUtf8(resultLabels[std::size_t(i)]), shown(m_shown.cells[std::size_t(i)].view())});
     if (*m_shown.note)
         rows.append({QString::fromLatin1(noteLabel), QString::fromUtf8(m_shown.note)});
     QGuiApplication::clipboard()->setMimeData(tableMimeData(rows));

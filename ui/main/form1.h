@@ -87,7 +87,7 @@ private:
     QAction *Mn_About = nullptr;
     QAction *m_copyResults = nullptr;
     QPointer<Form_About> m_about; // null until first shown and after it is closed
-    ornavel::ResultRow m_shown;           // the last result as shown, for Copy Results
+    ornavel::ResultRow m_shown;   // the last result as shown, for Copy Results
 
     // The result pairs in the frame's order, the same as the result columns.
     enum Row { RowM1, RowP2P1, RowRo2Ro1, RowT2T1, RowPo2Po1, RowPo2P1, RowM2, rowCount };

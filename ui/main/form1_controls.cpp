@@ -118,7 +118,6 @@ void Form1::createMenu()
         QCoreApplication::sendEvent(target, &press);
         QCoreApplication::sendEvent(target, &release);
     });
-
 }
 
 // Every control of the table at its design place, and the keyboard order of its tab index.
@@ -126,9 +125,8 @@ void Form1::placeControls(QWidget *client)
 {
     std::vector<std::pair<int, QWidget *>> tabOrder;
     for (const ControlRow &row : controlTable) {
-        QWidget *container = row.container
-            ? client->findChild<QWidget *>(QString::fromLatin1(row.container))
-            : client;
+        QWidget *container
+            = row.container ? client->findChild<QWidget *>(QString::fromLatin1(row.container)) : client;
         QWidget *control = createControl(row, container);
         if (row.kind == Kind::TextBox || row.kind == Kind::Option || row.kind == Kind::Button)
             tabOrder.emplace_back(row.tabIndex, control);
@@ -137,7 +135,6 @@ void Form1::placeControls(QWidget *client)
               [](const auto &a, const auto &b) { return a.first < b.first; });
     for (std::size_t i = 1; i < tabOrder.size(); ++i)
         setTabOrder(tabOrder[i - 1].second, tabOrder[i].second);
-
 }
 
 void Form1::findControls(QWidget *client)
@@ -157,9 +154,8 @@ void Form1::findControls(QWidget *client)
     find(Command1, "Command1");
     find(Picture1, "Picture1");
     const char *rowNames[7][2] = {
-        {"Label_M1", "Text_M1"},         {"Label_P2P1", "Text_P2P1"},
-        {"Label_Ro2Ro1", "Text_Ro2Ro1"}, {"Label_T2T1", "Text_T2T1"},
-        {"Label_Po2Po1", "Text_Po2Po1"}, {"Label_Po2P1", "Text_Po2P1"},
+        {"Label_M1", "Text_M1"},     {"Label_P2P1", "Text_P2P1"},     {"Label_Ro2Ro1", "Text_Ro2Ro1"},
+        {"Label_T2T1", "Text_T2T1"}, {"Label_Po2Po1", "Text_Po2Po1"}, {"Label_Po2P1", "Text_Po2P1"},
         {"Label_M2", "Text_M2"},
     };
     for (std::size_t i = 0; i < m_rows.size(); ++i) {
@@ -188,7 +184,6 @@ void Form1::describeControls()
         row.label->setBuddy(row.box);
         row.box->setAccessibleName(row.label->text().chopped(2));
     }
-
 }
 
 void Form1::connectModes()
@@ -207,7 +202,6 @@ void Form1::connectModes()
     onSelect(Option_M2, &Form1::Option_M2_Click);
     onSelect(Option_Po2P1, &Form1::Option_Po2P1_Click);
     connect(Command1, &QPushButton::clicked, this, &Form1::Command1_Click);
-
 }
 
 void Form1::createCopyResults()

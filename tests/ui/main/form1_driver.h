@@ -14,10 +14,10 @@
 namespace ornavel::testing {
 
 // The result frame's rows, top to bottom: M1, P2/P1, rho2/rho1, T2/T1, Po2/Po1, Po2/P1, M2.
-inline const QStringList boxNames = {"Text_M1",     "Text_P2P1",  "Text_Ro2Ro1", "Text_T2T1",
-                                     "Text_Po2Po1", "Text_Po2P1", "Text_M2"};
-inline const QStringList labelNames = {"Label_M1",     "Label_P2P1",  "Label_Ro2Ro1", "Label_T2T1",
-                                       "Label_Po2Po1", "Label_Po2P1", "Label_M2"};
+inline const QStringList boxNames
+    = {"Text_M1", "Text_P2P1", "Text_Ro2Ro1", "Text_T2T1", "Text_Po2Po1", "Text_Po2P1", "Text_M2"};
+inline const QStringList labelNames
+    = {"Label_M1", "Label_P2P1", "Label_Ro2Ro1", "Label_T2T1", "Label_Po2Po1", "Label_Po2P1", "Label_M2"};
 
 struct SeenMessage {
     QString title;

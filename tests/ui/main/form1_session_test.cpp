@@ -27,10 +27,14 @@ const QStringList optionNames = {"Option_M1", "Option_M2", "Option_Po2P1"};
 constexpr std::array<int, 3> ownBox = {0, 6, 5}; // the input box of each option
 
 const QSet<QString> knownMessages = {
-    "Choose an input option",           "SET input value then CLICK",
-    "M2 must be lower than 1",          "|M1| must be greater than 0.37796",
-    "|M2| must be greater than 0.37796", "Input is out of range",
-    "No real solution for this Po2/P1", QString::fromUtf8("iterasyon 50 adımda yakınsamadı"),
+    "Choose an input option",
+    "SET input value then CLICK",
+    "M2 must be lower than 1",
+    "|M1| must be greater than 0.37796",
+    "|M2| must be greater than 0.37796",
+    "Input is out of range",
+    "No real solution for this Po2/P1",
+    QString::fromUtf8("iterasyon 50 adımda yakınsamadı"),
 };
 
 // A result box holds a plain number, or one with an exponent when it is that large.
@@ -66,15 +70,24 @@ QString Form1SessionTest::randomText()
         return s;
     };
     switch (pick(12)) {
-    case 0: return QString();
-    case 1: return QStringLiteral(" ");
-    case 2: return QStringList {"abc", "nan", "inf", "-", ".", "e5", "--2", "x1", "+"}[pick(9)];
-    case 3: return digits(1) + QStringLiteral(",") + digits(2); // comma ends the number
-    case 4: return QStringLiteral("1e") + QString::number(300 + pick(120));  // huge
-    case 5: return QStringLiteral("-1e") + QString::number(pick(420));
-    case 6: return QStringLiteral("1e-") + QString::number(pick(400));       // tiny
-    case 7: return QStringLiteral("0.37") + digits(pick(8));                  // near the Mach limit
-    case 8: return QStringLiteral("1.4") + digits(1 + pick(4));               // near the pitot minimum
+    case 0:
+        return QString();
+    case 1:
+        return QStringLiteral(" ");
+    case 2:
+        return QStringList {"abc", "nan", "inf", "-", ".", "e5", "--2", "x1", "+"}[pick(9)];
+    case 3:
+        return digits(1) + QStringLiteral(",") + digits(2); // comma ends the number
+    case 4:
+        return QStringLiteral("1e") + QString::number(300 + pick(120)); // huge
+    case 5:
+        return QStringLiteral("-1e") + QString::number(pick(420));
+    case 6:
+        return QStringLiteral("1e-") + QString::number(pick(400)); // tiny
+    case 7:
+        return QStringLiteral("0.37") + digits(pick(8)); // near the Mach limit
+    case 8:
+        return QStringLiteral("1.4") + digits(1 + pick(4)); // near the pitot minimum
     default: {
         QString s = pick(5) == 0 ? QStringLiteral("-") : QString();
         s += digits(1 + pick(2));
@@ -106,12 +119,12 @@ void Form1SessionTest::randomSession()
     auto *copyResults = form.findChild<QAction *>(QStringLiteral("CopyResults"));
 
     // The model of what the window must show.
-    int mode = -1;                 // index into optionNames, -1 before any choice
-    bool allShown = true;          // all seven pairs visible
+    int mode = -1;        // index into optionNames, -1 before any choice
+    bool allShown = true; // all seven pairs visible
     std::array<Content, 7> content;
     content.fill(Content::Empty);
-    bool wholeResult = false;      // every box holds the one result it was computed with
-    bool marked = false;           // the graph marks a solution or an estimate
+    bool wholeResult = false; // every box holds the one result it was computed with
+    bool marked = false;      // the graph marks a solution or an estimate
     for (int step = 0; step < eventCount; ++step) {
         const QString where = QStringLiteral("seed %1, step %2").arg(seed).arg(step);
         QString event;
@@ -126,7 +139,8 @@ void Form1SessionTest::randomSession()
         } else if (kind < 11) {
             // Mostly the input box; now and then another visible box or the gamma box.
             int target = mode >= 0 && pick(5) ? ownBox[std::size_t(mode)] : pick(8);
-            QLineEdit *edit = target == 7 ? form.findChild<QLineEdit *>(QStringLiteral("Text1")) : box(target);
+            QLineEdit *edit
+                = target == 7 ? form.findChild<QLineEdit *>(QStringLiteral("Text1")) : box(target);
             if (!edit->isVisible())
                 continue;
             const QString text = randomText();
@@ -147,14 +161,16 @@ void Form1SessionTest::randomSession()
             const QString lastMessage = seen ? seen->text : QString();
             if (seen) {
                 QVERIFY2(knownMessages.contains(lastMessage), qPrintable(where + ": " + lastMessage));
-                QVERIFY2(seen->title == QStringLiteral("Ornavel") && seen->onlyOk && seen->noIcon, qPrintable(where));
+                QVERIFY2(seen->title == QStringLiteral("Ornavel") && seen->onlyOk && seen->noIcon,
+                         qPrintable(where));
                 QVERIFY2((mode < 0) == (lastMessage == QStringLiteral("Choose an input option")),
                          qPrintable(where + ": " + lastMessage));
             }
             if (mode >= 0) {
                 allShown = true;
                 // A result fills every box but the input; a refusal empties them.
-                const bool computed = lastMessage.isEmpty() || lastMessage.startsWith(QStringLiteral("iterasyon"));
+                const bool computed
+                    = lastMessage.isEmpty() || lastMessage.startsWith(QStringLiteral("iterasyon"));
                 wholeResult = computed;
                 marked = computed ? marked || mode == 2 : false;
                 for (int i = 0; i < 7; ++i) {
@@ -183,24 +199,36 @@ void Form1SessionTest::randomSession()
         QVERIFY2(form.frameGeometry().height() == (mode == 2 ? 427 : 253), ctx);
         QVERIFY2(child(QStringLiteral("Picture1"))->isVisible() == (mode == 2), ctx);
         QVERIFY2(copyResults->isEnabled() == wholeResult, ctx);
-        QVERIFY2(child(QStringLiteral("Picture1"))->accessibleDescription().contains(QStringLiteral("marked")) == marked, ctx);
-        QVERIFY2(command->text() == (mode < 0 ? QStringLiteral("Choose an input option")
-                                              : QStringLiteral("SET input value then CLICK")), ctx);
+        QVERIFY2(child(QStringLiteral("Picture1"))->accessibleDescription().contains(QStringLiteral("marked"))
+                     == marked,
+                 ctx);
+        QVERIFY2(command->text()
+                     == (mode < 0 ? QStringLiteral("Choose an input option")
+                                  : QStringLiteral("SET input value then CLICK")),
+                 ctx);
         for (int i = 0; i < 7; ++i) {
             const bool own = mode >= 0 && i == ownBox[std::size_t(mode)];
             QVERIFY2(child(labelNames[i])->isVisible() == (allShown || own), ctx);
             QVERIFY2(box(i)->isVisible() == (allShown || own), ctx);
             if (mode >= 0) {
                 QVERIFY2(box(i)->palette().color(QPalette::Base)
-                             == (own ? QColor(255, 255, 255) : QColor(200, 200, 200)), ctx);
+                             == (own ? QColor(255, 255, 255) : QColor(200, 200, 200)),
+                         ctx);
             }
             const QString text = box(i)->text();
             const QString shown = context + ": " + boxNames[i] + " = '" + text + "'";
             switch (content[std::size_t(i)]) {
-            case Content::Empty: QVERIFY2(text.isEmpty() && box(i)->toolTip().isEmpty(), qPrintable(shown)); break;
-            case Content::Blank: QVERIFY2(text == QStringLiteral(" "), qPrintable(shown)); break;
-            case Content::Result: QVERIFY2(resultPattern.match(text).hasMatch(), qPrintable(shown)); break;
-            case Content::Typed: break;
+            case Content::Empty:
+                QVERIFY2(text.isEmpty() && box(i)->toolTip().isEmpty(), qPrintable(shown));
+                break;
+            case Content::Blank:
+                QVERIFY2(text == QStringLiteral(" "), qPrintable(shown));
+                break;
+            case Content::Result:
+                QVERIFY2(resultPattern.match(text).hasMatch(), qPrintable(shown));
+                break;
+            case Content::Typed:
+                break;
             }
         }
     }
