@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Installs what is missing, then builds and runs every test through CTest, headless: the
+# Installs what is missing, checks the layout, then builds and runs every test through CTest: the
 # normal suite, the same suite under AddressSanitizer and UBSan, and, where clang-14 is
 # installed, a short run of each fuzz target.
 set -euo pipefail
@@ -7,6 +7,9 @@ cd "$(dirname "$0")"
 export QT_QPA_PLATFORM=offscreen
 
 ./scripts/install-deps.sh
+
+echo "== layout: clang-format-14 with the checked-in .clang-format"
+git ls-files -z '*.cpp' '*.h' | xargs -0 clang-format-14 --dry-run --Werror
 
 echo "== tests"
 cmake --preset dev -DORNAVEL_BUILD_TESTS=ON >/dev/null

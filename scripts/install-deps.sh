@@ -7,7 +7,7 @@ packages=(
   qt6-base-dev libgl-dev
   fonts-liberation2
   libgtest-dev
-  desktop-file-utils appstream dpkg-dev file lintian
+  desktop-file-utils appstream dpkg-dev file lintian clang-format-14
 )
 # Extra groups, named as arguments: what the benchmarks, the fuzz targets and
 # tools/desktop-check.sh (X11, Wayland, dark palette, locales, accessibility tree) need.
