@@ -121,6 +121,23 @@ std::string digitsOf(ExactInt value)
     return digits;
 }
 
+// The decimal as a whole number of units of 10^exponent (at or below its own exponent), or
+// nothing where that takes more digits than an ExactInt holds.
+std::optional<ExactInt> exactUnits(const WrittenDecimal &d, long exponent)
+{
+    const long shift = d.exponent - exponent;
+    if (d.digits.empty())
+        return ExactInt(0);
+    if (long(d.digits.size()) + shift > 37)
+        return std::nullopt;
+    ExactInt u = 0;
+    for (char c : d.digits)
+        u = u * 10 + (c - '0');
+    for (long s = 0; s < shift; ++s)
+        u *= 10;
+    return d.negative ? -u : u;
+}
+
 } // namespace
 
 std::optional<double> wholeNumber(std::string_view text)
@@ -169,17 +186,12 @@ DecimalRange DecimalRange::parse(std::string_view text, std::int64_t maxCount, s
     }
     ExactInt units[3];
     for (int k = 0; k < 3; ++k) {
-        const long shift = d[k].exponent - exponent;
-        if (!d[k].digits.empty() && long(d[k].digits.size()) + shift > 37) {
+        const auto scaled = exactUnits(d[k], exponent);
+        if (!scaled) {
             error = "range " + std::string(text) + " needs more than 37 digits to step exactly";
             return range;
         }
-        ExactInt u = 0;
-        for (char c : d[k].digits)
-            u = u * 10 + (c - '0');
-        for (long s = 0; !d[k].digits.empty() && s < shift; ++s)
-            u *= 10;
-        units[k] = d[k].negative ? -u : u;
+        units[k] = *scaled;
     }
     const ExactInt span = units[1] - units[0];
     if ((span > 0 && units[2] < 0) || (span < 0 && units[2] > 0)) {

@@ -219,6 +219,45 @@ QString toText(const char *begin, const char *end, QStringView decimalPoint)
     return text;
 }
 
+// The exponent that follows a mantissa ending at i, if one does ("e", a sign, digits): its
+// value, capped where it gives 0 or an infinity whatever the mantissa, and where it ends.
+std::size_t readExponent(const std::string &s, std::size_t i, long &exponent)
+{
+    if (i == s.size() || (s[i] != 'e' && s[i] != 'E'))
+        return i;
+    std::size_t j = i + 1;
+    const bool negative = j < s.size() && s[j] == '-';
+    if (j < s.size() && (s[j] == '+' || s[j] == '-'))
+        ++j;
+    if (j == s.size() || !isDigit(s[j]))
+        return i;
+    for (; j < s.size() && isDigit(s[j]); ++j)
+        exponent = std::min(exponent * 10 + (s[j] - '0'), 100'000'000L);
+    if (negative)
+        exponent = -exponent;
+    return j;
+}
+
+// d.ddd…E±xx from the significant digits (no trailing zeros) and the power of the first,
+// cut to the given number of digits and the cut marked.
+QString exponentForm(QString significant, int digits, long exponent, QStringView decimalPoint)
+{
+    const bool cut = significant.size() > digits;
+    significant.truncate(std::max(digits, 1));
+    QString out = significant[0];
+    if (significant.size() > 1) {
+        out += decimalPoint;
+        out += significant.mid(1);
+    }
+    if (cut)
+        out += u'\u2026';
+    out += exponent < 0 ? QStringLiteral("E-") : QStringLiteral("E+");
+    if (std::abs(exponent) < 10)
+        out += u'0';
+    out += QString::number(std::abs(exponent));
+    return out;
+}
+
 } // namespace
 
 double parseNumber(QStringView text, QStringView decimalPoint)
@@ -264,24 +303,7 @@ double parseNumber(QStringView text, QStringView decimalPoint)
     const std::string mantissa = s.substr(start, i - start);
 
     long exponent = 0;
-    std::size_t end = i;
-    if (i < s.size() && (s[i] == 'e' || s[i] == 'E')) {
-        std::size_t j = i + 1;
-        bool negativeExponent = false;
-        if (j < s.size() && (s[j] == '+' || s[j] == '-')) {
-            negativeExponent = s[j] == '-';
-            ++j;
-        }
-        if (j < s.size() && isDigit(s[j])) {
-            while (j < s.size() && isDigit(s[j])) {
-                exponent = std::min(exponent * 10 + (s[j] - '0'), 100'000'000L);
-                ++j;
-            }
-            if (negativeExponent)
-                exponent = -exponent;
-            end = j;
-        }
-    }
+    const std::size_t end = readExponent(s, i, exponent);
 
     const std::string number = s.substr(start, end - start);
     double value = 0.0;
@@ -408,20 +430,7 @@ QString shortenedNumberText(QStringView text, int digits, QStringView decimalPoi
     if (significant.isEmpty())
         return QStringLiteral("0");
 
-    const bool cut = significant.size() > digits;
-    significant.truncate(std::max(digits, 1));
-    out += significant[0];
-    if (significant.size() > 1) {
-        out += decimalPoint;
-        out += significant.mid(1);
-    }
-    if (cut)
-        out += u'\u2026';
-    out += exponent < 0 ? QStringLiteral("E-") : QStringLiteral("E+");
-    if (std::abs(exponent) < 10)
-        out += u'0';
-    out += QString::number(std::abs(exponent));
-    return out;
+    return out + exponentForm(significant, digits, exponent, decimalPoint);
 }
 
 } // namespace ornavel
