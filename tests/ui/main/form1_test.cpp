@@ -2,6 +2,7 @@
 
 #include "cli/table.h"
 #include "platform/number_box.h"
+#include "platform/clipboard_table.h"
 #include "platform/number_text.h"
 #include "platform/picture_box.h"
 #include "platform/twips.h"
@@ -21,11 +22,13 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QStyle>
+#include <QSignalSpy>
 #include <QTest>
 #include <QTimer>
 
 #include <cstdio>
 #include <cstdlib>
+#include <memory>
 #include <optional>
 
 using namespace ornavel;
@@ -557,6 +560,13 @@ void Form1Test::keyboardAndPaste()
     command->setFocus();
     QTest::keyClick(command, Qt::Key_Enter, Qt::KeypadModifier);
     QCOMPARE(box("Text_M2")->text(), QStringLiteral("0.47519"));
+    // A held key's repeats, and Return with Ctrl or Shift, press nothing.
+    QSignalSpy presses(command, &QPushButton::clicked);
+    QKeyEvent repeat(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier, QString(), true);
+    QApplication::sendEvent(command, &repeat);
+    QTest::keyClick(command, Qt::Key_Return, Qt::ControlModifier);
+    QTest::keyClick(command, Qt::Key_Return, Qt::ShiftModifier);
+    QCOMPARE(presses.count(), 0);
 
     // Alt+A opens the About window; so do F10, which makes the menu entry current, and Return.
     m_form->activateWindow();
@@ -1011,8 +1021,19 @@ void Form1Test::copyResults()
         return;
     }
     QCOMPARE(data->text(), lines.join('\n') + '\n');
+    QVERIFY(data->html().startsWith(QStringLiteral("<meta charset=\"utf-8\">")));
     for (const QString &line : lines) // one table row of two cells per line
         QVERIFY(data->html().contains("<tr><td>" + QString(line).replace(" = ", "</td><td>") + "</td></tr>"));
+    const std::unique_ptr<QMimeData> marked(tableMimeData({{"a<b", "1 & 2"}}));
+    QVERIFY(marked->html().contains("<td>a&lt;b</td><td>1 &amp; 2</td>"));
+
+    // Ctrl+C copies the results wherever the focus is, not only in a box.
+    QApplication::clipboard()->setText("untouched");
+    m_form->activateWindow(); // again, after a message box
+    QVERIFY(QTest::qWaitForWindowActive(m_form));
+    child("Command1")->setFocus();
+    QTest::keyClick(child("Command1"), Qt::Key_C, Qt::ControlModifier);
+    QCOMPARE(QApplication::clipboard()->text(), lines.join('\n') + '\n');
 
     // A box's menu offers Copy Results beside Qt's Copy, and no key twice.
     QStringList entries, keys;
