@@ -1,8 +1,8 @@
 #include "ui/main/form1.h"
 
 #include "cli/table.h"
-#include "platform/number_box.h"
 #include "platform/clipboard_table.h"
+#include "platform/number_box.h"
 #include "platform/number_text.h"
 #include "platform/picture_box.h"
 #include "platform/twips.h"
@@ -21,8 +21,8 @@
 #include <QPainter>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QStyle>
 #include <QSignalSpy>
+#include <QStyle>
 #include <QTest>
 #include <QTimer>
 
