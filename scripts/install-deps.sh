@@ -9,15 +9,15 @@ packages=(
   libgtest-dev
   desktop-file-utils appstream dpkg-dev file lintian clang-format-14
 )
-# Extra groups, named as arguments: what the benchmarks, the fuzz targets and
-# tools/desktop-check.sh (X11, Wayland, dark palette, locales, accessibility tree) need.
+# Extra groups, named as arguments: what the benchmarks, the fuzz targets and the desktop
+# tests of tools/desktop_check.py (X11, Wayland, accessibility tree, dark palette) need.
 for group in "$@"; do
   case "$group" in
     bench) packages+=(libbenchmark-dev time) ;;
     fuzz) packages+=(clang-14 libclang-rt-14-dev) ;;
     desktop)
       packages+=(
-        xvfb openbox xdotool x11-utils xclip imagemagick locales
+        xvfb openbox xdotool x11-utils imagemagick
         weston qt6-wayland qt6ct
         dbus at-spi2-core python3-pyatspi
       )
