@@ -19,8 +19,7 @@ struct ShockCase {
 };
 
 class ShockTable : public testing::TestWithParam<ShockCase>
-{
-};
+{};
 
 TEST_P(ShockTable, MatchesPublishedValues)
 {
@@ -141,8 +140,7 @@ struct FieldCase {
 };
 
 class OneFieldNotFinite : public testing::TestWithParam<FieldCase>
-{
-};
+{};
 
 // Any one field out of the doubles makes the whole result unusable.
 TEST_P(OneFieldNotFinite, IsNotFinite)

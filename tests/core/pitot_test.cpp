@@ -22,8 +22,7 @@ struct RatioCase {
 };
 
 class PitotRatioTable : public testing::TestWithParam<RatioCase>
-{
-};
+{};
 
 TEST_P(PitotRatioTable, MatchesPublishedValues)
 {
@@ -67,8 +66,7 @@ struct SolveCase {
 };
 
 class SolveTable : public testing::TestWithParam<SolveCase>
-{
-};
+{};
 
 TEST_P(SolveTable, FindsTheUpstreamMach)
 {
@@ -129,8 +127,7 @@ struct NoSolutionCase {
 };
 
 class NoSolutionTable : public testing::TestWithParam<NoSolutionCase>
-{
-};
+{};
 
 TEST_P(NoSolutionTable, IsReportedNotReturnedAsAnAnswer)
 {

@@ -69,25 +69,18 @@ QString Form1SessionTest::randomText()
             s += QChar('0' + pick(10));
         return s;
     };
+    // One kind of text a line.
+    // clang-format off
     switch (pick(12)) {
-    case 0:
-        return QString();
-    case 1:
-        return QStringLiteral(" ");
-    case 2:
-        return QStringList {"abc", "nan", "inf", "-", ".", "e5", "--2", "x1", "+"}[pick(9)];
-    case 3:
-        return digits(1) + QStringLiteral(",") + digits(2); // comma ends the number
-    case 4:
-        return QStringLiteral("1e") + QString::number(300 + pick(120)); // huge
-    case 5:
-        return QStringLiteral("-1e") + QString::number(pick(420));
-    case 6:
-        return QStringLiteral("1e-") + QString::number(pick(400)); // tiny
-    case 7:
-        return QStringLiteral("0.37") + digits(pick(8)); // near the Mach limit
-    case 8:
-        return QStringLiteral("1.4") + digits(1 + pick(4)); // near the pitot minimum
+    case 0: return QString();
+    case 1: return QStringLiteral(" ");
+    case 2: return QStringList {"abc", "nan", "inf", "-", ".", "e5", "--2", "x1", "+"}[pick(9)];
+    case 3: return digits(1) + QStringLiteral(",") + digits(2); // comma ends the number
+    case 4: return QStringLiteral("1e") + QString::number(300 + pick(120));  // huge
+    case 5: return QStringLiteral("-1e") + QString::number(pick(420));
+    case 6: return QStringLiteral("1e-") + QString::number(pick(400));       // tiny
+    case 7: return QStringLiteral("0.37") + digits(pick(8));                  // near the Mach limit
+    case 8: return QStringLiteral("1.4") + digits(1 + pick(4));               // near the pitot minimum
     default: {
         QString s = pick(5) == 0 ? QStringLiteral("-") : QString();
         s += digits(1 + pick(2));
@@ -99,6 +92,7 @@ QString Form1SessionTest::randomText()
             s.insert(pick(int(s.size()) + 1), QLatin1Char(' '));
         return s;
     }
+        // clang-format on
     }
 }
 

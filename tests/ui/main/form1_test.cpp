@@ -269,6 +269,8 @@ void Form1Test::startupState()
     QVERIFY(!(m_form->windowFlags() & Qt::WindowMaximizeButtonHint));
 }
 
+// The data tables keep one row a line, as they read best; clang-format would split them.
+// clang-format off
 void Form1Test::inputModeConfiguresWindow_data()
 {
     QTest::addColumn<QString>("option");
@@ -279,6 +281,7 @@ void Form1Test::inputModeConfiguresWindow_data()
     QTest::newRow("M2") << "Option_M2" << 6 << 253 << false;
     QTest::newRow("Po2/P1") << "Option_Po2P1" << 5 << 427 << true;
 }
+// clang-format on
 
 void Form1Test::inputModeConfiguresWindow()
 {
@@ -310,6 +313,7 @@ void Form1Test::inputModeConfiguresWindow()
     }
 }
 
+// clang-format off
 void Form1Test::calculate_data()
 {
     QTest::addColumn<QString>("option");
@@ -317,57 +321,42 @@ void Form1Test::calculate_data()
     // Box texts in the frame's order: M1, P2/P1, rho2/rho1, T2/T1, Po2/Po1, Po2/P1, M2.
     QTest::addColumn<QStringList>("expected");
 
-    QTest::newRow("M1 = 2") << "Option_M1"
-                            << "2" << QStringList {" 2",      "4.5",     "2.66667", "1.6875",
-                                                   "0.72087", "5.64044", "0.57735"};
-    QTest::newRow("M1 = 1, sonic") << "Option_M1"
-                                   << "1" << QStringList {" 1", "1", "1", "1", "1", "1.89293", "1"};
-    QTest::newRow("M1 = 3") << "Option_M1"
-                            << "3" << QStringList {" 3",      "10.33333", "3.85714", "2.67901",
-                                                   "0.32834", "12.06096", "0.47519"};
-    QTest::newRow("M1 = 10, small ratio")
-        << "Option_M1"
-        << "10" << QStringList {" 10", "116.5", "5.71429", "20.3875", "0.00304", "129.21697", "0.38758"};
-    QTest::newRow("M1 = 50, long results")
-        << "Option_M1"
-        << "50" << QStringList {" 50", "2916.5", "5.98802", "487.0555", "0", "3219.35923", "0.37835"};
-    QTest::newRow("M1 = 925.8, six whole digits")
-        << "Option_M1"
-        << "925.8" << QStringList {" 925.8", "999956.41333", "", "", "", "", ""};
-    QTest::newRow("M1 = 1e5, long plain result")
-        << "Option_M1"
-        << "1e5" << QStringList {" 1e5", "11666666666.5", "", "", "", "", ""};
-    QTest::newRow("M1 = 1e20, exponent")
-        << "Option_M1"
-        << "1e20" << QStringList {" 1e20", "1.16666666666667E+40", "", "", "", "", ""};
-    QTest::newRow("M1 = -999999.99999, longest five-decimal input")
-        << "Option_M1"
-        << "-999999.99999" << QStringList {" -999999.99999", "", "", "", "", "", ""};
-    QTest::newRow("M1 = 0.5, subsonic")
-        << "Option_M1"
-        << "0.5" << QStringList {" 0.5", "0.125", "0.28571", "0.4375", "2.25677", "2.67701", "2.64575"};
-    QTest::newRow("M1 = -2 keeps its sign")
-        << "Option_M1"
-        << "-2" << QStringList {" -2", "4.5", "2.66667", "1.6875", "0.72087", "5.64044", "0.57735"};
-    QTest::newRow("M1 = 2,5 reads as 2")
-        << "Option_M1"
-        << "2,5" << QStringList {" 2,5", "4.5", "2.66667", "1.6875", "0.72087", "5.64044", "0.57735"};
-    QTest::newRow("M1 = 0.378, near the limit")
-        << "Option_M1"
-        << "0.378" << QStringList {" 0.378", "", "", "", "", "", "165.39579"};
-    QTest::newRow("M2 = 0.378, near the limit")
-        << "Option_M2"
-        << "0.378" << QStringList {"", "", "", "5320.12115", "", "", " 0.378"};
-    QTest::newRow("M2 = 0.5") << "Option_M2"
-                              << "0.5"
+    QTest::newRow("M1 = 2") << "Option_M1" << "2"
+                            << QStringList {" 2", "4.5", "2.66667", "1.6875", "0.72087", "5.64044", "0.57735"};
+    QTest::newRow("M1 = 1, sonic") << "Option_M1" << "1"
+                                   << QStringList {" 1", "1", "1", "1", "1", "1.89293", "1"};
+    QTest::newRow("M1 = 3") << "Option_M1" << "3"
+                            << QStringList {" 3", "10.33333", "3.85714", "2.67901", "0.32834", "12.06096", "0.47519"};
+    QTest::newRow("M1 = 10, small ratio") << "Option_M1" << "10"
+                                          << QStringList {" 10", "116.5", "5.71429", "20.3875", "0.00304", "129.21697", "0.38758"};
+    QTest::newRow("M1 = 50, long results") << "Option_M1" << "50"
+                                           << QStringList {" 50", "2916.5", "5.98802", "487.0555", "0", "3219.35923", "0.37835"};
+    QTest::newRow("M1 = 925.8, six whole digits") << "Option_M1" << "925.8"
+                                                 << QStringList {" 925.8", "999956.41333", "", "", "", "", ""};
+    QTest::newRow("M1 = 1e5, long plain result") << "Option_M1" << "1e5"
+                                                 << QStringList {" 1e5", "11666666666.5", "", "", "", "", ""};
+    QTest::newRow("M1 = 1e20, exponent") << "Option_M1" << "1e20"
+                                         << QStringList {" 1e20", "1.16666666666667E+40", "", "", "", "", ""};
+    QTest::newRow("M1 = -999999.99999, longest five-decimal input") << "Option_M1" << "-999999.99999"
+                                                                    << QStringList {" -999999.99999", "", "", "", "", "", ""};
+    QTest::newRow("M1 = 0.5, subsonic") << "Option_M1" << "0.5"
+                                        << QStringList {" 0.5", "0.125", "0.28571", "0.4375", "2.25677", "2.67701", "2.64575"};
+    QTest::newRow("M1 = -2 keeps its sign") << "Option_M1" << "-2"
+                                            << QStringList {" -2", "4.5", "2.66667", "1.6875", "0.72087", "5.64044", "0.57735"};
+    QTest::newRow("M1 = 2,5 reads as 2") << "Option_M1" << "2,5"
+                                         << QStringList {" 2,5", "4.5", "2.66667", "1.6875", "0.72087", "5.64044", "0.57735"};
+    QTest::newRow("M1 = 0.378, near the limit") << "Option_M1" << "0.378"
+                                                << QStringList {" 0.378", "", "", "", "", "", "165.39579"};
+    QTest::newRow("M2 = 0.378, near the limit") << "Option_M2" << "0.378"
+                                                << QStringList {"", "", "", "5320.12115", "", "", " 0.378"};
+    QTest::newRow("M2 = 0.5") << "Option_M2" << "0.5"
                               << QStringList {"2.64575", "8", "3.5", "2.28571", "0.44311", "9.4897", " 0.5"};
-    QTest::newRow("M2 = 0.57735 uses the unrounded M1")
-        << "Option_M2"
-        << "0.57735" << QStringList {"2", "4.50001", "2.66667", "1.6875", "0.72087", "5.64045", " 0.57735"};
-    QTest::newRow("M2 = -0.5 keeps its sign")
-        << "Option_M2"
-        << "-0.5" << QStringList {"2.64575", "8", "3.5", "2.28571", "0.44311", "9.4897", " -0.5"};
+    QTest::newRow("M2 = 0.57735 uses the unrounded M1") << "Option_M2" << "0.57735"
+                                                        << QStringList {"2", "4.50001", "2.66667", "1.6875", "0.72087", "5.64045", " 0.57735"};
+    QTest::newRow("M2 = -0.5 keeps its sign") << "Option_M2" << "-0.5"
+                                              << QStringList {"2.64575", "8", "3.5", "2.28571", "0.44311", "9.4897", " -0.5"};
 }
+// clang-format on
 
 void Form1Test::calculate()
 {
@@ -409,91 +398,48 @@ void Form1Test::calculate()
     QCOMPARE(boxTexts(), texts);
 }
 
+// clang-format off
 void Form1Test::rejectedInput_data()
 {
     QTest::addColumn<QString>("option");
     QTest::addColumn<QString>("input");
     QTest::addColumn<QString>("message");
     const QString setInput = "SET input value then CLICK";
-    QTest::newRow("M1 lone blank") << "Option_M1"
-                                   << "" << setInput;
-    QTest::newRow("M1 zero") << "Option_M1"
-                             << "0" << setInput;
-    QTest::newRow("M1 letters") << "Option_M1"
-                                << "abc" << setInput;
-    QTest::newRow("M1 negative zero") << "Option_M1"
-                                      << "-0" << setInput;
-    QTest::newRow("M1 at the limit") << "Option_M1"
-                                     << "0.37796"
-                                     << "|M1| must be greater than 0.37796";
-    QTest::newRow("M1 below the limit, negative") << "Option_M1"
-                                                  << "-0.2"
-                                                  << "|M1| must be greater than 0.37796";
-    QTest::newRow("M1 nearest double to the limit") << "Option_M1"
-                                                    << "0.3779644730092272"
+    QTest::newRow("M1 lone blank") << "Option_M1" << "" << setInput;
+    QTest::newRow("M1 zero") << "Option_M1" << "0" << setInput;
+    QTest::newRow("M1 letters") << "Option_M1" << "abc" << setInput;
+    QTest::newRow("M1 negative zero") << "Option_M1" << "-0" << setInput;
+    QTest::newRow("M1 at the limit") << "Option_M1" << "0.37796" << "|M1| must be greater than 0.37796";
+    QTest::newRow("M1 below the limit, negative") << "Option_M1" << "-0.2" << "|M1| must be greater than 0.37796";
+    QTest::newRow("M1 nearest double to the limit") << "Option_M1" << "0.3779644730092272"
                                                     << "|M1| must be greater than 0.37796";
-    QTest::newRow("M1 a double above the limit") << "Option_M1"
-                                                 << "0.3779644730092273"
+    QTest::newRow("M1 a double above the limit") << "Option_M1" << "0.3779644730092273"
                                                  << "|M1| must be greater than 0.37796";
-    QTest::newRow("M1 beyond the doubles") << "Option_M1"
-                                           << "1e400"
-                                           << "Input is out of range";
-    QTest::newRow("M1 whose ratios overflow") << "Option_M1"
-                                              << "3e44"
-                                              << "Input is out of range";
-    QTest::newRow("M1 whose square overflows") << "Option_M1"
-                                               << "1e200"
-                                               << "Input is out of range";
-    QTest::newRow("M2 blank") << "Option_M2"
-                              << "" << setInput;
-    QTest::newRow("M2 one") << "Option_M2"
-                            << "1"
-                            << "M2 must be lower than 1";
-    QTest::newRow("M2 above one") << "Option_M2"
-                                  << "1.2"
-                                  << "M2 must be lower than 1";
-    QTest::newRow("M2 overflow is above one") << "Option_M2"
-                                              << "1e400"
-                                              << "M2 must be lower than 1";
-    QTest::newRow("M2 below the limit") << "Option_M2"
-                                        << "0.3"
-                                        << "|M2| must be greater than 0.37796";
-    QTest::newRow("M2 negative below the limit") << "Option_M2"
-                                                 << "-0.1"
-                                                 << "|M2| must be greater than 0.37796";
-    QTest::newRow("M2 negative beyond the doubles") << "Option_M2"
-                                                    << "-1e400"
-                                                    << "Input is out of range";
-    QTest::newRow("M2 large negative") << "Option_M2"
-                                       << "-1e200"
-                                       << "Input is out of range";
-    QTest::newRow("Po2/P1 blank") << "Option_Po2P1"
-                                  << "" << setInput;
-    QTest::newRow("Po2/P1 letters") << "Option_Po2P1"
-                                    << "x10" << setInput;
-    QTest::newRow("Po2/P1 zero") << "Option_Po2P1"
-                                 << "0" << setInput;
+    QTest::newRow("M1 beyond the doubles") << "Option_M1" << "1e400" << "Input is out of range";
+    QTest::newRow("M1 whose ratios overflow") << "Option_M1" << "3e44" << "Input is out of range";
+    QTest::newRow("M1 whose square overflows") << "Option_M1" << "1e200" << "Input is out of range";
+    QTest::newRow("M2 blank") << "Option_M2" << "" << setInput;
+    QTest::newRow("M2 one") << "Option_M2" << "1" << "M2 must be lower than 1";
+    QTest::newRow("M2 above one") << "Option_M2" << "1.2" << "M2 must be lower than 1";
+    QTest::newRow("M2 overflow is above one") << "Option_M2" << "1e400" << "M2 must be lower than 1";
+    QTest::newRow("M2 below the limit") << "Option_M2" << "0.3" << "|M2| must be greater than 0.37796";
+    QTest::newRow("M2 negative below the limit") << "Option_M2" << "-0.1" << "|M2| must be greater than 0.37796";
+    QTest::newRow("M2 negative beyond the doubles") << "Option_M2" << "-1e400" << "Input is out of range";
+    QTest::newRow("M2 large negative") << "Option_M2" << "-1e200" << "Input is out of range";
+    QTest::newRow("Po2/P1 blank") << "Option_Po2P1" << "" << setInput;
+    QTest::newRow("Po2/P1 letters") << "Option_Po2P1" << "x10" << setInput;
+    QTest::newRow("Po2/P1 zero") << "Option_Po2P1" << "0" << setInput;
     const QString noSolution = "No real solution for this Po2/P1";
-    QTest::newRow("Po2/P1 negative") << "Option_Po2P1"
-                                     << "-1" << noSolution;
-    QTest::newRow("Po2/P1 small negative") << "Option_Po2P1"
-                                           << "-0.1" << noSolution;
-    QTest::newRow("Po2/P1 collapsing onto the limit") << "Option_Po2P1"
-                                                      << "1" << noSolution;
-    QTest::newRow("Po2/P1 collapse meeting the stopping test") << "Option_Po2P1"
-                                                               << "1.4771" << noSolution;
-    QTest::newRow("Po2/P1 below the minimum") << "Option_Po2P1"
-                                              << "1.4775" << noSolution;
-    QTest::newRow("Po2/P1 whose ratios overflow") << "Option_Po2P1"
-                                                  << "7.8e88"
-                                                  << "Input is out of range";
-    QTest::newRow("Po2/P1 whose iteration overflows") << "Option_Po2P1"
-                                                      << "1e307"
-                                                      << "Input is out of range";
-    QTest::newRow("Po2/P1 beyond the doubles") << "Option_Po2P1"
-                                               << "1e400"
-                                               << "Input is out of range";
+    QTest::newRow("Po2/P1 negative") << "Option_Po2P1" << "-1" << noSolution;
+    QTest::newRow("Po2/P1 small negative") << "Option_Po2P1" << "-0.1" << noSolution;
+    QTest::newRow("Po2/P1 collapsing onto the limit") << "Option_Po2P1" << "1" << noSolution;
+    QTest::newRow("Po2/P1 collapse meeting the stopping test") << "Option_Po2P1" << "1.4771" << noSolution;
+    QTest::newRow("Po2/P1 below the minimum") << "Option_Po2P1" << "1.4775" << noSolution;
+    QTest::newRow("Po2/P1 whose ratios overflow") << "Option_Po2P1" << "7.8e88" << "Input is out of range";
+    QTest::newRow("Po2/P1 whose iteration overflows") << "Option_Po2P1" << "1e307" << "Input is out of range";
+    QTest::newRow("Po2/P1 beyond the doubles") << "Option_Po2P1" << "1e400" << "Input is out of range";
 }
+// clang-format on
 
 void Form1Test::rejectedInput()
 {
@@ -668,27 +614,29 @@ void Form1Test::readableUnderADarkPalette()
     QApplication::setPalette(original);
 }
 
+// clang-format off
 void Form1Test::pitot_data()
 {
     QTest::addColumn<QString>("input");
     QTest::addColumn<QString>("message");
     QTest::addColumn<QStringList>("expected");
     const QString none;
-    QTest::newRow("Mach 2") << "5.64044" << none << QStringList {"2",       "4.5",      "2.66667", "1.6875",
-                                                                 "0.72087", " 5.64044", "0.57735"};
-    QTest::newRow("ratio 10") << "10" << none << QStringList {"2.71975", "8.46323", "3.58007", "2.36398",
-                                                              "0.41666", " 10",     "0.4941"};
-    QTest::newRow("ratio 2 keeps what was typed")
-        << "2" << none << QStringList {"1.04655", "", "", "", "", " 2", "0.95617"};
-    QTest::newRow("sonic") << "1.89293" << none << QStringList {"1", "1", "1", "1", "1", " 1.89293", "1"};
-    QTest::newRow("subsonic continuation")
-        << "1.8" << none << QStringList {"0.9561", "", "", "", "", " 1.8", "1.04662"};
-    QTest::newRow("ratio 1e88, exponents")
-        << "1e88" << none << QStringList {"8.81284854347331E+43", "", "", "", "", " 1e88", ""};
+    QTest::newRow("Mach 2") << "5.64044" << none
+                            << QStringList {"2", "4.5", "2.66667", "1.6875", "0.72087", " 5.64044", "0.57735"};
+    QTest::newRow("ratio 10") << "10" << none
+                              << QStringList {"2.71975", "8.46323", "3.58007", "2.36398", "0.41666", " 10", "0.4941"};
+    QTest::newRow("ratio 2 keeps what was typed") << "2" << none
+                                                  << QStringList {"1.04655", "", "", "", "", " 2", "0.95617"};
+    QTest::newRow("sonic") << "1.89293" << none
+                           << QStringList {"1", "1", "1", "1", "1", " 1.89293", "1"};
+    QTest::newRow("subsonic continuation") << "1.8" << none
+                                           << QStringList {"0.9561", "", "", "", "", " 1.8", "1.04662"};
+    QTest::newRow("ratio 1e88, exponents") << "1e88" << none
+                                           << QStringList {"8.81284854347331E+43", "", "", "", "", " 1e88", ""};
     QTest::newRow("unsettled 1.5") << "1.5" << QString::fromUtf8("iterasyon 50 adımda yakınsamadı")
-                                   << QStringList {"0.73805", "0.46884", "0.58945", "0.79539",
-                                                   "1.04471", " 1.5",    "1.40395"};
+                                   << QStringList {"0.73805", "0.46884", "0.58945", "0.79539", "1.04471", " 1.5", "1.40395"};
 }
+// clang-format on
 
 void Form1Test::pitot()
 {
@@ -724,6 +672,7 @@ void Form1Test::pitot()
     }
 }
 
+// clang-format off
 void Form1Test::pitotGraph_data()
 {
     QTest::addColumn<QString>("styleSheet");
@@ -731,6 +680,7 @@ void Form1Test::pitotGraph_data()
     // White ground and black axes whatever a sheet says, so the blue and red keep their contrast.
     QTest::newRow("dark style sheet") << "QWidget { background: #202020; color: white }";
 }
+// clang-format on
 
 void Form1Test::pitotGraph()
 {
@@ -825,6 +775,7 @@ void Form1Test::pitotGraph()
     QVERIFY(same(list[2].from, at(m_form->upstreamMach(), -10)));
 }
 
+// clang-format off
 void Form1Test::accessibleNames_data()
 {
     QTest::addColumn<QString>("control");
@@ -832,21 +783,15 @@ void Form1Test::accessibleNames_data()
     QTest::addColumn<int>("role");
     const QStringList quantities = {"M1", "P2/P1", "ρ2/ρ1", "T2/T1", "Po2/Po1", "Po2/P1", "M2"};
     for (int i = 0; i < 7; ++i)
-        QTest::newRow(qPrintable(boxNames[i]))
-            << boxNames[i] << quantities[i] << int(QAccessible::EditableText);
-    QTest::newRow("Text1") << "Text1"
-                           << "γ" << int(QAccessible::EditableText);
-    QTest::newRow("Option_M1") << "Option_M1"
-                               << "M1" << int(QAccessible::RadioButton);
-    QTest::newRow("Option_M2") << "Option_M2"
-                               << "M2" << int(QAccessible::RadioButton);
-    QTest::newRow("Option_Po2P1") << "Option_Po2P1"
-                                  << "Po2/P1" << int(QAccessible::RadioButton);
-    QTest::newRow("Command1") << "Command1"
-                              << "Choose an input option" << int(QAccessible::Button);
-    QTest::newRow("Picture1") << "Picture1"
-                              << "Pitot ratio graph" << int(QAccessible::Chart);
+        QTest::newRow(qPrintable(boxNames[i])) << boxNames[i] << quantities[i] << int(QAccessible::EditableText);
+    QTest::newRow("Text1") << "Text1" << "γ" << int(QAccessible::EditableText);
+    QTest::newRow("Option_M1") << "Option_M1" << "M1" << int(QAccessible::RadioButton);
+    QTest::newRow("Option_M2") << "Option_M2" << "M2" << int(QAccessible::RadioButton);
+    QTest::newRow("Option_Po2P1") << "Option_Po2P1" << "Po2/P1" << int(QAccessible::RadioButton);
+    QTest::newRow("Command1") << "Command1" << "Choose an input option" << int(QAccessible::Button);
+    QTest::newRow("Picture1") << "Picture1" << "Pitot ratio graph" << int(QAccessible::Chart);
 }
+// clang-format on
 
 void Form1Test::accessibleNames()
 {
@@ -885,6 +830,7 @@ void Form1Test::tabOrderFollowsTheTabIndex()
     QCOMPARE(seen, byTabIndex);
 }
 
+// clang-format off
 void Form1Test::controlsFitTheirContainers_data()
 {
     QTest::addColumn<QString>("name");
@@ -897,6 +843,7 @@ void Form1Test::controlsFitTheirContainers_data()
                                 << twipsRect(row.left, row.top, row.width, row.height)
                                 << (row.pointSize > 0 ? row.pointSize : 8.0);
 }
+// clang-format on
 
 void Form1Test::controlsFitTheirContainers()
 {
@@ -932,6 +879,7 @@ void Form1Test::controlsFitTheirContainers()
     }
 }
 
+// clang-format off
 void Form1Test::copyResults_data()
 {
     QTest::addColumn<QLocale>("locale");
@@ -940,51 +888,36 @@ void Form1Test::copyResults_data()
     QTest::addColumn<QString>("typedAfter");
     QTest::addColumn<QStringList>("lines"); // empty: nothing is copied
     const QLocale c = QLocale::c();
-    QTest::newRow("start") << c << ""
-                           << ""
-                           << "" << QStringList();
-    QTest::newRow("M1 = 2") << c << "Option_M1"
-                            << "2"
-                            << "" << QStringList {"γ = 1.4",          "M1 = 2",         "P2/P1 = 4.5",
-                                                  "ρ2/ρ1 = 2.66667",  "T2/T1 = 1.6875", "Po2/Po1 = 0.72087",
-                                                  "Po2/P1 = 5.64044", "M2 = 0.57735"};
-    QTest::newRow("M1 as read, not as typed")
-        << c << "Option_M1"
-        << "2.50x"
-        << "" << QStringList {"γ = 1.4",        "M1 = 2.5",          "P2/P1 = 7.125",    "ρ2/ρ1 = 3.33333",
-                              "T2/T1 = 2.1375", "Po2/Po1 = 0.49901", "Po2/P1 = 8.52614", "M2 = 0.51299"};
+    QTest::newRow("start") << c << "" << "" << "" << QStringList();
+    QTest::newRow("M1 = 2") << c << "Option_M1" << "2" << ""
+                            << QStringList {"γ = 1.4", "M1 = 2", "P2/P1 = 4.5", "ρ2/ρ1 = 2.66667", "T2/T1 = 1.6875",
+                                            "Po2/Po1 = 0.72087", "Po2/P1 = 5.64044", "M2 = 0.57735"};
+    QTest::newRow("M1 as read, not as typed") << c << "Option_M1" << "2.50x" << ""
+                                              << QStringList {"γ = 1.4", "M1 = 2.5", "P2/P1 = 7.125", "ρ2/ρ1 = 3.33333",
+                                                              "T2/T1 = 2.1375", "Po2/Po1 = 0.49901", "Po2/P1 = 8.52614",
+                                                              "M2 = 0.51299"};
     // Comma locales: the window reads the separator it writes.
     const QLocale german(QLocale::German, QLocale::Germany);
-    QTest::newRow("German M1 = 4,5") << german << "Option_M1"
-                                     << "4,5"
-                                     << "" << QStringList {"γ = 1,4",           "M1 = 4,5",
-                                                           "P2/P1 = 23,45833",  "ρ2/ρ1 = 4,81188",
-                                                           "T2/T1 = 4,87509",   "Po2/Po1 = 0,0917",
-                                                           "Po2/P1 = 26,53867", "M2 = 0,42355"};
-    QTest::newRow("Turkish M2 = 0,5")
-        << QLocale(QLocale::Turkish, QLocale::Turkey) << "Option_M2"
-        << "0,5"
-        << "" << QStringList {"γ = 1,4",         "M1 = 2,64575",      "P2/P1 = 8",       "ρ2/ρ1 = 3,5",
-                              "T2/T1 = 2,28571", "Po2/Po1 = 0,44311", "Po2/P1 = 9,4897", "M2 = 0,5"};
-    QTest::newRow("German Po2/P1 = 5,64044")
-        << german << "Option_Po2P1"
-        << "5,64044"
-        << "" << QStringList {"γ = 1,4",          "M1 = 2",         "P2/P1 = 4,5",
-                              "ρ2/ρ1 = 2,66667",  "T2/T1 = 1,6875", "Po2/Po1 = 0,72087",
-                              "Po2/P1 = 5,64044", "M2 = 0,57735"};
+    QTest::newRow("German M1 = 4,5") << german << "Option_M1" << "4,5" << ""
+                                     << QStringList {"γ = 1,4", "M1 = 4,5", "P2/P1 = 23,45833", "ρ2/ρ1 = 4,81188",
+                                                     "T2/T1 = 4,87509", "Po2/Po1 = 0,0917", "Po2/P1 = 26,53867",
+                                                     "M2 = 0,42355"};
+    QTest::newRow("Turkish M2 = 0,5") << QLocale(QLocale::Turkish, QLocale::Turkey) << "Option_M2" << "0,5" << ""
+                                      << QStringList {"γ = 1,4", "M1 = 2,64575", "P2/P1 = 8", "ρ2/ρ1 = 3,5",
+                                                      "T2/T1 = 2,28571", "Po2/Po1 = 0,44311", "Po2/P1 = 9,4897",
+                                                      "M2 = 0,5"};
+    QTest::newRow("German Po2/P1 = 5,64044") << german << "Option_Po2P1" << "5,64044" << ""
+                                             << QStringList {"γ = 1,4", "M1 = 2", "P2/P1 = 4,5", "ρ2/ρ1 = 2,66667",
+                                                             "T2/T1 = 1,6875", "Po2/Po1 = 0,72087",
+                                                             "Po2/P1 = 5,64044", "M2 = 0,57735"};
     QTest::newRow("Po2/P1 = 1.5, not converged")
-        << c << "Option_Po2P1"
-        << "1.5"
-        << "" << QStringList {"γ = 1.4",         "M1 = 0.73805",    "P2/P1 = 0.46884",
-                              "ρ2/ρ1 = 0.58945", "T2/T1 = 0.79539", "Po2/Po1 = 1.04471",
-                              "Po2/P1 = 1.5",    "M2 = 1.40395",    "note = not converged in 50 iterations"};
-    QTest::newRow("refusal") << c << "Option_M1"
-                             << "0.2"
-                             << "" << QStringList();
-    QTest::newRow("input typed over") << c << "Option_M1"
-                                      << "2"
-                                      << "1" << QStringList();
+        << c << "Option_Po2P1" << "1.5" << ""
+        << QStringList {"γ = 1.4", "M1 = 0.73805", "P2/P1 = 0.46884", "ρ2/ρ1 = 0.58945", "T2/T1 = 0.79539",
+                        "Po2/Po1 = 1.04471", "Po2/P1 = 1.5", "M2 = 1.40395", "note = not converged in 50 iterations"};
+    QTest::newRow("refusal") << c << "Option_M1" << "0.2" << "" << QStringList();
+    QTest::newRow("input typed over") << c << "Option_M1" << "2" << "1" << QStringList();
 }
+// clang-format on
 
 void Form1Test::copyResults()
 {
