@@ -211,14 +211,6 @@ char *writeGeneral(char *out, double value, const Decimal &decimal)
     return writeDecimal(out, rounded);
 }
 
-QString toText(const char *begin, const char *end, QStringView decimalPoint)
-{
-    QString text = QString::fromLatin1(begin, end - begin);
-    if (decimalPoint != u".")
-        text.replace(QLatin1Char('.'), decimalPoint.toString());
-    return text;
-}
-
 // The exponent that follows a mantissa ending at i, if one does ("e", a sign, digits): its
 // value, capped where it gives 0 or an infinity whatever the mantissa, and where it ends.
 std::size_t readExponent(const std::string &s, std::size_t i, long &exponent)
@@ -350,10 +342,18 @@ char *writeResultText(char *out, double value)
     return writeGeneral(out, toDouble(decimal), decimal);
 }
 
+QString withDecimalPoint(std::string_view text, QStringView decimalPoint)
+{
+    QString out = QString::fromLatin1(text.data(), qsizetype(text.size()));
+    if (decimalPoint != u".")
+        out.replace(QLatin1Char('.'), decimalPoint.toString());
+    return out;
+}
+
 QString numberText(double value, QStringView decimalPoint)
 {
     char buffer[maxNumberTextSize];
-    return toText(buffer, writeNumberText(buffer, value), decimalPoint);
+    return withDecimalPoint({buffer, std::size_t(writeNumberText(buffer, value) - buffer)}, decimalPoint);
 }
 
 double inputNumber(QStringView text)
@@ -364,7 +364,7 @@ double inputNumber(QStringView text)
 QString resultText(double value, QStringView decimalPoint)
 {
     char buffer[maxNumberTextSize];
-    return toText(buffer, writeResultText(buffer, value), decimalPoint);
+    return withDecimalPoint({buffer, std::size_t(writeResultText(buffer, value) - buffer)}, decimalPoint);
 }
 
 QString resultText(double value)

@@ -4,6 +4,7 @@
 #include <QStringView>
 
 #include <cstddef>
+#include <string_view>
 
 namespace ornavel {
 
@@ -38,6 +39,8 @@ QString resultText(double value);
 inline constexpr std::size_t maxNumberTextSize = 40;
 char *writeNumberText(char *out, double value);
 char *writeResultText(char *out, double value);
+// Such a text with decimalPoint in place of ".".
+QString withDecimalPoint(std::string_view text, QStringView decimalPoint);
 
 // A number text cut to its first `digits` significant digits and written with an exponent,
 // the cut marked by an ellipsis inside the mantissa: "11666666666.5" with 4 digits gives

@@ -43,14 +43,16 @@ void setBackColour(QLineEdit *box, const QColor &colour)
     box->setPalette(colours);
 }
 
-// Writes a result; the box shows it whole or shortened while it has no focus, and with the
-// focus from its start. The tooltip, which screen readers give as the description, holds the
-// value unrounded (Po2/Po1 at M1 = 50 shows 0).
-void writeBox(QLineEdit *box, double value)
+// Writes a result as the row has it, with the locale's separator; the box shows it whole or
+// shortened while it has no focus, and with the focus from its start. The tooltip, which
+// screen readers give as the description, holds the value unrounded (Po2/Po1 at M1 = 50
+// shows 0).
+void writeBox(QLineEdit *box, const Cell &shown, const Cell &unrounded)
 {
-    box->setText(resultText(value));
+    const QString point = QLocale().decimalPoint();
+    box->setText(withDecimalPoint(shown.view(), point));
     box->setCursorPosition(0);
-    box->setToolTip(numberText(value, QLocale().decimalPoint()));
+    box->setToolTip(withDecimalPoint(unrounded.view(), point));
 }
 
 void clearBox(QLineEdit *box, const QString &text)
@@ -136,15 +138,18 @@ void Form1::Command1_Click()
         refuse(refusalText(*outcome.refusal));
         return;
     }
+    // The boxes show the cells a table gives for the same value.
+    m_shown = resultRow(quantity, outcome, Digits::Result);
+    m_unrounded = resultRow(quantity, outcome, Digits::Full);
     if (quantity == Quantity::Po2P1) {
         iterasyon(outcome);
         return;
     }
     if (quantity == Quantity::M1) {
-        writeBox(rowM2().box, outcome.M2);
+        writeRow(RowM2);
     } else {
         M1 = outcome.M1;
-        writeBox(rowM1().box, M1);
+        writeRow(RowM1);
     }
     oranlar(quantity, outcome);
 }
@@ -176,8 +181,8 @@ void Form1::iterasyon(const Outcome &outcome)
         messageBox(this, notConvergedMessage());
 
     M1 = outcome.M1;
-    writeBox(rowM1().box, M1);
-    writeBox(rowM2().box, outcome.M2);
+    writeRow(RowM1);
+    writeRow(RowM2);
     // Drawn while Po2P1 still holds the typed ratio: the marker sits at (M1, typed ratio).
     grafik(outcome.converged);
     oranlar(Quantity::Po2P1, outcome);
@@ -221,18 +226,19 @@ void Form1::Mn_About_Click()
 
 void Form1::oranlar(Quantity quantity, const Outcome &outcome)
 {
-    const ShockRatios &ratios = outcome.ratios;
-    Po2P1 = ratios.Po2P1;
-    writeBox(m_rows[RowP2P1].box, ratios.P2P1);
-    writeBox(m_rows[RowRo2Ro1].box, ratios.Ro2Ro1);
-    writeBox(m_rows[RowT2T1].box, ratios.T2T1);
-    writeBox(m_rows[RowPo2Po1].box, ratios.Po2Po1);
+    Po2P1 = outcome.ratios.Po2P1;
+    for (const Row row : {RowP2P1, RowRo2Ro1, RowT2T1, RowPo2Po1})
+        writeRow(row);
     // The user's ratio stays in its box: rewritten with the recomputed one, each click
     // would start from a slightly different number and the answer would drift.
     if (quantity != Quantity::Po2P1)
-        writeBox(m_rows[RowPo2P1].box, Po2P1);
-    m_shown = resultRow(quantity, outcome, Digits::Result);
+        writeRow(RowPo2P1);
     setResultShown(true);
+}
+
+void Form1::writeRow(Row row)
+{
+    writeBox(m_rows[row].box, m_shown.cells[row], m_unrounded.cells[row]);
 }
 
 void Form1::setResultShown(bool shown)
@@ -258,13 +264,10 @@ void Form1::copyResults()
         return;
     // The numbers as the boxes show them, with the locale's separator.
     const QString point = QLocale().decimalPoint();
-    const auto shown = [&point](std::string_view text) {
-        return QString::fromLatin1(text.data(), qsizetype(text.size())).replace(QLatin1Char('.'), point);
-    };
     QList<TableRow> rows {{Text1->accessibleName(), numberText(gamma, point)}};
     for (int i = 0; i < resultColumns; ++i)
-        rows.append(
-            {QString::fromUtf8(resultLabels[std::size_t(i)]), shown(m_shown.cells[std::size_t(i)].view())});
+        rows.append({QString::fromUtf8(resultLabels[std::size_t(i)]),
+                     withDecimalPoint(m_shown.cells[std::size_t(i)].view(), point)});
     if (*m_shown.note)
         rows.append({QString::fromLatin1(noteLabel), QString::fromUtf8(m_shown.note)});
     QGuiApplication::clipboard()->setMimeData(tableMimeData(rows));

@@ -87,7 +87,9 @@ private:
     QAction *Mn_About = nullptr;
     QAction *m_copyResults = nullptr;
     QPointer<Form_About> m_about; // null until first shown and after it is closed
-    ornavel::ResultRow m_shown;   // the last result as shown, for Copy Results
+    // The last result as the boxes show it (also for Copy Results), and unrounded (tooltips).
+    ornavel::ResultRow m_shown;
+    ornavel::ResultRow m_unrounded;
 
     // The result pairs in the frame's order, the same as the result columns.
     enum Row { RowM1, RowP2P1, RowRo2Ro1, RowT2T1, RowPo2Po1, RowPo2P1, RowM2, rowCount };
@@ -95,6 +97,7 @@ private:
     ResultPair rowM1() const { return m_rows[RowM1]; }
     ResultPair rowPo2P1() const { return m_rows[RowPo2P1]; }
     ResultPair rowM2() const { return m_rows[RowM2]; }
+    void writeRow(Row row);
     // The selected option's quantity (Po2/P1 when none is selected), and its row, the input.
     Quantity selectedQuantity() const;
     ResultPair inputRow() const;
