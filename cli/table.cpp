@@ -200,6 +200,12 @@ TableCall readCall(const std::vector<std::string_view> &arguments, bool &help)
     return call;
 }
 
+// The row of one value, as the window would show it.
+void writeValue(const TableCall &call, TableWriter &writer, TableOutput &output, double value)
+{
+    writer.row(output, resultRow(*call.quantity, calculate(*call.quantity, value), call.digits));
+}
+
 // Rows for the lines of standard input; a line that is no number is named on err and its
 // row marked. Returns whether every line was a number.
 bool writeLines(const TableCall &call, TableWriter &writer, TableOutput &output, int inputFd, std::FILE *err)
@@ -215,7 +221,7 @@ bool writeLines(const TableCall &call, TableWriter &writer, TableOutput &output,
         if (line->find_first_not_of(" \t\r") == std::string_view::npos)
             continue;
         if (const auto number = lines.tooLong() ? std::nullopt : wholeNumber(*line)) {
-            writer.row(output, resultRow(*call.quantity, calculate(*call.quantity, *number), call.digits));
+            writeValue(call, writer, output, *number);
             continue;
         }
         std::fprintf(err, "ornavel table: line %lld of standard input is not a number\n",
@@ -246,16 +252,13 @@ int runTable(const std::vector<std::string_view> &arguments, int inputFd, std::F
     TableOutput output(out);
     const std::unique_ptr<TableWriter> writer = tableWriter(call.format);
     writer->begin(output, call.digits);
-    const auto write = [&](double value) {
-        writer->row(output, resultRow(*call.quantity, calculate(*call.quantity, value), call.digits));
-    };
     bool allNumbers = true;
     for (const Value &value : call.values) {
         if (value.kind == Value::Kind::Number)
-            write(value.number);
+            writeValue(call, *writer, output, value.number);
         for (std::int64_t i = 0;
              value.kind == Value::Kind::Range && i < value.range.count() && !output.failed(); ++i)
-            write(value.range.at(i));
+            writeValue(call, *writer, output, value.range.at(i));
         if (value.kind == Value::Kind::StandardInput)
             allNumbers = writeLines(call, *writer, output, inputFd, err) && allNumbers;
     }
