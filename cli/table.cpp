@@ -254,13 +254,18 @@ int runTable(const std::vector<std::string_view> &arguments, int inputFd, std::F
     writer->begin(output, call.digits);
     bool allNumbers = true;
     for (const Value &value : call.values) {
-        if (value.kind == Value::Kind::Number)
+        switch (value.kind) {
+        case Value::Kind::Number:
             writeValue(call, *writer, output, value.number);
-        for (std::int64_t i = 0;
-             value.kind == Value::Kind::Range && i < value.range.count() && !output.failed(); ++i)
-            writeValue(call, *writer, output, value.range.at(i));
-        if (value.kind == Value::Kind::StandardInput)
+            break;
+        case Value::Kind::Range:
+            for (std::int64_t i = 0; i < value.range.count() && !output.failed(); ++i)
+                writeValue(call, *writer, output, value.range.at(i));
+            break;
+        case Value::Kind::StandardInput:
             allNumbers = writeLines(call, *writer, output, inputFd, err) && allNumbers;
+            break;
+        }
     }
     writer->end(output);
     output.flush();
