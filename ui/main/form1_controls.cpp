@@ -230,8 +230,10 @@ void Form1::createCopyResults()
             menu->exec(box->mapToGlobal(at));
             delete menu;
         });
-        // Typed over, the boxes no longer show the result they were computed with.
-        connect(box, &QLineEdit::textEdited, this, [this, box] {
+        // Changed, the boxes no longer show the result they were computed with. Any change:
+        // a screen reader or an automation tool sets the text without "editing" it. Writing a
+        // result passes here too, before the result is marked shown again.
+        connect(box, &QLineEdit::textChanged, this, [this, box] {
             box->setToolTip(QString());
             setResultShown(false);
         });
