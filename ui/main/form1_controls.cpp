@@ -176,6 +176,11 @@ void Form1::describeControls()
     // Nothing reads the box: typing a gamma would only contradict the results.
     Text1->setReadOnly(true);
     Text1->setToolTip(gammaFixedText);
+    // Read-only stops the keyboard, not an assistive tool that writes the text outright.
+    connect(Text1, &QLineEdit::textChanged, this, [this, fixed = Text1->text()](const QString &text) {
+        if (text != fixed)
+            Text1->setText(fixed);
+    });
 
     // Screen readers read each box by its quantity: the label without its " =".
     Label2->setBuddy(Text1);
