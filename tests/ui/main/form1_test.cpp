@@ -868,6 +868,26 @@ void Form1Test::controlsFitTheirContainers()
     QCOMPARE(QFontInfo(control->font()).family(), QStringLiteral("Liberation Sans"));
     if (const auto *label = qobject_cast<QLabel *>(control))
         QVERIFY(label->fontMetrics().horizontalAdvance(label->text()) < label->width());
+    if (auto *button = qobject_cast<QPushButton *>(control)) {
+        // Each caption wraps onto two lines and is drawn once: two bands of ink with clear
+        // rows between them. The stock single line drawn as well would fill the gap.
+        for (const QString caption : {"Choose an input option", "SET input value then CLICK"}) {
+            button->setText(QString());
+            const QImage bare = button->grab().toImage();
+            button->setText(caption);
+            const QImage drawn = button->grab().toImage();
+            int bands = 0;
+            bool inked = false;
+            for (int y = 0; y < drawn.height(); ++y) {
+                bool row = false;
+                for (int x = 0; x < drawn.width(); ++x)
+                    row |= drawn.pixel(x, y) != bare.pixel(x, y);
+                bands += row && !inked;
+                inked = row;
+            }
+            QVERIFY2(bands == 2, qPrintable(caption + QStringLiteral(": %1 bands").arg(bands)));
+        }
+    }
 
     // A row of the result frame, its label and its box, is clear of every other row.
     if (container != "Frame1")
