@@ -73,6 +73,16 @@ bool clipToReach(QPointF &a, QPointF &b)
     return true;
 }
 
+// A new pen only where the colour or the width changes.
+void setPen(QPainter &painter, const QColor &colour, double width)
+{
+    if (painter.pen().color() != colour || painter.pen().widthF() != width) {
+        QPen pen(colour, width);
+        pen.setCapStyle(Qt::SquareCap);
+        painter.setPen(pen);
+    }
+}
+
 } // namespace
 
 QPointF areaFraction(const UserScale &scale, QPointF user)
@@ -171,13 +181,6 @@ void PictureBox::paintEvent(QPaintEvent *event)
     const auto toPixels = [&area](QPointF f) {
         return QPointF(area.left() + f.x() * area.width(), area.top() + f.y() * area.height());
     };
-    const auto usePen = [&painter](const QColor &colour, double width) {
-        if (painter.pen().color() != colour || painter.pen().widthF() != width) {
-            QPen pen(colour, width);
-            pen.setCapStyle(Qt::SquareCap);
-            painter.setPen(pen);
-        }
-    };
 
     // Points come in long runs of one colour (the curve): drawn as one batch per run.
     QList<QPointF> points;
@@ -185,7 +188,7 @@ void PictureBox::paintEvent(QPaintEvent *event)
     const auto flushPoints = [&] {
         if (points.isEmpty())
             return;
-        usePen(pointColour, pointWidth);
+        setPen(painter, pointColour, pointWidth);
         painter.drawPoints(points.constData(), int(points.size()));
         points.clear();
     };
@@ -198,7 +201,7 @@ void PictureBox::paintEvent(QPaintEvent *event)
             QPointF a = item.from, b = item.to;
             if (!clipToReach(a, b))
                 break;
-            usePen(item.colour, penWidth);
+            setPen(painter, item.colour, penWidth);
             painter.drawLine(toPixels(a), toPixels(b));
             break;
         }
@@ -206,7 +209,7 @@ void PictureBox::paintEvent(QPaintEvent *event)
             const double r = item.radius * area.width();
             if (!insideReach(item.from) || r > reach * area.width())
                 break;
-            usePen(item.colour, penWidth);
+            setPen(painter, item.colour, penWidth);
             painter.drawEllipse(toPixels(item.from), r, r);
             break;
         }
