@@ -784,15 +784,17 @@ void Form1Test::accessibleNames_data()
     QTest::addColumn<QString>("control");
     QTest::addColumn<QString>("name");
     QTest::addColumn<int>("role");
+    QTest::addColumn<QString>("description"); // at startup: what a screen reader adds
     const QStringList quantities = {"M1", "P2/P1", "ρ2/ρ1", "T2/T1", "Po2/Po1", "Po2/P1", "M2"};
     for (int i = 0; i < 7; ++i)
-        QTest::newRow(qPrintable(boxNames[i])) << boxNames[i] << quantities[i] << int(QAccessible::EditableText);
-    QTest::newRow("Text1") << "Text1" << "γ" << int(QAccessible::EditableText);
-    QTest::newRow("Option_M1") << "Option_M1" << "M1" << int(QAccessible::RadioButton);
-    QTest::newRow("Option_M2") << "Option_M2" << "M2" << int(QAccessible::RadioButton);
-    QTest::newRow("Option_Po2P1") << "Option_Po2P1" << "Po2/P1" << int(QAccessible::RadioButton);
-    QTest::newRow("Command1") << "Command1" << "Choose an input option" << int(QAccessible::Button);
-    QTest::newRow("Picture1") << "Picture1" << "Pitot ratio graph" << int(QAccessible::Chart);
+        QTest::newRow(qPrintable(boxNames[i])) << boxNames[i] << quantities[i] << int(QAccessible::EditableText) << "";
+    QTest::newRow("Text1") << "Text1" << "γ" << int(QAccessible::EditableText) << "γ is fixed at 1.4";
+    QTest::newRow("Option_M1") << "Option_M1" << "M1" << int(QAccessible::RadioButton) << "";
+    QTest::newRow("Option_M2") << "Option_M2" << "M2" << int(QAccessible::RadioButton) << "";
+    QTest::newRow("Option_Po2P1") << "Option_Po2P1" << "Po2/P1" << int(QAccessible::RadioButton) << "";
+    QTest::newRow("Command1") << "Command1" << "Choose an input option" << int(QAccessible::Button) << "";
+    QTest::newRow("Picture1") << "Picture1" << "Pitot ratio graph" << int(QAccessible::Chart)
+                              << "Po2/P1 against M1 from 1 to 5.9";
 }
 // clang-format on
 
@@ -801,10 +803,12 @@ void Form1Test::accessibleNames()
     QFETCH(QString, control);
     QFETCH(QString, name);
     QFETCH(int, role);
+    QFETCH(QString, description);
     QAccessibleInterface *accessible = QAccessible::queryAccessibleInterface(child(control));
     QVERIFY(accessible);
     QCOMPARE(accessible->text(QAccessible::Name), name);
     QCOMPARE(int(accessible->role()), role);
+    QCOMPARE(accessible->text(QAccessible::Description), description);
 
     // The graph says what it shows, with the solution once one is marked.
     if (control == "Picture1") {
