@@ -104,7 +104,6 @@ void Form1::configureInputMode(const ResultPair &own, int heightTwips, bool grap
         row.box->setVisible(row.box == own.box);
     // A blank, not empty text: the user types after it and the parse skips it.
     clearBox(own.box, QStringLiteral(" "));
-    setResultShown(false);
     for (const ResultPair &row : m_rows)
         setBackColour(row.box, row.box == own.box ? inputColour : otherColour);
     // The caption says what a blank input would be told.
@@ -164,7 +163,6 @@ void Form1::refuse(const QString &message)
             clearBox(row.box, QString());
     }
     clearGraph();
-    setResultShown(false);
     messageBox(this, message);
 }
 

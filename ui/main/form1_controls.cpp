@@ -235,9 +235,10 @@ void Form1::createCopyResults()
             menu->exec(box->mapToGlobal(at));
             delete menu;
         });
-        // Changed, the boxes no longer show the result they were computed with. Any change:
-        // a screen reader or an automation tool sets the text without "editing" it. Writing a
-        // result passes here too, before the result is marked shown again.
+        // Changed, the boxes no longer show the result they were computed with. The one place
+        // a result is withdrawn, for any change: typing, a mode change's blank, a refusal's
+        // emptying, and a screen reader or automation tool, which sets the text without
+        // "editing" it. Writing a result passes here too, before it is marked shown again.
         connect(box, &QLineEdit::textChanged, this, [this, box] {
             box->setToolTip(QString());
             setResultShown(false);
