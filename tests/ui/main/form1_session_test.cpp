@@ -141,17 +141,12 @@ void Form1SessionTest::randomSession()
             const QString text = randomText();
             event = QStringLiteral("type '%1' into %2").arg(text, edit->objectName());
             const QString before = edit->text();
-            if (pick(6) == 0) {
-                // A screen reader or an automation tool writes the whole text at once.
+            if (pick(4) == 0) {
+                // The whole text at once, as a screen reader or an automation tool writes it.
                 event += QStringLiteral(" through its accessible interface");
                 QAccessible::queryAccessibleInterface(edit)->editableTextInterface()->replaceText(
                     0, int(before.size()), text);
             } else {
-                if (pick(4) == 0) {
-                    edit->setFocus();
-                    QTest::keyClick(edit, Qt::Key_A, Qt::ControlModifier);
-                    QTest::keyClick(edit, Qt::Key_Delete);
-                }
                 typeInto(edit, text);
             }
             if (target < 7) {

@@ -873,24 +873,18 @@ void Form1Test::controlsFitTheirContainers()
     if (const auto *label = qobject_cast<QLabel *>(control))
         QVERIFY(label->fontMetrics().horizontalAdvance(label->text()) < label->width());
     if (auto *button = qobject_cast<QPushButton *>(control)) {
-        // Each caption wraps onto two lines and is drawn once: two bands of ink with clear
+        // The caption wraps onto two lines and is drawn once: two bands of ink with clear
         // rows between them. The stock single line drawn as well would fill the gap.
-        for (const QString caption : {"Choose an input option", "SET input value then CLICK"}) {
-            button->setText(QString());
-            const QImage bare = button->grab().toImage();
-            button->setText(caption);
-            const QImage drawn = button->grab().toImage();
-            int bands = 0;
-            bool inked = false;
-            for (int y = 0; y < drawn.height(); ++y) {
-                bool row = false;
-                for (int x = 0; x < drawn.width(); ++x)
-                    row |= drawn.pixel(x, y) != bare.pixel(x, y);
-                bands += row && !inked;
-                inked = row;
-            }
-            QVERIFY2(bands == 2, qPrintable(caption + QStringLiteral(": %1 bands").arg(bands)));
+        const QImage drawn = button->grab().toImage();
+        button->setText(QString());
+        const QImage bare = button->grab().toImage();
+        int bands = 0;
+        for (int y = 0, inked = 0; y < drawn.height(); ++y) {
+            const int row = drawn.copy(0, y, drawn.width(), 1) != bare.copy(0, y, bare.width(), 1);
+            bands += row && !inked;
+            inked = row;
         }
+        QCOMPARE(bands, 2);
     }
 
     // A row of the result frame, its label and its box, is clear of every other row.
