@@ -252,13 +252,14 @@ QString exponentForm(QString significant, int digits, long exponent, QStringView
 
 } // namespace
 
-double parseNumber(QStringView text, QStringView decimalPoint)
+double parseNumber(QStringView text, QStringView decimalPoint, bool *whole)
 {
     // Blanks are dropped first, so "1 2" reads as 12, as the legacy conversion did. A
     // locale's separator becomes "."; a separator of more than one character is not read.
     const char16_t localPoint = decimalPoint.size() == 1 ? decimalPoint.front().unicode() : u'.';
     std::string s;
     s.reserve(std::size_t(text.size()));
+    bool beyondAscii = false;
     for (QChar c : text) {
         if (isBlank(c.unicode()))
             continue;
@@ -266,10 +267,14 @@ double parseNumber(QStringView text, QStringView decimalPoint)
             s.push_back('.');
             continue;
         }
-        if (c.unicode() > 0x7f)
+        if (c.unicode() > 0x7f) {
+            beyondAscii = true;
             break;
+        }
         s.push_back(char(c.unicode()));
     }
+    if (whole)
+        *whole = false;
 
     std::size_t i = 0;
     bool negative = false;
@@ -296,6 +301,8 @@ double parseNumber(QStringView text, QStringView decimalPoint)
 
     long exponent = 0;
     const std::size_t end = readExponent(s, i, exponent);
+    if (whole)
+        *whole = end == s.size() && !beyondAscii;
 
     const std::string number = s.substr(start, end - start);
     double value = 0.0;

@@ -13,7 +13,8 @@ namespace ornavel {
 // separator, and so is decimalPoint when given; any other character, a group separator
 // or anything beyond ASCII included, ends the number. Text without a leading number
 // gives 0; a number beyond the double range gives an infinity, one below it a zero.
-double parseNumber(QStringView text, QStringView decimalPoint = u".");
+// With whole given, it tells whether the number took all of the text but its blanks.
+double parseNumber(QStringView text, QStringView decimalPoint = u".", bool *whole = nullptr);
 
 // The number a user typed: parseNumber with the locale's decimal separator besides ".",
 // so that the window reads back what resultText writes.

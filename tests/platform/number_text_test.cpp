@@ -35,51 +35,55 @@ void NumberTextTest::parse_data()
 {
     QTest::addColumn<QString>("text");
     QTest::addColumn<double>("expected");
+    QTest::addColumn<bool>("whole"); // the number took the whole text but its blanks
     const double inf = std::numeric_limits<double>::infinity();
 
-    QTest::newRow("empty") << "" << 0.0;
-    QTest::newRow("lone blank") << " " << 0.0;
-    QTest::newRow("letters only") << "abc" << 0.0;
-    QTest::newRow("blank then digit") << " 2" << 2.0;
-    QTest::newRow("blanks inside the number") << "1 2. 5" << 12.5;
-    QTest::newRow("tab and newline skipped") << "\t3\n" << 3.0;
-    QTest::newRow("comma ends the number") << "2,5" << 2.0;
-    QTest::newRow("trailing junk") << "2.5abc" << 2.5;
-    QTest::newRow("junk first") << "x2" << 0.0;
-    QTest::newRow("leading point") << ".5" << 0.5;
-    QTest::newRow("trailing point") << "5." << 5.0;
-    QTest::newRow("lone point") << "." << 0.0;
-    QTest::newRow("lone minus") << "-" << 0.0;
-    QTest::newRow("minus") << "-2" << -2.0;
-    QTest::newRow("plus") << "+2" << 2.0;
-    QTest::newRow("sign then blank") << "- 2" << -2.0;
-    QTest::newRow("two signs") << "--2" << 0.0;
-    QTest::newRow("exponent") << "1.5e3" << 1500.0;
-    QTest::newRow("capital exponent with sign") << "25E-1" << 2.5;
-    QTest::newRow("incomplete exponent") << "2e" << 2.0;
-    QTest::newRow("exponent sign without digits") << "2e+" << 2.0;
-    QTest::newRow("exactly 1.4") << "1.4" << 1.4;
-    QTest::newRow("many digits") << "5.640440812823317" << 5.640440812823317;
-    QTest::newRow("overflow") << "1e400" << inf;
-    QTest::newRow("negative overflow") << "-1e400" << -inf;
-    QTest::newRow("overflow from long mantissa") << "123456789e305" << inf;
-    QTest::newRow("underflow") << "1e-400" << 0.0;
-    QTest::newRow("underflow below point") << "0.0001e-330" << 0.0;
-    QTest::newRow("huge exponent digits") << "1e99999999999999999999" << inf;
-    QTest::newRow("exponent past a long's range") << "1e9999999999999999999" << inf;
-    QTest::newRow("largest double") << "1.7976931348623157e308" << std::numeric_limits<double>::max();
-    QTest::newRow("nan is not a number") << "nan" << 0.0;
-    QTest::newRow("inf is not a number") << "inf" << 0.0;
-    QTest::newRow("hex is not read") << "0x10" << 0.0;
-    QTest::newRow("non-ASCII digit ends it, digits after") << QString::fromUtf8("2٣5") << 2.0;
-    QTest::newRow("no-break space ends it, unlike a blank") << QString::fromUtf8("1\u00a02") << 1.0;
+    QTest::newRow("empty") << "" << 0.0 << false;
+    QTest::newRow("lone blank") << " " << 0.0 << false;
+    QTest::newRow("letters only") << "abc" << 0.0 << false;
+    QTest::newRow("blank then digit") << " 2" << 2.0 << true;
+    QTest::newRow("blanks inside the number") << "1 2. 5" << 12.5 << true;
+    QTest::newRow("tab and newline skipped") << "\t3\n" << 3.0 << true;
+    QTest::newRow("comma ends the number") << "2,5" << 2.0 << false;
+    QTest::newRow("trailing junk") << "2.5abc" << 2.5 << false;
+    QTest::newRow("junk first") << "x2" << 0.0 << false;
+    QTest::newRow("leading point") << ".5" << 0.5 << true;
+    QTest::newRow("trailing point") << "5." << 5.0 << true;
+    QTest::newRow("lone point") << "." << 0.0 << false;
+    QTest::newRow("lone minus") << "-" << 0.0 << false;
+    QTest::newRow("minus") << "-2" << -2.0 << true;
+    QTest::newRow("plus") << "+2" << 2.0 << true;
+    QTest::newRow("sign then blank") << "- 2" << -2.0 << true;
+    QTest::newRow("two signs") << "--2" << 0.0 << false;
+    QTest::newRow("exponent") << "1.5e3" << 1500.0 << true;
+    QTest::newRow("capital exponent with sign") << "25E-1" << 2.5 << true;
+    QTest::newRow("incomplete exponent") << "2e" << 2.0 << false;
+    QTest::newRow("exponent sign without digits") << "2e+" << 2.0 << false;
+    QTest::newRow("exactly 1.4") << "1.4" << 1.4 << true;
+    QTest::newRow("many digits") << "5.640440812823317" << 5.640440812823317 << true;
+    QTest::newRow("overflow") << "1e400" << inf << true;
+    QTest::newRow("negative overflow") << "-1e400" << -inf << true;
+    QTest::newRow("overflow from long mantissa") << "123456789e305" << inf << true;
+    QTest::newRow("underflow") << "1e-400" << 0.0 << true;
+    QTest::newRow("underflow below point") << "0.0001e-330" << 0.0 << true;
+    QTest::newRow("huge exponent digits") << "1e99999999999999999999" << inf << true;
+    QTest::newRow("exponent past a long's range") << "1e9999999999999999999" << inf << true;
+    QTest::newRow("largest double") << "1.7976931348623157e308" << std::numeric_limits<double>::max() << true;
+    QTest::newRow("nan is not a number") << "nan" << 0.0 << false;
+    QTest::newRow("inf is not a number") << "inf" << 0.0 << false;
+    QTest::newRow("hex is not read") << "0x10" << 0.0 << false;
+    QTest::newRow("non-ASCII digit ends it, digits after") << QString::fromUtf8("2٣5") << 2.0 << false;
+    QTest::newRow("no-break space ends it, unlike a blank") << QString::fromUtf8("1\u00a02") << 1.0 << false;
 }
 
 void NumberTextTest::parse()
 {
     QFETCH(QString, text);
     QFETCH(double, expected);
-    QCOMPARE(parseNumber(text), expected);
+    QFETCH(bool, whole);
+    bool readWhole = !whole;
+    QCOMPARE(parseNumber(text, u".", &readWhole), expected);
+    QCOMPARE(readWhole, whole);
 }
 
 void NumberTextTest::parseKeepsSignOfZero()
