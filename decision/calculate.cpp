@@ -63,6 +63,9 @@ Outcome fromPitotRatio(Outcome outcome)
     return withRatios(outcome, solution.M1, downstreamMach(gamma, solution.M1));
 }
 
+// Both marks at once, in the order outcomeNote gives them.
+constexpr const char *notConvergedSubsonicNote = "not converged in 50 iterations; subsonic: no shock forms";
+
 } // namespace
 
 const char *refusalUtf8(Refusal refusal)
@@ -90,9 +93,26 @@ Outcome calculate(Quantity quantity, double input)
     return quantity == Quantity::Po2P1 ? fromPitotRatio(outcome) : fromMach(quantity, outcome);
 }
 
+bool isSubsonic(const Outcome &outcome)
+{
+    return !outcome.refusal && std::fabs(outcome.M1) < 1;
+}
+
+const char *outcomeNote(const Outcome &outcome)
+{
+    if (outcome.refusal)
+        return refusalUtf8(*outcome.refusal);
+    if (isSubsonic(outcome))
+        return outcome.converged ? subsonicNote : notConvergedSubsonicNote;
+    return outcome.converged ? "" : notConvergedNote;
+}
+
 Outcome calculate(Quantity quantity, QStringView typed, QStringView decimalPoint)
 {
-    return calculate(quantity, parseNumber(typed, decimalPoint));
+    bool whole = true;
+    Outcome outcome = calculate(quantity, parseNumber(typed, decimalPoint, &whole));
+    outcome.readWhole = whole;
+    return outcome;
 }
 
 } // namespace ornavel

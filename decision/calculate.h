@@ -30,17 +30,28 @@ const char *refusalUtf8(Refusal refusal);
 // and the message the window shows for it.
 inline constexpr const char *notConvergedNote = "not converged in 50 iterations";
 QString notConvergedMessage();
+// What a row whose M1 is below 1 is marked with: the values stand, but no shock forms there.
+inline constexpr const char *subsonicNote = "subsonic: no shock forms";
 
 // What a typed value gives: the values, or a refusal, or the last estimate of a pitot
 // iteration that did not settle (converged false, values set).
 struct Outcome {
     double input = 0;               // the number as read
+    bool readWhole = true;          // false: the read stopped before the end of the text
     std::optional<Refusal> refusal; // set: none of the values below is an answer
     bool converged = true;
     double M1 = 0;
     double M2 = 0;
     ShockRatios ratios {}; // with Po2P1 recomputed from M1 and M2
 };
+
+// Whether the values describe a flow in which no shock forms: |M1| below 1. The sign of a
+// Mach number only gives the flow's direction, so -2 is as supersonic as 2.
+bool isSubsonic(const Outcome &outcome);
+
+// The note a table row and Copy Results carry: empty for a plain answer, the refusal's
+// message, or the marks that apply joined by "; ", the estimate first.
+const char *outcomeNote(const Outcome &outcome);
 
 // The one decision behind the window's Calculate command and the command-line table.
 Outcome calculate(Quantity quantity, double input);

@@ -30,10 +30,9 @@ ResultRow resultRow(Quantity quantity, const Outcome &outcome, Digits digits)
     ResultRow row;
     const int input = inputColumn(quantity);
     write(row.cells[std::size_t(input)], outcome.input, true);
-    if (outcome.refusal) {
-        row.note = refusalUtf8(*outcome.refusal);
+    row.note = outcomeNote(outcome);
+    if (outcome.refusal)
         return row;
-    }
     const ShockRatios &r = outcome.ratios;
     const double values[resultColumns]
         = {outcome.M1, r.P2P1, r.Ro2Ro1, r.T2T1, r.Po2Po1, r.Po2P1, outcome.M2};
@@ -41,8 +40,6 @@ ResultRow resultRow(Quantity quantity, const Outcome &outcome, Digits digits)
         if (i != input)
             write(row.cells[std::size_t(i)], values[i], digits == Digits::Full);
     }
-    if (!outcome.converged)
-        row.note = notConvergedNote;
     return row;
 }
 

@@ -14,6 +14,17 @@ namespace {
 // QLineEdit's own gap between its contents rectangle and the text.
 constexpr int horizontalMargin = 2;
 
+const QColor ink(0, 0, 0);
+// An estimate stands out on amber; a stale value is greyed, still at 4.5:1 or more.
+const QColor estimateBack(255, 221, 120);
+const QColor staleBack(235, 235, 235);
+const QColor staleInk(80, 80, 80);
+
+bool hasExponent(const QString &text)
+{
+    return text.contains(u'e') || text.contains(u'E');
+}
+
 bool fits(const QString &text, const QFont &font, int width)
 {
     // One pixel to spare for antialiased ink beyond the advance.
@@ -27,6 +38,48 @@ QRect NumberBox::textArea() const
     QStyleOptionFrame panel;
     initStyleOption(&panel);
     return style()->subElementRect(QStyle::SE_LineEditContents, &panel, this) - textMargins();
+}
+
+void NumberBox::setBackColour(const QColor &colour)
+{
+    m_back = colour;
+    applyColours();
+}
+
+void NumberBox::setMark(Mark mark)
+{
+    if (mark == m_mark)
+        return;
+    m_mark = mark;
+    applyColours();
+}
+
+QColor NumberBox::backColour() const
+{
+    return m_mark == Mark::Estimate ? estimateBack : m_mark == Mark::Stale ? staleBack : m_back;
+}
+
+QColor NumberBox::inkColour() const
+{
+    return m_mark == Mark::Stale ? staleInk : ink;
+}
+
+void NumberBox::applyColours()
+{
+    QPalette colours = palette();
+    colours.setColor(QPalette::Base, backColour());
+    colours.setColor(QPalette::Text, inkColour());
+    setPalette(colours);
+    // The box's own sheet outranks an application's (-stylesheet), which would otherwise
+    // paint its own ground under the box's ink.
+    setStyleSheet(QStringLiteral("QLineEdit { background-color: %1; color: %2; }")
+                      .arg(backColour().name(), inkColour().name()));
+}
+
+void NumberBox::setTyped(bool typed)
+{
+    m_typed = typed;
+    update();
 }
 
 NumberBox::Shown NumberBox::shown() const
@@ -44,6 +97,9 @@ NumberBox::Shown NumberBox::shown() const
             return {whole, font};
     }
     font.setPixelSize(floorPixelSize);
+    const QFontMetricsF metrics(font);
+    if (m_typed && !hasExponent(whole))
+        return {metrics.elidedText(whole, Qt::ElideRight, width - 1), font};
     // As many leading digits as fit, the exponent kept; a number too long even with one digit
     // cannot occur (a double's exponent has at most three digits), so the last try is taken.
     const QString point = QLocale().decimalPoint();
@@ -56,7 +112,7 @@ NumberBox::Shown NumberBox::shown() const
         return {shortenedNumberText(whole, 1, point), font};
     }
     // Not a number (text the user typed): its start, with an ellipsis saying more follows.
-    return {QFontMetricsF(font).elidedText(whole, Qt::ElideRight, width - 1), font};
+    return {metrics.elidedText(whole, Qt::ElideRight, width - 1), font};
 }
 
 void NumberBox::paintEvent(QPaintEvent *event)
@@ -75,7 +131,7 @@ void NumberBox::paintEvent(QPaintEvent *event)
     const Shown what = shown();
     painter.setClipRect(area);
     painter.setFont(what.font);
-    painter.setPen(palette().color(isEnabled() ? QPalette::Active : QPalette::Disabled, QPalette::Text));
+    painter.setPen(inkColour());
     painter.drawText(area.adjusted(horizontalMargin, 0, -horizontalMargin, 0),
                      Qt::AlignLeft | Qt::AlignVCenter, what.text);
 }

@@ -8,14 +8,33 @@ namespace ornavel {
 // text fits, else in a smaller size down to a readable floor, else (a number) shortened
 // inside its mantissa with the exponent kept, "1.1666…E+40", never a part of it alone.
 // text() stays what was set; with the focus the box shows and scrolls the real text.
+// Its colours are its own, whatever the desktop's palette or an application style sheet say.
 class NumberBox : public QLineEdit
 {
     Q_OBJECT
 public:
     using QLineEdit::QLineEdit;
 
-    // The smallest pixel size a long text is drawn in before it is shortened.
-    static constexpr int floorPixelSize = 9;
+    // The smallest pixel size a long text is drawn in before it is shortened: below it a run
+    // of equal digits can no longer be counted.
+    static constexpr int floorPixelSize = 10;
+
+    // What the value is, besides a plain answer, shown in the box's colours: an estimate on
+    // an amber ground, a stale result (its input edited since) greyed.
+    enum class Mark { None, Estimate, Stale };
+
+    // The ground of a plain value, with black ink on it.
+    void setBackColour(const QColor &colour);
+    void setMark(Mark mark);
+    Mark mark() const { return m_mark; }
+    // The colours the box paints with now.
+    QColor backColour() const;
+    QColor inkColour() const;
+
+    // Text the user typed: when it is too long it shows its start and an ellipsis, and it is
+    // never given an exponent it was not typed with.
+    void setTyped(bool typed);
+    bool isTyped() const { return m_typed; }
 
     // What the box shows without the focus, and in which font.
     struct Shown {
@@ -30,6 +49,11 @@ protected:
 private:
     // Where the text goes: inside the frame, less the box's margins.
     QRect textArea() const;
+    void applyColours();
+
+    QColor m_back {255, 255, 255};
+    Mark m_mark = Mark::None;
+    bool m_typed = false;
 };
 
 } // namespace ornavel

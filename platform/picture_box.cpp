@@ -169,6 +169,15 @@ void PictureBox::PSet(double x, double y, std::optional<QColor> colour)
     update();
 }
 
+void PictureBox::recolour(const QColor &from, const QColor &to)
+{
+    for (Item &item : m_items) {
+        if (item.colour == from)
+            item.colour = to;
+    }
+    update();
+}
+
 void PictureBox::paintEvent(QPaintEvent *event)
 {
     QFrame::paintEvent(event);

@@ -48,6 +48,8 @@ public:
     void Line(double x1, double y1, double x2, double y2, std::optional<QColor> colour = {});
     void Circle(double x, double y, double radius, std::optional<QColor> colour = {});
     void PSet(double x, double y, std::optional<QColor> colour = {});
+    // Everything drawn in one colour is drawn in another from now on.
+    void recolour(const QColor &from, const QColor &to);
 
     const UserScale &userScale() const { return m_scale; }
     const std::vector<Item> &displayList() const { return m_items; }

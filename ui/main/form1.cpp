@@ -6,6 +6,7 @@
 #include "platform/clipboard_table.h"
 #include "platform/command_button.h"
 #include "platform/message_box.h"
+#include "platform/number_box.h"
 #include "platform/number_text.h"
 #include "platform/picture_box.h"
 #include "ui/about/form_about.h"
@@ -28,20 +29,14 @@ namespace {
 
 const QColor blue(0, 0, 255);
 const QColor red(255, 0, 0);
+// A stale marker, greyed like the stale boxes, at 3:1 or more on the white ground.
+const QColor staleMarker(118, 118, 118);
 
 const QColor inputColour(255, 255, 255);
 const QColor otherColour(200, 200, 200);
-// With the back colour fixed, so is the text colour: a dark theme's light text would
-// vanish on the white and grey boxes.
-const QColor boxTextColour(0, 0, 0);
 
-void setBackColour(QLineEdit *box, const QColor &colour)
-{
-    QPalette colours = box->palette();
-    colours.setColor(QPalette::Base, colour);
-    colours.setColor(QPalette::Text, boxTextColour);
-    box->setPalette(colours);
-}
+// Where the graph's area ends, in its user coordinates: a marker beyond is not drawn.
+constexpr double graphLeft = 0.5, graphRight = 6, graphTop = 45, graphBottom = -5;
 
 // Writes a result as the row has it, with the locale's separator; the box shows it whole or
 // shortened while it has no focus, and with the focus from its start. The tooltip, which
@@ -102,10 +97,15 @@ void Form1::configureInputMode(const ResultPair &own, int heightTwips, bool grap
         row.label->setVisible(row.label == own.label);
     for (const ResultPair &row : m_rows)
         row.box->setVisible(row.box == own.box);
+    // The results are hidden, not stale: withdrawn before the input is blanked.
+    setResultShown(false);
+    own.box->setMark(NumberBox::Mark::None);
     // A blank, not empty text: the user types after it and the parse skips it.
     clearBox(own.box, QStringLiteral(" "));
-    for (const ResultPair &row : m_rows)
-        setBackColour(row.box, row.box == own.box ? inputColour : otherColour);
+    for (const ResultPair &row : m_rows) {
+        row.box->setBackColour(row.box == own.box ? inputColour : otherColour);
+        row.box->setTyped(row.box == own.box);
+    }
     // The caption says what a blank input would be told.
     Command1->setText(refusalText(Refusal::NoInput));
     setOuterHeight(heightTwips);
@@ -129,6 +129,17 @@ void Form1::Command1_Click()
     if (quantity != Quantity::Po2P1)
         Picture1->setVisible(false);
     const Outcome outcome = calculate(quantity, inputRow().box->text(), QLocale().decimalPoint());
+    // The boxes show the cells a table gives for the same value.
+    m_shown = resultRow(quantity, outcome, Digits::Result);
+    m_unrounded = resultRow(quantity, outcome, Digits::Full);
+    m_estimate = !outcome.refusal && !outcome.converged;
+    m_subsonic = isSubsonic(outcome);
+    m_stale = false;
+    // A read that stopped early ("4,5" read as 4) shows the number it took, so that the row
+    // is consistent and the user sees what was computed; a text read whole stays as typed.
+    if (!outcome.refusal && !outcome.readWhole)
+        inputRow().box->setText(withDecimalPoint(m_unrounded.cells[std::size_t(inputColumn(quantity))].view(),
+                                                 QLocale().decimalPoint()));
     if (quantity == Quantity::M1)
         M1 = outcome.input;
     else if (quantity == Quantity::Po2P1)
@@ -137,9 +148,6 @@ void Form1::Command1_Click()
         refuse(refusalText(*outcome.refusal));
         return;
     }
-    // The boxes show the cells a table gives for the same value.
-    m_shown = resultRow(quantity, outcome, Digits::Result);
-    m_unrounded = resultRow(quantity, outcome, Digits::Full);
     if (quantity == Quantity::Po2P1) {
         iterasyon(outcome);
         return;
@@ -155,15 +163,21 @@ void Form1::Command1_Click()
 
 void Form1::refuse(const QString &message)
 {
+    clearResults();
+    messageBox(this, message);
+}
+
+void Form1::clearResults()
+{
     // No earlier result may stand beside an input it does not belong to, not even while
-    // the message is up: empty first, then tell.
+    // a message is up: empty first, then tell.
     const QLineEdit *input = inputRow().box;
     for (const ResultPair &row : m_rows) {
+        row.box->setMark(NumberBox::Mark::None);
         if (row.box != input)
             clearBox(row.box, QString());
     }
     clearGraph();
-    messageBox(this, message);
 }
 
 void Form1::clearGraph()
@@ -175,8 +189,12 @@ void Form1::clearGraph()
 
 void Form1::iterasyon(const Outcome &outcome)
 {
-    if (!outcome.converged)
+    // The estimate follows the message, as a result of its own: what was shown before
+    // belongs to another input.
+    if (!outcome.converged) {
+        clearResults();
         messageBox(this, notConvergedMessage());
+    }
 
     M1 = outcome.M1;
     writeRow(RowM1);
@@ -198,14 +216,25 @@ void Form1::grafik(bool settled)
     // Accumulated in double on purpose: the drift keeps 5.899999999999918, the 491st point.
     for (double M = 1; M <= 5.9; M += 0.01)
         Picture1->PSet(M, -pitotRatio(M), red);
-    // A screen reader must not call an unsettled estimate a solution any more than the window does.
-    const QString marked = settled ? QStringLiteral(", solution marked at M1 = ")
-                                   : QStringLiteral(", last estimate, not converged, marked at M1 = ");
     // The mouse finds in the tooltip what a screen reader hears.
-    const QString description
-        = graphCurveText + marked + resultText(M1) + QStringLiteral(", Po2/P1 = ") + resultText(Po2P1);
+    const QString description = graphCurveText + markerText(settled);
     Picture1->setAccessibleDescription(description);
     Picture1->setToolTip(description);
+}
+
+QString Form1::markerText(bool settled) const
+{
+    // A screen reader must not call an unsettled estimate a solution any more than the
+    // window does, nor a marker the area cannot hold a marked one.
+    const bool drawn = M1 >= graphLeft && M1 <= graphRight && -Po2P1 >= -graphTop && -Po2P1 <= -graphBottom;
+    QString text
+        = settled ? QStringLiteral(", solution ") : QStringLiteral(", last estimate, not converged, ");
+    if (drawn)
+        text += QStringLiteral("marked ");
+    text += QStringLiteral("at M1 = ") + resultText(M1) + QStringLiteral(", Po2/P1 = ") + resultText(Po2P1);
+    if (!drawn)
+        text += QStringLiteral(", beyond the plotted range");
+    return text;
 }
 
 void Form1::Mn_About_Click()
@@ -231,7 +260,51 @@ void Form1::oranlar(Quantity quantity, const Outcome &outcome)
     // would start from a slightly different number and the answer would drift.
     if (quantity != Quantity::Po2P1)
         writeRow(RowPo2P1);
+    showMarks();
     setResultShown(true);
+}
+
+void Form1::showMarks()
+{
+    const QString point = QLocale().decimalPoint();
+    const NumberBox *input = inputRow().box;
+    for (int i = 0; i < rowCount; ++i) {
+        NumberBox *box = m_rows[std::size_t(i)].box;
+        // The input is what was typed, no estimate and never stale: once edited, it is the
+        // new input. Only a subsonic M1 is marked there.
+        const bool isInput = box == input;
+        if (isInput)
+            box->setMark(NumberBox::Mark::None);
+        if (isInput && (m_stale || !m_subsonic || i != RowM1))
+            continue;
+        QStringList notes;
+        if (m_estimate && !isInput)
+            notes << estimateText;
+        if (m_subsonic && i == RowM1)
+            notes << QString::fromUtf8(subsonicNote);
+        if (m_stale)
+            notes << staleText;
+        if (!isInput)
+            box->setMark(m_stale          ? NumberBox::Mark::Stale
+                             : m_estimate ? NumberBox::Mark::Estimate
+                                          : NumberBox::Mark::None);
+        QString tip = withDecimalPoint(m_unrounded.cells[std::size_t(i)].view(), point);
+        if (!notes.isEmpty())
+            tip += QStringLiteral(" (") + notes.join(QStringLiteral("; ")) + u')';
+        box->setToolTip(tip);
+    }
+}
+
+void Form1::markStale()
+{
+    m_stale = true;
+    showMarks();
+    Picture1->recolour(blue, staleMarker);
+    if (Picture1->isVisible() && !Picture1->displayList().empty()) {
+        const QString description = Picture1->accessibleDescription() + QStringLiteral(", ") + staleText;
+        Picture1->setAccessibleDescription(description);
+        Picture1->setToolTip(description);
+    }
 }
 
 void Form1::writeRow(Row row)

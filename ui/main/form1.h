@@ -15,6 +15,7 @@ class QRadioButton;
 namespace ornavel {
 
 class CommandButton;
+class NumberBox;
 class PictureBox;
 class Form_About;
 
@@ -39,7 +40,7 @@ private:
     // One pair of the result frame: the label and its box.
     struct ResultPair {
         QLabel *label;
-        QLineEdit *box;
+        NumberBox *box;
     };
 
     // Building the window (form1_controls.cpp), in the order createControls takes.
@@ -59,11 +60,18 @@ private:
     void oranlar(Quantity quantity, const Outcome &outcome);
     void iterasyon(const Outcome &outcome);
     void grafik(bool settled);
+    // What the graph's description says of the marker.
+    QString markerText(bool settled) const;
 
     void configureInputMode(const ResultPair &own, int heightTwips, bool graphShown);
     // Empties every box but the input and clears the graph, then shows the message.
     void refuse(const QString &message);
     void clearGraph();
+    void clearResults();
+    // The marks of what is shown (estimate, subsonic, stale), in the boxes' colours and tooltips.
+    void showMarks();
+    // The input was edited: what the boxes and the graph show no longer belongs to it.
+    void markStale();
     void setResultShown(bool shown);
     void copyResults();
     // The outer height and the window manager (form1_window.cpp).
@@ -90,6 +98,10 @@ private:
     // The last result as the boxes show it (also for Copy Results), and unrounded (tooltips).
     ornavel::ResultRow m_shown;
     ornavel::ResultRow m_unrounded;
+    // What marks the shown result carries.
+    bool m_estimate = false;
+    bool m_subsonic = false;
+    bool m_stale = false;
 
     // The result pairs in the frame's order, the same as the result columns.
     enum Row { RowM1, RowP2P1, RowRo2Ro1, RowT2T1, RowPo2Po1, RowPo2P1, RowM2, rowCount };

@@ -224,7 +224,7 @@ void Form1::createCopyResults()
     frame->addAction(m_copyResults);
     Text1->installEventFilter(this);
     for (const ResultPair &row : m_rows) {
-        QLineEdit *box = row.box;
+        NumberBox *box = row.box;
         box->installEventFilter(this);
         box->setContextMenuPolicy(Qt::CustomContextMenu);
         connect(box, &QWidget::customContextMenuRequested, this, [this, box](const QPoint &at) {
@@ -241,6 +241,9 @@ void Form1::createCopyResults()
         // "editing" it. Writing a result passes here too, before it is marked shown again.
         connect(box, &QLineEdit::textChanged, this, [this, box] {
             box->setToolTip(QString());
+            // The input edited beside a whole result: that result is now stale.
+            if (box == inputRow().box && m_copyResults->isEnabled())
+                markStale();
             setResultShown(false);
         });
     }

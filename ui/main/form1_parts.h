@@ -25,5 +25,8 @@ inline const QString chooseOptionText = QStringLiteral("Choose an input option")
 inline const QString gammaFixedText = QStringLiteral("γ is fixed at 1.4");
 inline const QString graphName = QStringLiteral("Pitot ratio graph");
 inline const QString graphCurveText = QStringLiteral("Po2/P1 against M1 from 1 to 5.9");
+// What a box's tooltip and description add to its value, and the graph's to its marker.
+inline const QString estimateText = QStringLiteral("estimate: not converged in 50 iterations");
+inline const QString staleText = QStringLiteral("stale: the input was edited after this result");
 
 } // namespace ornavel::form1

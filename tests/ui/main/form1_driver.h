@@ -25,6 +25,8 @@ struct SeenMessage {
     bool onlyOk;
     bool noIcon;
     QStringList boxes; // the result frame's texts while the box was up
+    QStringList marks; // and their tooltips
+    QString graph;     // and the graph's description
 };
 
 // Clicks the button and answers the message box it opens with OK, returning what the box
@@ -38,14 +40,20 @@ inline std::optional<SeenMessage> clickAnsweringMessage(QAbstractButton *button)
         auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
         if (!box)
             return;
-        QStringList boxes;
+        QStringList boxes, tips;
         for (const QString &name : boxNames) {
             const auto *edit = button->window()->findChild<QLineEdit *>(name);
             boxes << (edit ? edit->text() : QString());
+            tips << (edit ? edit->toolTip() : QString());
         }
-        seen = SeenMessage {box->windowTitle(), box->text(),
+        const auto *graph = button->window()->findChild<QWidget *>(QStringLiteral("Picture1"));
+        seen = SeenMessage {box->windowTitle(),
+                            box->text(),
                             box->buttons().size() == 1 && box->button(QMessageBox::Ok),
-                            box->icon() == QMessageBox::NoIcon, boxes};
+                            box->icon() == QMessageBox::NoIcon,
+                            boxes,
+                            tips,
+                            graph ? graph->accessibleDescription() : QString()};
         box->button(QMessageBox::Ok)->click();
     });
     watchdog.start();

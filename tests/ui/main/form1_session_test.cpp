@@ -3,6 +3,7 @@
 // every event. The seed is printed with any failure; ORNAVEL_SESSION_SEED replays one.
 #include "ui/main/form1.h"
 
+#include "platform/number_box.h"
 #include "tests/ui/main/form1_driver.h"
 
 #include <QAccessible>
@@ -120,6 +121,8 @@ void Form1SessionTest::randomSession()
     content.fill(Content::Empty);
     bool wholeResult = false; // every box holds the one result it was computed with
     bool marked = false;      // the graph marks a solution or an estimate
+    bool estimate = false;    // the results are the last estimate of an unsettled iteration
+    bool stale = false;       // the input was edited beside them
     for (int step = 0; step < eventCount; ++step) {
         const QString where = QStringLiteral("seed %1, step %2").arg(seed).arg(step);
         QString event;
@@ -149,8 +152,11 @@ void Form1SessionTest::randomSession()
                 typeInto(edit, text);
             }
             if (target < 7) {
-                content[std::size_t(target)] = Content::Typed;
-                wholeResult = wholeResult && edit->text() == before;
+                const bool edited = edit->text() != before;
+                if (edited)
+                    content[std::size_t(target)] = Content::Typed;
+                stale = stale || (wholeResult && edited && target == ownBox[std::size_t(mode)]);
+                wholeResult = wholeResult && !edited;
             }
         } else if (kind < 19) {
             event = QStringLiteral("click Command1");
@@ -169,6 +175,8 @@ void Form1SessionTest::randomSession()
                 const bool computed
                     = lastMessage.isEmpty() || lastMessage.startsWith(QStringLiteral("iterasyon"));
                 wholeResult = computed;
+                estimate = lastMessage.startsWith(QStringLiteral("iterasyon"));
+                stale = false;
                 marked = computed ? marked || mode == 2 : false;
                 for (int i = 0; i < 7; ++i) {
                     if (i != ownBox[std::size_t(mode)])
@@ -192,12 +200,13 @@ void Form1SessionTest::randomSession()
 
         // The invariants, after every event.
         const QString context = where + QStringLiteral(" (") + event + QStringLiteral(")");
-        const char *ctx = qPrintable(context);
+        const QByteArray contextBytes = context.toLocal8Bit();
+        const char *ctx = contextBytes.constData();
         QVERIFY2(form.frameGeometry().height() == (mode == 2 ? 427 : 253), ctx);
         QVERIFY2(child(QStringLiteral("Picture1"))->isVisible() == (mode == 2), ctx);
         QVERIFY2(copyResults->isEnabled() == wholeResult, ctx);
         QVERIFY2(form.findChild<QLineEdit *>(QStringLiteral("Text1"))->text() == QStringLiteral("1.4"), ctx);
-        QVERIFY2(child(QStringLiteral("Picture1"))->accessibleDescription().contains(QStringLiteral("marked"))
+        QVERIFY2(child(QStringLiteral("Picture1"))->accessibleDescription().contains(QStringLiteral("M1 = "))
                      == marked,
                  ctx);
         QVERIFY2(command->text()
@@ -208,13 +217,27 @@ void Form1SessionTest::randomSession()
             const bool own = mode >= 0 && i == ownBox[std::size_t(mode)];
             QVERIFY2(child(labelNames[i])->isVisible() == (allShown || own), ctx);
             QVERIFY2(box(i)->isVisible() == (allShown || own), ctx);
-            if (mode >= 0) {
+            const QString text = box(i)->text();
+            const QString shown = context + ": " + boxNames[i] + " = '" + text + "'";
+            // An estimate or a stale result is always marked, in the box and its tooltip; a
+            // fresh converged result, and the input, never are.
+            const bool result = !own && content[std::size_t(i)] == Content::Result;
+            const auto expectedMark = !result ? NumberBox::Mark::None
+                : stale                       ? NumberBox::Mark::Stale
+                : estimate                    ? NumberBox::Mark::Estimate
+                                              : NumberBox::Mark::None;
+            const auto *numberBox = static_cast<NumberBox *>(box(i));
+            QVERIFY2(numberBox->mark() == expectedMark || content[std::size_t(i)] == Content::Typed,
+                     qPrintable(shown));
+            QVERIFY2(box(i)->toolTip().contains(QStringLiteral("stale")) == (result && stale),
+                     qPrintable(shown));
+            QVERIFY2(box(i)->toolTip().contains(QStringLiteral("estimate")) == (result && estimate),
+                     qPrintable(shown));
+            if (mode >= 0 && numberBox->mark() == NumberBox::Mark::None) {
                 QVERIFY2(box(i)->palette().color(QPalette::Base)
                              == (own ? QColor(255, 255, 255) : QColor(200, 200, 200)),
                          ctx);
             }
-            const QString text = box(i)->text();
-            const QString shown = context + ": " + boxNames[i] + " = '" + text + "'";
             switch (content[std::size_t(i)]) {
             case Content::Empty:
                 QVERIFY2(text.isEmpty() && box(i)->toolTip().isEmpty(), qPrintable(shown));

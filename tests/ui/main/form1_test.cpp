@@ -26,6 +26,7 @@
 #include <QTest>
 #include <QTimer>
 
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
@@ -34,6 +35,11 @@
 using namespace ornavel;
 
 using namespace ornavel::testing;
+
+// The result boxes' grounds: a plain result, an estimate, a stale result.
+static const QColor grey(200, 200, 200);
+static const QColor amber(255, 221, 120);
+static const QColor staleGrey(235, 235, 235);
 
 class Form1Test : public QObject
 {
@@ -84,6 +90,7 @@ private:
     std::optional<SeenMessage> clickCalculate();
     QStringList boxTexts() const;
     void verifyBoxesShowTheirTexts() const;
+    void verifyResultMarks(const QColor &ground, bool estimate, bool stale) const;
     int outerHeight() const { return m_form->frameGeometry().height(); }
     void compareWithTable(const QString &option, const QString &typed,
                           const std::optional<SeenMessage> &seen) const;
@@ -155,10 +162,56 @@ void Form1Test::compareWithTable(const QString &option, const QString &typed,
         QCOMPARE(cells[i], boxNames[i] == inputBox ? numberText(inputNumber(shown), u".") : shown);
     }
     const bool unsettled = seen && seen->text.startsWith("iterasyon");
-    QCOMPARE(cells[7],
-             unsettled  ? QStringLiteral("not converged in 50 iterations")
-                 : seen ? seen->text
-                        : QString());
+    QStringList notes;
+    if (unsettled)
+        notes << QStringLiteral("not converged in 50 iterations");
+    else if (seen)
+        notes << seen->text;
+    if ((!seen || unsettled) && std::abs(cells[0].toDouble()) < 1)
+        notes << QStringLiteral("subsonic: no shock forms");
+    QCOMPARE(cells[7], notes.join("; "));
+}
+
+// WCAG contrast of two colours: 1 (the same) to 21 (black on white).
+static double contrast(const QColor &a, const QColor &b)
+{
+    const auto luminance = [](const QColor &c) {
+        const auto channel
+            = [](double v) { return v <= 0.04045 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4); };
+        return 0.2126 * channel(c.redF()) + 0.7152 * channel(c.greenF()) + 0.0722 * channel(c.blueF());
+    };
+    const double la = luminance(a), lb = luminance(b);
+    return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
+}
+
+// Every result box as drawn at pixel ratios 1 and 2: its ground, ink at 4.5:1 or more on it,
+// and a tooltip (what a screen reader describes) that says what the colour says.
+void Form1Test::verifyResultMarks(const QColor &ground, bool estimate, bool stale) const
+{
+    for (const QString &name : boxNames) {
+        auto *edit = child<NumberBox>(name);
+        if (edit->isTyped() || edit->text().isEmpty())
+            continue;
+        const QString where = name + ": " + edit->toolTip();
+        QCOMPARE(edit->toolTip().contains(QStringLiteral("estimate: not converged in 50 iterations")),
+                 estimate);
+        QCOMPARE(edit->toolTip().contains(QStringLiteral("stale: the input was edited after this result")),
+                 stale);
+        for (const int ratio : {1, 2}) {
+            QPixmap pixmap(edit->size() * ratio);
+            pixmap.setDevicePixelRatio(ratio);
+            edit->render(&pixmap);
+            const QImage image = pixmap.toImage();
+            const int inset
+                = (edit->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, nullptr, edit) + 1) * ratio;
+            QCOMPARE(image.pixelColor(inset, inset), ground);
+            double best = 1;
+            for (int y = inset; y < image.height() - inset; ++y)
+                for (int x = inset; x < image.width() - inset; ++x)
+                    best = std::max(best, contrast(image.pixelColor(x, y), ground));
+            QVERIFY2(best >= 4.5, qPrintable(where + QStringLiteral(" at %1x: %2:1").arg(ratio).arg(best)));
+        }
+    }
 }
 
 QStringList Form1Test::boxTexts() const
@@ -183,9 +236,12 @@ void Form1Test::verifyBoxesShowTheirTexts() const
         bool shortForm = false;
         for (int digits = 1; digits <= 15; ++digits)
             shortForm |= shown == shortenedNumberText(text, digits, u".");
-        // Below 10^6 (five decimals at most) always whole, -999999.99999 included.
+        // A result whole or in its short form; a typed input without an exponent whole or its
+        // start, never given an exponent.
         const bool whole = shown == text || shown == text.trimmed();
-        QVERIFY2(whole || (shortForm && std::abs(inputNumber(text)) >= 1e6), qPrintable(name + ": " + shown));
+        const bool start = shown.endsWith(u'…') && text.trimmed().startsWith(shown.chopped(1));
+        const bool typedPlain = edit->isTyped() && !text.contains('e', Qt::CaseInsensitive);
+        QVERIFY2(whole || (typedPlain ? start : shortForm), qPrintable(name + ": " + shown));
 
         for (const int ratio : {1, 2}) {
             const auto render = [edit, ratio] {
@@ -223,7 +279,8 @@ void Form1Test::verifyBoxesShowTheirTexts() const
                 for (int x = 0; x < freeImage.width(); ++x)
                     if (freeImage.pixelColor(x, y) != QColor(Qt::white))
                         freeLeft = std::min(freeLeft, x), freeRight = std::max(freeRight, x);
-            QVERIFY2(!ink.isEmpty() && inside.contains(ink)
+            // Digits at least 7 pixels tall at scale 1: a run of equal ones stays countable.
+            QVERIFY2(!ink.isEmpty() && inside.contains(ink) && ink.height() >= 7 * ratio
                          && std::abs(ink.width() - (freeRight - freeLeft + 1)) <= ratio,
                      qPrintable(QStringLiteral("%1 at %2x: ink %3,%4 to %5,%6, %7 wide drawn free")
                                     .arg(name)
@@ -344,8 +401,8 @@ void Form1Test::calculate_data()
                                         << QStringList {" 0.5", "0.125", "0.28571", "0.4375", "2.25677", "2.67701", "2.64575"};
     QTest::newRow("M1 = -2 keeps its sign") << "Option_M1" << "-2"
                                             << QStringList {" -2", "4.5", "2.66667", "1.6875", "0.72087", "5.64044", "0.57735"};
-    QTest::newRow("M1 = 2,5 reads as 2") << "Option_M1" << "2,5"
-                                         << QStringList {" 2,5", "4.5", "2.66667", "1.6875", "0.72087", "5.64044", "0.57735"};
+    QTest::newRow("M1 = 2,5 reads as 2, shown as read") << "Option_M1" << "2,5"
+                                         << QStringList {"2", "4.5", "2.66667", "1.6875", "0.72087", "5.64044", "0.57735"};
     QTest::newRow("M1 = 0.378, near the limit") << "Option_M1" << "0.378"
                                                 << QStringList {" 0.378", "", "", "", "", "", "165.39579"};
     QTest::newRow("M2 = 0.378, near the limit") << "Option_M2" << "0.378"
@@ -382,7 +439,7 @@ void Form1Test::calculate()
         // A written result shows its leading digits, however narrow the box, and holds its
         // unrounded value in the tooltip, which is also what a screen reader describes.
         QLineEdit *written = box(boxNames[i]);
-        if (written->text() == " " + input)
+        if (boxNames[i] == own)
             continue;
         QCOMPARE(written->cursorPosition(), 0);
         QCOMPARE(resultText(inputNumber(written->toolTip())), written->text());
@@ -394,9 +451,16 @@ void Form1Test::calculate()
         QCOMPARE(box("Text_Po2Po1")->toolTip(), QStringLiteral("0.00000114376657059994"));
     QVERIFY(!child("Picture1")->isVisible());
 
-    // A second click with the same input recomputes the same texts.
+    verifyResultMarks(grey, false, false);
+
+    // Edited, the input no longer has these results: greyed until the next click, which
+    // recomputes the same texts from the same input.
+    type(own, "1");
+    verifyResultMarks(staleGrey, false, true);
+    QTest::keyClick(box(own), Qt::Key_Backspace);
     QCOMPARE(clickCalculate().has_value(), false);
     QCOMPARE(boxTexts(), texts);
+    verifyResultMarks(grey, false, false);
 }
 
 // clang-format off
@@ -574,16 +638,6 @@ void Form1Test::modeChangeKeepsHiddenResults()
 
 void Form1Test::readableUnderADarkPalette()
 {
-    // WCAG contrast of two colours: 1 (the same) to 21 (black on white).
-    const auto contrast = [](const QColor &a, const QColor &b) {
-        const auto luminance = [](const QColor &c) {
-            const auto channel
-                = [](double v) { return v <= 0.04045 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4); };
-            return 0.2126 * channel(c.redF()) + 0.7152 * channel(c.greenF()) + 0.0722 * channel(c.blueF());
-        };
-        const double la = luminance(a), lb = luminance(b);
-        return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
-    };
     const QPalette original = QApplication::palette();
     QApplication::setPalette(QPalette(QColor(45, 45, 45))); // derived: white text on black and grey
     delete m_form;
@@ -621,21 +675,32 @@ void Form1Test::pitot_data()
     QTest::addColumn<QString>("input");
     QTest::addColumn<QString>("message");
     QTest::addColumn<QStringList>("expected");
+    QTest::addColumn<QString>("graph"); // what the graph's description says of its marker
     const QString none;
     QTest::newRow("Mach 2") << "5.64044" << none
-                            << QStringList {"2", "4.5", "2.66667", "1.6875", "0.72087", " 5.64044", "0.57735"};
+                            << QStringList {"2", "4.5", "2.66667", "1.6875", "0.72087", " 5.64044", "0.57735"}
+                            << ", solution marked at M1 = 2, Po2/P1 = 5.64044";
     QTest::newRow("ratio 10") << "10" << none
-                              << QStringList {"2.71975", "8.46323", "3.58007", "2.36398", "0.41666", " 10", "0.4941"};
+                              << QStringList {"2.71975", "8.46323", "3.58007", "2.36398", "0.41666", " 10", "0.4941"}
+                              << ", solution marked at M1 = 2.71975, Po2/P1 = 10";
     QTest::newRow("ratio 2 keeps what was typed") << "2" << none
-                                                  << QStringList {"1.04655", "", "", "", "", " 2", "0.95617"};
+                                                  << QStringList {"1.04655", "", "", "", "", " 2", "0.95617"}
+                                                  << ", solution marked at M1 = 1.04655, Po2/P1 = 2";
     QTest::newRow("sonic") << "1.89293" << none
-                           << QStringList {"1", "1", "1", "1", "1", " 1.89293", "1"};
+                           << QStringList {"1", "1", "1", "1", "1", " 1.89293", "1"}
+                           << ", solution marked at M1 = 1, Po2/P1 = 1.89293";
     QTest::newRow("subsonic continuation") << "1.8" << none
-                                           << QStringList {"0.9561", "", "", "", "", " 1.8", "1.04662"};
+                                           << QStringList {"0.9561", "", "", "", "", " 1.8", "1.04662"}
+                                           << ", solution marked at M1 = 0.9561, Po2/P1 = 1.8";
+    QTest::newRow("ratio 50, beyond the plotted range") << "50" << none
+                                                         << QStringList {"6.20271", "", "", "", "", " 50", ""}
+                                                         << ", solution at M1 = 6.20271, Po2/P1 = 50, beyond the plotted range";
     QTest::newRow("ratio 1e88, exponents") << "1e88" << none
-                                           << QStringList {"8.81284854347331E+43", "", "", "", "", " 1e88", ""};
+                                           << QStringList {"8.81284854347331E+43", "", "", "", "", " 1e88", ""}
+                                           << ", solution at M1 = 8.81284854347331E+43, Po2/P1 = 1E+88, beyond the plotted range";
     QTest::newRow("unsettled 1.5") << "1.5" << QString::fromUtf8("iterasyon 50 adımda yakınsamadı")
-                                   << QStringList {"0.73805", "0.46884", "0.58945", "0.79539", "1.04471", " 1.5", "1.40395"};
+                                   << QStringList {"0.73805", "0.46884", "0.58945", "0.79539", "1.04471", " 1.5", "1.40395"}
+                                   << ", last estimate, not converged, marked at M1 = 0.73805, Po2/P1 = 1.5";
 }
 // clang-format on
 
@@ -644,7 +709,13 @@ void Form1Test::pitot()
     QFETCH(QString, input);
     QFETCH(QString, message);
     QFETCH(QStringList, expected);
+    QFETCH(QString, graph);
 
+    // The result of another ratio on screen first: none of it may stand beside this one, not
+    // even while the message is up.
+    choose("Option_Po2P1");
+    type("Text_Po2P1", "3");
+    QVERIFY(!clickCalculate());
     choose("Option_Po2P1");
     type("Text_Po2P1", input);
     const auto seen = clickCalculate();
@@ -654,8 +725,16 @@ void Form1Test::pitot()
         QVERIFY(seen->text.contains(QChar(0x0131))); // the dotless i
         QCOMPARE(seen->title, QStringLiteral("Ornavel"));
         QVERIFY(seen->onlyOk && seen->noIcon);
+        QStringList alone(7);
+        alone[5] = " " + input;
+        QCOMPARE(seen->boxes, alone);
+        QCOMPARE(seen->marks, QStringList(7));
+        QCOMPARE(seen->graph, QStringLiteral("Po2/P1 against M1 from 1 to 5.9"));
     }
-    QCOMPARE(child("Picture1")->accessibleDescription().contains("not converged"), !message.isEmpty());
+    QCOMPARE(child("Picture1")->accessibleDescription(), "Po2/P1 against M1 from 1 to 5.9" + graph);
+    verifyResultMarks(seen ? amber : grey, seen.has_value(), false);
+    QCOMPARE(box("Text_M1")->toolTip().endsWith(QStringLiteral("subsonic: no shock forms)")),
+             m_form->upstreamMach() < 1);
     compareWithTable("Option_Po2P1", input, seen);
     const QStringList texts = boxTexts();
     for (int i = 0; i < 7; ++i) {
@@ -770,10 +849,19 @@ void Form1Test::pitotGraph()
     picture->show();
     QCOMPARE(redPixels(), before);
 
+    // Edited, the input no longer has this solution: the marker and guides are greyed and the
+    // description says so, until the next calculation draws them afresh.
     box("Text_Po2P1")->setText("10");
+    picture->render(&pixmap);
+    const QColor staleMarker(118, 118, 118);
+    QCOMPARE(pixmap.toImage().pixelColor(int(ratio * (area.left() + at(1.5, -5.64044).x() * area.width())),
+                                         int(ratio * (area.top() + at(1.5, -5.64044).y() * area.height()))),
+             staleMarker);
+    QVERIFY(picture->accessibleDescription().endsWith(", stale: the input was edited after this result"));
     QVERIFY(!clickCalculate());
     QCOMPARE(list.size(), std::size_t(5 + 491));
     QVERIFY(same(list[2].from, at(m_form->upstreamMach(), -10)));
+    QCOMPARE(list[2].colour, blue);
 }
 
 // clang-format off
@@ -929,7 +1017,8 @@ void Form1Test::copyResults_data()
     QTest::newRow("Po2/P1 = 1.5, not converged")
         << c << "Option_Po2P1" << "1.5" << ""
         << QStringList {"γ = 1.4", "M1 = 0.73805", "P2/P1 = 0.46884", "ρ2/ρ1 = 0.58945", "T2/T1 = 0.79539",
-                        "Po2/Po1 = 1.04471", "Po2/P1 = 1.5", "M2 = 1.40395", "note = not converged in 50 iterations"};
+                        "Po2/Po1 = 1.04471", "Po2/P1 = 1.5", "M2 = 1.40395",
+                        "note = not converged in 50 iterations; subsonic: no shock forms"};
     QTest::newRow("refusal") << c << "Option_M1" << "0.2" << "" << QStringList();
     QTest::newRow("input typed over") << c << "Option_M1" << "2" << "1" << QStringList();
 }
