@@ -239,12 +239,14 @@ QString Form1::markerText(bool settled) const
 
 void Form1::Mn_About_Click()
 {
-    // Modeless and without an owner, so the main window stays usable and may close first;
-    // deleted on close, so the next choice shows it anew.
+    // Modeless, so the main window stays usable; owned by it, so that it opens over it, the
+    // window manager keeps it with it, and closing the main window ends the program. Deleted
+    // on close, so the next choice shows it anew.
     if (!m_about) {
-        m_about = new Form_About;
+        m_about = new Form_About(this);
         m_about->setAttribute(Qt::WA_DeleteOnClose);
         m_about->setWindowIcon(windowIcon()); // one program, one icon on every window
+        m_about->move(frameGeometry().center() - m_about->rect().center());
     }
     m_about->show();
     m_about->raise();

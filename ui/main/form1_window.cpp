@@ -9,6 +9,8 @@
 // outer height is right from the first frame on both.
 #include "ui/main/form1.h"
 
+#include "ui/about/form_about.h"
+
 #include "platform/twips.h"
 #include "ui/main/form1_parts.h"
 
@@ -46,6 +48,11 @@ bool Form1::event(QEvent *event)
 {
     const bool handled = QMainWindow::event(event);
     switch (event->type()) {
+    case QEvent::Close:
+        // The About window belongs to this one: it goes with it, and so the program ends.
+        if (m_about && event->isAccepted())
+            m_about->close();
+        break;
     case QEvent::Show:
     case QEvent::Move:
     case QEvent::Resize:
