@@ -4,7 +4,7 @@ set -euo pipefail
 
 packages=(
   cmake make g++ pkg-config
-  qt6-base-dev libgl-dev
+  qt6-base-dev libgl-dev libboost-dev
   fonts-liberation2
   libgtest-dev
   desktop-file-utils appstream dpkg-dev file lintian clang-format-14

@@ -1,0 +1,25 @@
+#pragma once
+
+namespace ornavel {
+
+// M1 from each measured ratio across a normal shock, gamma = 1.4, within 1 ulp of the exact
+// inverse. Each is NaN where no upstream Mach number above 1/sqrt(7) gives the ratio (P2/P1,
+// T2/T1, Po2/Po1 not above 0; rho2/rho1 not strictly between 1/6 and 6) or the ratio is not
+// finite. Near 1/sqrt(7) the answer may be the double on the limit itself, which callers
+// test with hasDownstreamMach.
+
+// From P2/P1 = p: M1^2 = (6p + 1)/7.
+double machFromPressureRatio(double P2P1);
+// From rho2/rho1 = r: M1^2 = 5r/(6 - r).
+double machFromDensityRatio(double Ro2Ro1);
+// From T2/T1 = t: M1^2 is the positive root of 7s^2 + (34 - 36t)s - 5 = 0.
+double machFromTemperatureRatio(double T2T1);
+
+// The bound on root-finder steps for Po2/Po1, which has no closed inverse.
+inline constexpr int stagnationRatioIterationLimit = 100;
+// From Po2/Po1, which falls monotonically in M1 over the whole domain: a bracketed root of
+// the loss 1 - Po2/Po1 (or of its logarithm below 0.5), at most
+// stagnationRatioIterationLimit steps.
+double machFromStagnationPressureRatio(double Po2Po1);
+
+} // namespace ornavel
