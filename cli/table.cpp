@@ -18,7 +18,9 @@ const char *const tableHelp = R"(Usage: ornavel table QUANTITY VALUE... [--forma
 Writes the window's results for each value, one row each: M1, P2/P1, ρ2/ρ1, T2/T1,
 Po2/Po1, Po2/P1, M2 and a note, with "." as the decimal point.
 
-QUANTITY  M1, M2 or Po2/P1 (also Po2P1, any letter case): the known quantity.
+QUANTITY  the known quantity: M1, M2, Po2/P1, or a measured ratio P2/P1, rho2/rho1
+          (or ρ2/ρ1), T2/T1, Po2/Po1; without the slash too, in any letter case. The
+          input cell is the number as read; from a ratio, M1 is its exact inverse.
 VALUE     a number; a range FROM:TO:STEP, decimal-exact and including TO where a step
           lands on it (a negative step counts down); or - for standard input, one value
           a line. A refused value has empty cells and the window's message as its note.
@@ -28,6 +30,10 @@ VALUE     a number; a range FROM:TO:STEP, decimal-exact and including TO where a
 Examples:
   ornavel table M1 1:3:0.5 --format markdown
   ornavel table Po2/P1 - --format csv < readings.txt
+  ornavel table P2/P1 4.5 10.33333
+  ornavel table rho2/rho1 1.5:5.5:1
+  ornavel table T2/T1 1.6875 --digits 15
+  ornavel table Po2/Po1 0.72087 --format csv
 )";
 
 namespace {
@@ -46,12 +52,17 @@ std::optional<Quantity> quantityNamed(std::string_view name)
     std::string lower(name);
     std::transform(lower.begin(), lower.end(), lower.begin(),
                    [](unsigned char c) { return char(std::tolower(c)); });
-    if (lower == "m1")
-        return Quantity::M1;
-    if (lower == "m2")
-        return Quantity::M2;
-    if (lower == "po2/p1" || lower == "po2p1")
-        return Quantity::Po2P1;
+    // Without the slash too; tolower leaves the bytes of "ρ" alone.
+    std::erase(lower, '/');
+    constexpr std::pair<std::string_view, Quantity> names[] = {
+        {"m1", Quantity::M1},     {"m2", Quantity::M2},           {"po2p1", Quantity::Po2P1},
+        {"p2p1", Quantity::P2P1}, {"rho2rho1", Quantity::Ro2Ro1}, {"ρ2ρ1", Quantity::Ro2Ro1},
+        {"t2t1", Quantity::T2T1}, {"po2po1", Quantity::Po2Po1},
+    };
+    for (const auto &[known, quantity] : names) {
+        if (lower == known)
+            return quantity;
+    }
     return std::nullopt;
 }
 
@@ -186,7 +197,8 @@ TableCall readCall(const std::vector<std::string_view> &arguments, bool &help)
         } else if (!call.quantity) {
             call.quantity = quantityNamed(argument);
             if (!call.quantity)
-                call.error = "unknown quantity '" + std::string(argument) + "' (M1, M2 or Po2/P1)";
+                call.error = "unknown quantity '" + std::string(argument)
+                    + "' (M1, M2, Po2/P1, P2/P1, rho2/rho1, T2/T1 or Po2/Po1)";
         } else {
             readValue(call, argument);
         }

@@ -1,5 +1,6 @@
 #include "decision/calculate.h"
 
+#include "core/inverse.h"
 #include "core/pitot.h"
 #include "platform/number_text.h"
 
@@ -14,8 +15,16 @@ static_assert(pitotIterationLimit == 50, "notConvergedNote names the limit");
 
 // In the order of Refusal.
 constexpr const char *refusalTexts[] = {
-    "SET input value then CLICK",        "M2 must be lower than 1", "|M1| must be greater than 0.37796",
-    "|M2| must be greater than 0.37796", "Input is out of range",   "No real solution for this Po2/P1",
+    "SET input value then CLICK",
+    "M2 must be lower than 1",
+    "|M1| must be greater than 0.37796",
+    "|M2| must be greater than 0.37796",
+    "Input is out of range",
+    "No real solution for this Po2/P1",
+    "P2/P1 must be greater than 0",
+    "ρ2/ρ1 must be between 0.16667 and 6",
+    "T2/T1 must be greater than 0",
+    "Po2/Po1 must be greater than 0",
 };
 
 Outcome refused(Outcome outcome, Refusal refusal)
@@ -63,6 +72,40 @@ Outcome fromPitotRatio(Outcome outcome)
     return withRatios(outcome, solution.M1, downstreamMach(gamma, solution.M1));
 }
 
+// A measured ratio: M1 from its exact inverse, then M2 and the rest as from a typed M1. An
+// M1 on the domain limit 1/sqrt(7), where doubles end, has no shock partner to show.
+Outcome fromRatio(Quantity quantity, Outcome outcome)
+{
+    const double ratio = outcome.input;
+    if (!std::isfinite(ratio))
+        return refused(outcome, Refusal::OutOfRange);
+    double m1 = 0;
+    Refusal outside = Refusal::P2P1NotPositive;
+    switch (quantity) {
+    case Quantity::P2P1:
+        m1 = machFromPressureRatio(ratio);
+        break;
+    case Quantity::Ro2Ro1:
+        m1 = machFromDensityRatio(ratio);
+        outside = Refusal::Ro2Ro1OutsideRange;
+        break;
+    case Quantity::T2T1:
+        m1 = machFromTemperatureRatio(ratio);
+        outside = Refusal::T2T1NotPositive;
+        break;
+    default:
+        m1 = machFromStagnationPressureRatio(ratio);
+        outside = Refusal::Po2Po1NotPositive;
+        break;
+    }
+    // Every finite ratio inside the domain has an M1; NaN means outside it.
+    if (std::isnan(m1))
+        return refused(outcome, outside);
+    if (!hasDownstreamMach(gamma, m1))
+        return refused(outcome, Refusal::OutOfRange);
+    return withRatios(outcome, m1, downstreamMach(gamma, m1));
+}
+
 // Both marks at once, in the order outcomeNote gives them.
 constexpr const char *notConvergedSubsonicNote = "not converged in 50 iterations; subsonic: no shock forms";
 
@@ -90,7 +133,15 @@ Outcome calculate(Quantity quantity, double input)
     outcome.input = input;
     if (input == 0)
         return refused(outcome, Refusal::NoInput);
-    return quantity == Quantity::Po2P1 ? fromPitotRatio(outcome) : fromMach(quantity, outcome);
+    switch (quantity) {
+    case Quantity::M1:
+    case Quantity::M2:
+        return fromMach(quantity, outcome);
+    case Quantity::Po2P1:
+        return fromPitotRatio(outcome);
+    default:
+        return fromRatio(quantity, outcome);
+    }
 }
 
 bool isSubsonic(const Outcome &outcome)

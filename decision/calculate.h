@@ -9,8 +9,9 @@
 
 namespace ornavel {
 
-// The known quantity: the window's three input options.
-enum class Quantity { M1, M2, Po2P1 };
+// The known quantity: the window's three input options, and the four measured ratios from
+// which M1 has an exact inverse.
+enum class Quantity { M1, M2, Po2P1, P2P1, Ro2Ro1, T2T1, Po2Po1 };
 
 // Why a typed value has no result; refusalText gives the message the user sees.
 enum class Refusal {
@@ -20,6 +21,10 @@ enum class Refusal {
     M2TooLow,       // |M2| at or below 1/sqrt(7)
     OutOfRange,     // the input or a result lies beyond the doubles
     NoRealSolution, // no upstream Mach number gives this pitot ratio
+    P2P1NotPositive,
+    Ro2Ro1OutsideRange, // rho2/rho1 at or beyond 1/6 or 6
+    T2T1NotPositive,
+    Po2Po1NotPositive,
 };
 
 QString refusalText(Refusal refusal);

@@ -19,6 +19,14 @@ int inputColumn(Quantity quantity)
         return 0;
     case Quantity::M2:
         return 6;
+    case Quantity::P2P1:
+        return 1;
+    case Quantity::Ro2Ro1:
+        return 2;
+    case Quantity::T2T1:
+        return 3;
+    case Quantity::Po2Po1:
+        return 4;
     case Quantity::Po2P1:
         break;
     }
@@ -29,7 +37,9 @@ ResultRow resultRow(Quantity quantity, const Outcome &outcome, Digits digits)
 {
     ResultRow row;
     const int input = inputColumn(quantity);
-    write(row.cells[std::size_t(input)], outcome.input, true);
+    // The input reads back as the double it was, which 15 digits cannot promise.
+    Cell &typed = row.cells[std::size_t(input)];
+    typed.size = std::uint8_t(writeShortestText(typed.text, outcome.input) - typed.text);
     row.note = outcomeNote(outcome);
     if (outcome.refusal)
         return row;

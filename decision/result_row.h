@@ -30,8 +30,8 @@ struct Cell {
 };
 
 // One outcome as the window shows it, shared by Copy Results and the table writers: the
-// input cell is the number as read, the others as the boxes show them, all empty but the
-// input for a refusal; the note is outcomeNote's.
+// input cell is the number as read (the shortest text that reads back as it), the others as
+// the boxes show them, all empty but the input for a refusal; the note is outcomeNote's.
 struct ResultRow {
     std::array<Cell, resultColumns> cells;
     const char *note = "";

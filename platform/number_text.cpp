@@ -349,6 +349,13 @@ char *writeResultText(char *out, double value)
     return writeGeneral(out, toDouble(decimal), decimal);
 }
 
+char *writeShortestText(char *out, double value)
+{
+    if (!std::isfinite(value) || value == 0.0)
+        return writeNumberText(out, value);
+    return writeDecimal(out, shortestDecimal(value));
+}
+
 QString withDecimalPoint(std::string_view text, QStringView decimalPoint)
 {
     QString out = QString::fromLatin1(text.data(), qsizetype(text.size()));

@@ -40,6 +40,9 @@ QString resultText(double value);
 inline constexpr std::size_t maxNumberTextSize = 40;
 char *writeNumberText(char *out, double value);
 char *writeResultText(char *out, double value);
+// The shortest text that reads back as the same double, laid out as writeNumberText lays
+// out its digits: how a typed input is echoed.
+char *writeShortestText(char *out, double value);
 // Such a text with decimalPoint in place of ".".
 QString withDecimalPoint(std::string_view text, QStringView decimalPoint);
 
