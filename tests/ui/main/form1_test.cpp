@@ -159,7 +159,10 @@ void Form1Test::compareWithTable(const QString &option, const QString &typed,
     const QString inputBox = inputBoxOf(option);
     for (int i = 0; i < 7; ++i) {
         const QString shown = box(boxNames[i])->text();
-        QCOMPARE(cells[i], boxNames[i] == inputBox ? numberText(inputNumber(shown), u".") : shown);
+        char read[maxNumberTextSize];
+        const QString readBack
+            = QString::fromLatin1(read, writeShortestText(read, inputNumber(shown)) - read);
+        QCOMPARE(cells[i], boxNames[i] == inputBox ? readBack : shown);
     }
     const bool unsettled = seen && seen->text.startsWith("iterasyon");
     QStringList notes;
@@ -374,6 +377,8 @@ void Form1Test::inputModeConfiguresWindow()
 // clang-format off
 void Form1Test::calculate_data()
 {
+    // The wiring and the display of long texts; the calculations themselves are held in
+    // tests/decision/calculate_test.cpp.
     QTest::addColumn<QString>("option");
     QTest::addColumn<QString>("input");
     // Box texts in the frame's order: M1, P2/P1, rho2/rho1, T2/T1, Po2/Po1, Po2/P1, M2.
@@ -381,12 +386,6 @@ void Form1Test::calculate_data()
 
     QTest::newRow("M1 = 2") << "Option_M1" << "2"
                             << QStringList {" 2", "4.5", "2.66667", "1.6875", "0.72087", "5.64044", "0.57735"};
-    QTest::newRow("M1 = 1, sonic") << "Option_M1" << "1"
-                                   << QStringList {" 1", "1", "1", "1", "1", "1.89293", "1"};
-    QTest::newRow("M1 = 3") << "Option_M1" << "3"
-                            << QStringList {" 3", "10.33333", "3.85714", "2.67901", "0.32834", "12.06096", "0.47519"};
-    QTest::newRow("M1 = 10, small ratio") << "Option_M1" << "10"
-                                          << QStringList {" 10", "116.5", "5.71429", "20.3875", "0.00304", "129.21697", "0.38758"};
     QTest::newRow("M1 = 50, long results") << "Option_M1" << "50"
                                            << QStringList {" 50", "2916.5", "5.98802", "487.0555", "0", "3219.35923", "0.37835"};
     QTest::newRow("M1 = 925.8, six whole digits") << "Option_M1" << "925.8"
@@ -399,20 +398,10 @@ void Form1Test::calculate_data()
                                                                     << QStringList {" -999999.99999", "", "", "", "", "", ""};
     QTest::newRow("M1 = 0.5, subsonic") << "Option_M1" << "0.5"
                                         << QStringList {" 0.5", "0.125", "0.28571", "0.4375", "2.25677", "2.67701", "2.64575"};
-    QTest::newRow("M1 = -2 keeps its sign") << "Option_M1" << "-2"
-                                            << QStringList {" -2", "4.5", "2.66667", "1.6875", "0.72087", "5.64044", "0.57735"};
     QTest::newRow("M1 = 2,5 reads as 2, shown as read") << "Option_M1" << "2,5"
                                          << QStringList {"2", "4.5", "2.66667", "1.6875", "0.72087", "5.64044", "0.57735"};
-    QTest::newRow("M1 = 0.378, near the limit") << "Option_M1" << "0.378"
-                                                << QStringList {" 0.378", "", "", "", "", "", "165.39579"};
-    QTest::newRow("M2 = 0.378, near the limit") << "Option_M2" << "0.378"
-                                                << QStringList {"", "", "", "5320.12115", "", "", " 0.378"};
     QTest::newRow("M2 = 0.5") << "Option_M2" << "0.5"
                               << QStringList {"2.64575", "8", "3.5", "2.28571", "0.44311", "9.4897", " 0.5"};
-    QTest::newRow("M2 = 0.57735 uses the unrounded M1") << "Option_M2" << "0.57735"
-                                                        << QStringList {"2", "4.50001", "2.66667", "1.6875", "0.72087", "5.64045", " 0.57735"};
-    QTest::newRow("M2 = -0.5 keeps its sign") << "Option_M2" << "-0.5"
-                                              << QStringList {"2.64575", "8", "3.5", "2.28571", "0.44311", "9.4897", " -0.5"};
 }
 // clang-format on
 
