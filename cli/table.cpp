@@ -73,34 +73,68 @@ class LineReader
 public:
     LineReader(int fd, TableOutput &out) : m_fd(fd), m_out(out) {}
 
-    // The next line without its end, or nothing at the end of input.
+    // The next line without its end, or nothing at the end of input or after a failed read.
     std::optional<std::string_view> next()
     {
         m_line.clear();
         m_tooLong = false;
+        m_sticky = false;
         bool any = false;
         for (;;) {
             if (m_pos == m_size && !fill())
-                return any ? std::optional(std::string_view(m_line)) : std::nullopt;
+                return any ? std::optional(finished()) : std::nullopt;
             any = true;
             const char *start = m_buffer + m_pos;
             const auto *newline = static_cast<const char *>(std::memchr(start, '\n', m_size - m_pos));
             const std::size_t length = std::size_t((newline ? newline : m_buffer + m_size) - start);
-            // Memory stays bounded whatever the input: a line longer than any number is kept
-            // only in part, and is no number.
-            m_tooLong = m_tooLong || m_line.size() + length > maxLine;
-            m_line.append(start, std::min(length, maxLine - m_line.size()));
+            append(start, length);
             m_pos += length;
             if (newline) {
                 ++m_pos;
-                return std::string_view(m_line);
+                return finished();
             }
         }
     }
     bool tooLong() const { return m_tooLong; }
+    // The errno of a failed read, or 0.
+    int readError() const { return m_error; }
 
 private:
-    static constexpr std::size_t maxLine = 1024;
+    // Enough for the 768 significant digits that can decide a double, after the zeros of
+    // the smallest.
+    static constexpr std::size_t maxLine = 2048;
+    static constexpr std::size_t maxTail = 64;
+
+    // Memory stays bounded whatever the input. Past maxLine, more digits of a fraction
+    // cannot change the double: zeros are dropped and any other digit is kept as one
+    // nonzero digit at the end, which rounds as they would. Anything else that long is no
+    // number.
+    void append(const char *start, std::size_t length)
+    {
+        const std::size_t room = maxLine - std::min(maxLine, m_line.size());
+        m_line.append(start, std::min(length, room));
+        if (length <= room)
+            return;
+        const bool fraction
+            = m_line.find('.') != std::string::npos && m_line.find_first_of("eE") == std::string::npos;
+        for (std::size_t i = room; i < length && !m_tooLong; ++i) {
+            const char c = start[i];
+            if (fraction && m_tail.empty() && c >= '0' && c <= '9')
+                m_sticky = m_sticky || c != '0';
+            else if (fraction && m_tail.size() < maxTail)
+                m_tail.push_back(c); // an exponent or blanks after the digits
+            else
+                m_tooLong = true;
+        }
+    }
+    std::string_view finished()
+    {
+        if (m_sticky)
+            m_line.push_back('1');
+        m_line += m_tail;
+        m_tail.clear();
+        return m_line;
+    }
 
     bool fill()
     {
@@ -109,6 +143,8 @@ private:
         do
             got = ::read(m_fd, m_buffer, sizeof m_buffer);
         while (got < 0 && errno == EINTR);
+        if (got < 0)
+            m_error = errno;
         m_pos = 0;
         m_size = got > 0 ? std::size_t(got) : 0;
         return m_size > 0;
@@ -118,8 +154,9 @@ private:
     TableOutput &m_out;
     char m_buffer[1 << 16];
     std::size_t m_pos = 0, m_size = 0;
-    bool m_tooLong = false;
-    std::string m_line;
+    bool m_tooLong = false, m_sticky = false;
+    int m_error = 0;
+    std::string m_line, m_tail;
 };
 
 int usageError(std::FILE *err, const std::string &message)
@@ -157,6 +194,11 @@ void readOption(TableCall &call, std::string_view option, std::string_view value
 void readValue(TableCall &call, std::string_view argument)
 {
     if (argument == "-") {
+        // Standard input has one end: a second - would give no rows, silently.
+        const bool again = std::any_of(call.values.begin(), call.values.end(),
+                                       [](const Value &v) { return v.kind == Value::Kind::StandardInput; });
+        if (again)
+            call.error = "- (standard input) can be given once";
         call.values.push_back({Value::Kind::StandardInput});
     } else if (isRange(argument)) {
         Value value {Value::Kind::Range};
@@ -219,7 +261,7 @@ void writeValue(const TableCall &call, TableWriter &writer, TableOutput &output,
 }
 
 // Rows for the lines of standard input; a line that is no number is named on err and its
-// row marked. Returns whether every line was a number.
+// row marked. Returns whether every line was a number and the input was read to its end.
 bool writeLines(const TableCall &call, TableWriter &writer, TableOutput &output, int inputFd, std::FILE *err)
 {
     bool allNumbers = true;
@@ -243,19 +285,35 @@ bool writeLines(const TableCall &call, TableWriter &writer, TableOutput &output,
         writer.row(output, row);
         allNumbers = false;
     }
+    // A read that failed is not the end of the input: the readings after it are lost.
+    if (lines.readError() != 0) {
+        std::fprintf(err, "ornavel table: cannot read standard input: %s\n",
+                     std::strerror(lines.readError()));
+        return false;
+    }
     return allNumbers;
 }
 
 } // namespace
 
+int writeHelp(const char *text, std::FILE *out, std::FILE *err, const char *program)
+{
+    // The errno of the failing call itself, before any other call can replace it.
+    int error = std::fputs(text, out) < 0 ? errno : 0;
+    if (std::fflush(out) != 0 && error == 0)
+        error = errno;
+    if (error == 0)
+        return 0;
+    std::fprintf(err, "%s: cannot write the help: %s\n", program, std::strerror(error));
+    return 1;
+}
+
 int runTable(const std::vector<std::string_view> &arguments, int inputFd, std::FILE *out, std::FILE *err)
 {
     bool help = false;
     const TableCall call = readCall(arguments, help);
-    if (help) {
-        std::fputs(tableHelp, out);
-        return 0;
-    }
+    if (help)
+        return writeHelp(tableHelp, out, err, "ornavel table");
     if (!call.error.empty())
         return usageError(err, call.error);
 
@@ -282,8 +340,8 @@ int runTable(const std::vector<std::string_view> &arguments, int inputFd, std::F
     writer->end(output);
     output.flush();
     if (output.failed()) {
-        if (errno != EPIPE)
-            std::fprintf(err, "ornavel table: cannot write the table: %s\n", std::strerror(errno));
+        if (output.error() != EPIPE)
+            std::fprintf(err, "ornavel table: cannot write the table: %s\n", std::strerror(output.error()));
         return 1;
     }
     return allNumbers ? 0 : 1;

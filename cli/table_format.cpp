@@ -1,7 +1,10 @@
 #include "cli/table_format.h"
 
+#include <algorithm>
 #include <array>
+#include <cerrno>
 #include <cstring>
+#include <string>
 
 namespace ornavel {
 
@@ -253,13 +256,14 @@ std::string_view latexEscape(char c)
     }
 }
 
-// A tabular with booktabs rules; ρ is written in math mode, which every LaTeX engine has.
+// A longtable with booktabs rules, so that a long table breaks across pages with its header
+// repeated; ρ is written in math mode, which every LaTeX engine has.
 class LatexWriter : public TableWriter
 {
 public:
     void begin(TableOutput &out, Digits) override
     {
-        out.put("% \\usepackage{booktabs}\n\\begin{tabular}{");
+        out.put("% \\usepackage{booktabs,longtable}\n\\begin{longtable}{");
         for (std::size_t i = 0; i < resultLabels.size(); ++i)
             out.put('r');
         out.put("l}\n\\toprule\n");
@@ -270,7 +274,7 @@ public:
             first = false;
             text(out, label);
         });
-        out.put(" \\\\\n\\midrule\n");
+        out.put(" \\\\\n\\midrule\n\\endhead\n");
     }
     void row(TableOutput &out, const ResultRow &row) override
     {
@@ -281,7 +285,7 @@ public:
         text(out, noteOf(row));
         out.put(" \\\\\n");
     }
-    void end(TableOutput &out) override { out.put("\\bottomrule\n\\end{tabular}\n"); }
+    void end(TableOutput &out) override { out.put("\\bottomrule\n\\end{longtable}\n"); }
 
 private:
     static void text(TableOutput &out, std::string_view text)
@@ -306,8 +310,11 @@ std::optional<TableFormat> tableFormat(std::string_view name)
         {"text", TableFormat::Text}, {"csv", TableFormat::Csv},           {"tsv", TableFormat::Tsv},
         {"html", TableFormat::Html}, {"markdown", TableFormat::Markdown}, {"latex", TableFormat::Latex},
     };
+    std::string lower(name);
+    std::transform(lower.begin(), lower.end(), lower.begin(),
+                   [](unsigned char c) { return char(std::tolower(c)); });
     for (const auto &[known, format] : names) {
-        if (name == known)
+        if (lower == known)
             return format;
     }
     return std::nullopt;
@@ -336,7 +343,8 @@ void TableOutput::putLong(std::string_view bytes)
 {
     flush();
     if (bytes.size() > capacity) {
-        m_failed = m_failed || std::fwrite(bytes.data(), 1, bytes.size(), m_file) != bytes.size();
+        if (!m_failed && std::fwrite(bytes.data(), 1, bytes.size(), m_file) != bytes.size())
+            fail();
         return;
     }
     std::memcpy(m_buffer, bytes.data(), bytes.size());
@@ -345,11 +353,17 @@ void TableOutput::putLong(std::string_view bytes)
 
 void TableOutput::flush()
 {
-    if (m_size > 0 && !m_failed)
-        m_failed = std::fwrite(m_buffer, 1, m_size, m_file) != m_size;
+    if (m_size > 0 && !m_failed && std::fwrite(m_buffer, 1, m_size, m_file) != m_size)
+        fail();
     m_size = 0;
-    if (!m_failed)
-        m_failed = std::fflush(m_file) != 0;
+    if (!m_failed && std::fflush(m_file) != 0)
+        fail();
+}
+
+void TableOutput::fail()
+{
+    m_failed = true;
+    m_error = errno;
 }
 
 } // namespace ornavel

@@ -51,13 +51,17 @@ public:
     }
     void flush();
     bool failed() const { return m_failed; }
+    // The errno of the write or flush that failed, kept before later calls change errno.
+    int error() const { return m_error; }
 
 private:
     void putLong(std::string_view bytes);
+    void fail();
     static constexpr std::size_t capacity = 1 << 16;
     std::FILE *m_file;
     std::size_t m_size = 0;
     bool m_failed = false;
+    int m_error = 0;
     char m_buffer[capacity];
 };
 

@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <cstdlib>
 #include <limits>
 
 namespace ornavel {
@@ -81,6 +82,11 @@ std::optional<WrittenDecimal> writtenDecimal(std::string_view text)
     }
     if (i != text.size())
         return std::nullopt;
+    // Trailing zeros change neither the value nor what a range needs to step exactly.
+    while (!d.digits.empty() && d.digits.back() == '0') {
+        d.digits.pop_back();
+        d.exponent = std::min(d.exponent + 1, exponentCap);
+    }
     return d;
 }
 
@@ -108,6 +114,13 @@ double nearestDouble(bool negative, std::string_view digits, long exponent)
         value = magnitude > 0 ? std::numeric_limits<double>::infinity() : 0.0;
     }
     return negative ? -value : value;
+}
+
+// Near enough to compare orders of magnitude.
+long double approximate(const WrittenDecimal &d)
+{
+    const long double value = std::strtold(d.digits.empty() ? "0" : d.digits.c_str(), nullptr);
+    return (d.negative ? -value : value) * std::pow(10.0L, (long double)d.exponent);
 }
 
 std::string digitsOf(ExactInt value)
@@ -188,7 +201,12 @@ DecimalRange DecimalRange::parse(std::string_view text, std::int64_t maxCount, s
     for (int k = 0; k < 3; ++k) {
         const auto scaled = exactUnits(d[k], exponent);
         if (!scaled) {
-            error = "range " + std::string(text) + " needs more than 37 digits to step exactly";
+            // Too many rows is the likelier fault (0:1:1e-40): say so when it is one.
+            const long double span = std::fabs(approximate(d[1]) - approximate(d[0]));
+            if (span / std::fabs(approximate(d[2])) >= (long double)maxCount)
+                error = "range " + std::string(text) + " has more than " + std::to_string(maxCount) + " rows";
+            else
+                error = "range " + std::string(text) + " needs more than 37 digits to step exactly";
             return range;
         }
         units[k] = *scaled;

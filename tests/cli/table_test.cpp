@@ -1,0 +1,99 @@
+#include "cli/table.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <fcntl.h>
+#include <string>
+#include <unistd.h>
+#include <vector>
+
+namespace ornavel {
+namespace {
+
+struct Captured {
+    int status;
+    std::string out, err;
+};
+
+// The one capture helper: runs the table with standard input from a pipe holding input (or
+// from the descriptor given), its output in memory (or to the file named).
+Captured run(std::vector<std::string_view> arguments, const std::string &input, int inputFd = -2,
+             const char *outFile = nullptr)
+{
+    int fds[2] = {-1, -1};
+    if (inputFd == -2) {
+        EXPECT_EQ(pipe(fds), 0);
+        EXPECT_EQ(write(fds[1], input.data(), input.size()), ssize_t(input.size()));
+        close(fds[1]);
+        inputFd = fds[0];
+    }
+    char *outText = nullptr, *errText = nullptr;
+    std::size_t outSize = 0, errSize = 0;
+    std::FILE *out = outFile ? std::fopen(outFile, "w") : open_memstream(&outText, &outSize);
+    std::FILE *err = open_memstream(&errText, &errSize);
+    Captured c {runTable(arguments, inputFd, out, err), {}, {}};
+    std::fclose(out);
+    std::fclose(err);
+    c.out = outText ? outText : "";
+    c.err = errText;
+    std::free(outText);
+    std::free(errText);
+    if (fds[0] >= 0)
+        close(fds[0]);
+    return c;
+}
+
+struct TableCase {
+    std::string name;
+    std::vector<std::string_view> arguments;
+    std::string input;
+    int status;
+    std::string inOut, inErr; // each must occur in its stream
+    int inputFd = -2;
+    const char *outFile = nullptr;
+};
+
+class Table : public testing::TestWithParam<TableCase>
+{};
+
+TEST_P(Table, WritesAndTells)
+{
+    const TableCase &c = GetParam();
+    int fd = c.inputFd;
+    if (fd == -3)
+        fd = open("/tmp", O_RDONLY);
+    const Captured got = run(c.arguments, c.input, fd, c.outFile);
+    if (fd >= 0 && c.inputFd == -3)
+        close(fd);
+    EXPECT_EQ(got.status, c.status) << got.err;
+    EXPECT_NE(got.out.find(c.inOut), std::string::npos) << got.out;
+    EXPECT_NE(got.err.find(c.inErr), std::string::npos) << got.err;
+}
+
+const std::string zeros(2000, '0');
+const std::string row2 = "2,4.5,2.66667,1.6875,0.72087,5.64044,0.57735,";
+
+// clang-format off
+INSTANTIATE_TEST_SUITE_P(Cli, Table, testing::Values(
+    TableCase {"read_error_after_the_rows_so_far", {"M1", "2", "-", "--format", "csv"}, "", 1, row2, "cannot read standard input: Is a directory", -3},
+    TableCase {"closed_standard_input", {"M1", "-"}, "", 1, "M1", "cannot read standard input: Bad file descriptor", -1},
+    TableCase {"help_to_a_full_device", {"--help"}, "", 1, "", "cannot write the help: No space left on device", -2, "/dev/full"},
+    TableCase {"rows_to_a_full_device_name_its_error", {"M1", "1:3:1"}, "", 1, "", "cannot write the table: No space left on device", -2, "/dev/full"},
+    TableCase {"a_long_number_on_standard_input", {"M1", "-", "--format", "csv"}, "2." + zeros + "\n", 0, row2, ""},
+    // Just above the tie between 1 and the next double, by a digit 2000 places after it.
+    TableCase {"a_long_fraction_keeps_its_last_digit", {"M1", "-", "--format", "tsv"}, "1.00000000000000011102230246251565404236316680908203125" + zeros + "1e0\n", 0, "\n1.0000000000000002\t", ""},
+    TableCase {"trailing_zeros_are_no_digits", {"M1", "1:2.0000000000000000000000000000000000000000:1", "--format", "csv"}, "", 0, row2, ""},
+    TableCase {"too_many_rows_says_so", {"M1", "0:1:1e-40"}, "", 2, "", "has more than 10000000 rows"},
+    TableCase {"a_second_dash", {"M1", "-", "-"}, "2\n", 2, "", "- (standard input) can be given once"},
+    TableCase {"format_in_any_case", {"M1", "2", "--format", "CSV"}, "", 0, row2, ""},
+    TableCase {"latex_breaks_across_pages", {"M1", "2", "--format", "latex"}, "", 0, "\\endhead\n2 & 4.5", ""},
+    TableCase {"rho_by_name_and_by_letter", {"rho2/RHO1", "2.66667", "--format", "csv"}, "", 0, "\n2,4.50001,2.66667,", ""},
+    TableCase {"greek_and_no_slash", {"ρ2ρ1", "6"}, "", 0, "ρ2/ρ1 must be between 0.16667 and 6", ""},
+    TableCase {"ratio_names_without_slash", {"pO2Po1", "-0.1", "--format", "csv"}, "", 0, ",-0.1,,,Po2/Po1 must be greater than 0", ""}),
+    [](const auto &info) { return info.param.name; });
+// clang-format on
+
+} // namespace
+} // namespace ornavel
