@@ -44,8 +44,15 @@ int main(int argc, char *argv[])
     for (int i = 0; i < argc; ++i)
         arguments << QString::fromLocal8Bit(argv[i]);
     parser.parse(arguments);
-    if (parser.isSet(QStringLiteral("help")) || parser.isSet(QStringLiteral("help-all"))
-        || parser.isSet(QStringLiteral("version"))) {
+    if (parser.isSet(QStringLiteral("help")) || parser.isSet(QStringLiteral("version"))) {
+        // Written here rather than by Qt, which ignores a failed write (> /dev/full).
+        QCoreApplication withoutWindows(argc, argv);
+        const QString text = parser.isSet(QStringLiteral("help"))
+            ? parser.helpText()
+            : QCoreApplication::applicationName() + u' ' + QCoreApplication::applicationVersion() + u'\n';
+        return ornavel::writeHelp(text.toLocal8Bit().constData(), stdout, stderr, "ornavel");
+    }
+    if (parser.isSet(QStringLiteral("help-all"))) {
         QCoreApplication withoutWindows(argc, argv);
         parser.process(withoutWindows); // prints and exits
     }
