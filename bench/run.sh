@@ -57,6 +57,18 @@ printf 'ornavel table     median %8.3f s   %9.0f rows/s\n' "$table_s" "$(awk -v 
 printf 'floor             median %8.3f s\n' "$floor_s"
 echo "peak RSS: 10 rows $rss_small kB, 1000001 rows $rss_large kB"
 
+echo "== table rows from each measured ratio against rows from M1, 7 alternating runs each"
+# Ranges of 100,001 values of each ratio whose M1 spans about 1 to 5, and the same count of M1.
+: >/tmp/ornavel-bench-inverse
+for i in $(seq 7); do
+  for run in "M1 1:5:0.00004" "P2/P1 1:29:0.00028" "rho2/rho1 1:5:0.00004" "T2/T1 1:5.8:0.000048" \
+    "Po2/Po1 0.06:1:0.0000094"; do
+    set -- $run
+    echo "$1 $(elapsed build/release/app/ornavel table "$1" "$2" --format csv)" >>/tmp/ornavel-bench-inverse
+  done
+done
+m1_s=$(awk '$1 == "M1" { print $2 }' /tmp/ornavel-bench-inverse | median)
+
 echo
 grep 'core-shock-vs-floor' <<<"$core"
 grep 'pitot-worst-vs-floor' <<<"$core"
@@ -66,3 +78,7 @@ grep 'click-pitot-median-ms' <<<"$click"
 awk -v a="$table_s" -v b="$floor_s" 'BEGIN { printf "table-rows-vs-floor: %.3f\n", a / b }'
 awk -v a="$table_s" 'BEGIN { printf "table-rows-per-second: %.0f\n", 1000001 / a }'
 awk -v a="$rss_large" -v b="$rss_small" 'BEGIN { printf "table-rss-growth-kb: %d\n", a - b }'
+for quantity in P2/P1 rho2/rho1 T2/T1 Po2/Po1; do
+  s=$(awk -v q="$quantity" '$1 == q { print $2 }' /tmp/ornavel-bench-inverse | median)
+  awk -v q="$quantity" -v a="$s" -v b="$m1_s" 'BEGIN { gsub("/", "", q); printf "inverse-%s-vs-M1-row: %.3f\n", q, a / b }'
+done
