@@ -359,6 +359,13 @@ def geometry(env, window):
     return int(values["WIDTH"]), int(values["HEIGHT"])
 
 
+def geometry_at(env, window):
+    """Where a window is on the screen and its size, as xdotool reports them."""
+    out = run(["xdotool", "getwindowgeometry", "--shell", str(window)], env)
+    values = dict(line.split("=", 1) for line in out.split() if "=" in line)
+    return tuple(int(values.get(k, 0)) for k in ("X", "Y", "WIDTH", "HEIGHT"))
+
+
 def frame_extents(env, window):
     m = re.search(r"=\s*(\d+),\s*(\d+),\s*(\d+),\s*(\d+)", xprop(env, window, "_NET_FRAME_EXTENTS"))
     return tuple(int(v) for v in m.groups()) if m else None
@@ -541,6 +548,28 @@ def check_x11(args, results, procs, workdir):
     back = view("back to the M1 view", COMPACT_OUTER_HEIGHT, "x11-m1")
     results.check(back == compact, "the client's fixed height returns for the M1 view",
                   f"{compact}, then {back}")
+
+    # About belongs to the main window: transient for it, over it, and closed with it, so
+    # that closing the main window ends the program.
+    acc.open_about(main)
+    about = wait_until(lambda: next(iter(run(["xdotool", "search", "--all", "--onlyvisible", "--pid", str(app.pid),
+                                              "--name", "^About$"], env).split()), None), 5)
+    if not about:
+        raise Abort("the About window did not show under openbox")
+    transient = re.search(r"window id # (0x[0-9a-f]+)", xprop(env, about, "WM_TRANSIENT_FOR"))
+    results.check(transient is not None and int(transient.group(1), 16) == int(window),
+                  "the About window is transient for the main window",
+                  f"WM_TRANSIENT_FOR is {transient and transient.group(1)}, main window {hex(int(window))}")
+    ax, ay, aw, ah = geometry_at(env, about)
+    mx, my, mw, mh = geometry_at(env, window)
+    results.check(mx <= ax + aw // 2 <= mx + mw and my <= ay + ah // 2 <= my + mh,
+                  "the About window opens over the main window",
+                  f"About at {ax},{ay} {aw}x{ah}, main window at {mx},{my} {mw}x{mh}")
+    desk.screenshot(args.screenshots, "x11-about")
+    run(["xdotool", "windowactivate", "--sync", str(window), "key", "--clearmodifiers", "alt+F4"], env)
+    ended = wait_until(lambda: app.poll() is not None, 5)
+    results.check(bool(ended), "closing the main window with About open ends the program",
+                  "the process still runs")
 
 
 def wayland_frames(log_text):

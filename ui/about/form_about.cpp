@@ -41,7 +41,8 @@ const QColor lightYellow(255, 255, 192);
 
 Form_About::Form_About(QWidget *parent)
     : QWidget(parent,
-              Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
+              // A dialog's type, so that the window manager is told it is transient for its parent.
+              Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
                   | Qt::WindowCloseButtonHint)
 {
     setObjectName(QStringLiteral("Form_About"));
