@@ -1,6 +1,8 @@
 #pragma once
 
 // Drives the main window as a user would, for the window tests.
+#include "platform/message_box.h"
+
 #include <QAbstractButton>
 #include <QApplication>
 #include <QLineEdit>
@@ -27,6 +29,7 @@ struct SeenMessage {
     QStringList boxes; // the result frame's texts while the box was up
     QStringList marks; // and their tooltips
     QString graph;     // and the graph's description
+    bool wholeTitle;   // wide enough for a title bar to show the title whole
 };
 
 // Clicks the button and answers the message box it opens with OK, returning what the box
@@ -53,7 +56,8 @@ inline std::optional<SeenMessage> clickAnsweringMessage(QAbstractButton *button)
                             box->icon() == QMessageBox::NoIcon,
                             boxes,
                             tips,
-                            graph ? graph->accessibleDescription() : QString()};
+                            graph ? graph->accessibleDescription() : QString(),
+                            box->width() >= titleBarWidth(box->font(), box->windowTitle())};
         box->button(QMessageBox::Ok)->click();
     });
     watchdog.start();

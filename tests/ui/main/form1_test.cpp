@@ -519,6 +519,7 @@ void Form1Test::rejectedInput()
     QCOMPARE(seen->title, QStringLiteral("Ornavel"));
     QVERIFY(seen->onlyOk);
     QVERIFY(seen->noIcon);
+    QVERIFY(seen->wholeTitle);
     QCOMPARE(seen->boxes, expected); // emptied before the message, not after
     QCOMPARE(boxTexts(), expected);
     compareWithTable(option, input, seen);
@@ -656,6 +657,13 @@ void Form1Test::readableUnderADarkPalette()
     }
     about->close();
     QApplication::setPalette(original);
+
+    // A dark application style sheet paints no box of its own ground under the box's ink.
+    qApp->setStyleSheet("QLineEdit { background-color: #303134; color: #e8eaed }");
+    choose("Option_Po2P1");
+    type("Text_Po2P1", "10");
+    QVERIFY(!clickCalculate());
+    verifyResultMarks(grey, false, false);
 }
 
 // clang-format off
@@ -933,8 +941,9 @@ void Form1Test::controlsFitTheirContainers()
     QFETCH(QString, container);
     QFETCH(QRect, design);
     QFETCH(double, pointSize);
-    // The built-in font holds the layout, whatever an application style sheet says.
-    qApp->setStyleSheet("* { font-family: serif; font-size: 14pt }");
+    // The built-in font holds the layout, and the caption stays whole, whatever an application
+    // style sheet says.
+    qApp->setStyleSheet("* { font-family: serif; font-size: 14pt } QPushButton { padding: 8px 24px }");
     choose("Option_Po2P1"); // the tall view, with the graph in the client too
     QWidget *client = m_form->centralWidget();
     QCOMPARE(client->width(), 270); // 4050 twips
@@ -948,15 +957,35 @@ void Form1Test::controlsFitTheirContainers()
     if (const auto *label = qobject_cast<QLabel *>(control))
         QVERIFY(label->fontMetrics().horizontalAdvance(label->text()) < label->width());
     if (auto *button = qobject_cast<QPushButton *>(control)) {
-        // The caption wraps onto two lines and is drawn once: two bands of ink with clear
-        // rows between them. The stock single line drawn as well would fill the gap.
-        const QImage drawn = button->grab().toImage();
-        button->setText(QString());
-        const QImage bare = button->grab().toImage();
-        QString rows; // a mark for each pixel row with ink
-        for (int y = 0; y < drawn.height(); ++y)
-            rows += drawn.copy(0, y, drawn.width(), 1) == bare.copy(0, y, bare.width(), 1) ? ' ' : '#';
-        QCOMPARE(rows.simplified().count(' '), 1);
+        // The caption wraps onto two lines and is drawn once and whole: two bands of ink with
+        // clear rows between them, each as wide as without the sheet's padding. The stock
+        // single line drawn as well would fill the gap; a caption cut to fit would be narrower.
+        const auto bandWidths = [button] {
+            const QString caption = button->text();
+            const QImage drawn = button->grab().toImage();
+            button->setText(QString());
+            const QImage bare = button->grab().toImage();
+            button->setText(caption);
+            QList<int> widths;
+            bool inBand = false;
+            for (int y = 0; y < drawn.height(); ++y) {
+                int left = drawn.width(), right = -1;
+                for (int x = 0; x < drawn.width(); ++x) {
+                    if (drawn.pixel(x, y) != bare.pixel(x, y))
+                        left = std::min(left, x), right = std::max(right, x);
+                }
+                if (right >= 0 && !inBand)
+                    widths << 0;
+                if (right >= 0)
+                    widths.last() = std::max(widths.last(), right - left + 1);
+                inBand = right >= 0;
+            }
+            return widths;
+        };
+        const QList<int> padded = bandWidths();
+        QCOMPARE(padded.size(), 2);
+        qApp->setStyleSheet("* { font-family: serif; font-size: 14pt }");
+        QCOMPARE(padded, bandWidths());
     }
 
     // A row of the result frame, its label and its box, is clear of every other row.
