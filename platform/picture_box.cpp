@@ -23,6 +23,7 @@ constexpr double pointWidth = 1.5;
 // take the contrast from the blue and red drawn on it.
 const QColor background(Qt::white);
 const QColor foreground(Qt::black);
+const QColor border(140, 140, 140);
 
 bool insideReach(QPointF p)
 {
@@ -83,6 +84,45 @@ void setPen(QPainter &painter, const QColor &colour, double width)
     }
 }
 
+// Device pixels from logical ones, and back, for the painter as it stands.
+QRect toDevicePixels(const QPainter &painter, const QRectF &logical)
+{
+    const QRectF device = painter.deviceTransform().mapRect(logical);
+    // The whole pixels inside: a pixel only partly inside would be painted grey.
+    const int left = int(std::ceil(device.left() - 1e-9)), top = int(std::ceil(device.top() - 1e-9));
+    const int right = int(std::floor(device.right() + 1e-9)),
+              bottom = int(std::floor(device.bottom() + 1e-9));
+    return QRect(left, top, std::max(0, right - left), std::max(0, bottom - top));
+}
+
+void fillDevicePixels(QPainter &painter, const QRect &device, const QColor &colour)
+{
+    painter.fillRect(painter.deviceTransform().inverted().mapRect(QRectF(device)), colour);
+}
+
+// An axis-parallel line as whole device pixels, as many as its width: drawn where it falls, a
+// one-pixel line between two pixel rows would be two rows of grey.
+void drawCrispLine(QPainter &painter, QPointF a, QPointF b, const QColor &colour, double width)
+{
+    const QTransform toDevice = painter.deviceTransform();
+    const int thickness = std::max(1, int(std::lround(width * toDevice.m11())));
+    const QPointF da = toDevice.map(a), db = toDevice.map(b);
+    const double half = thickness / 2.0;
+    QRect device;
+    if (a.y() == b.y()) {
+        const int top = int(std::lround(da.y() - half));
+        const int left = int(std::lround(std::min(da.x(), db.x()) - half));
+        const int right = int(std::lround(std::max(da.x(), db.x()) + half));
+        device = QRect(left, top, right - left, thickness);
+    } else {
+        const int left = int(std::lround(da.x() - half));
+        const int top = int(std::lround(std::min(da.y(), db.y()) - half));
+        const int bottom = int(std::lround(std::max(da.y(), db.y()) + half));
+        device = QRect(left, top, thickness, bottom - top);
+    }
+    fillDevicePixels(painter, device, colour);
+}
+
 } // namespace
 
 QPointF areaFraction(const UserScale &scale, QPointF user)
@@ -102,7 +142,6 @@ PictureBox::PictureBox(QWidget *parent) : QFrame(parent)
 {
     setFrameStyle(QFrame::StyledPanel | QFrame::Plain);
     setLineWidth(1);
-    setAutoFillBackground(true);
     QPalette colours = palette();
     colours.setColor(QPalette::Window, background);
     colours.setColor(QPalette::WindowText, foreground);
@@ -180,11 +219,17 @@ void PictureBox::recolour(const QColor &from, const QColor &to)
 
 void PictureBox::paintEvent(QPaintEvent *event)
 {
-    QFrame::paintEvent(event);
+    Q_UNUSED(event);
     const QRectF area = contentsRect();
     QPainter painter(this);
+    // Ground and border in whole device pixels at any scale, so that neither a sliver of white
+    // outside the border nor a missing edge shows at 1.25 or 1.5; a style sheet's ground stays
+    // outside.
+    const QRect outer = toDevicePixels(painter, rect());
+    const int edge = std::max(1, int(std::lround(painter.deviceTransform().m11())));
+    fillDevicePixels(painter, outer, border);
+    fillDevicePixels(painter, outer.adjusted(edge, edge, -edge, -edge), background);
     painter.setClipRect(contentsRect());
-    painter.fillRect(contentsRect(), background); // a style sheet's background stays outside
     painter.setRenderHint(QPainter::Antialiasing);
     painter.setBrush(Qt::NoBrush);
     const auto toPixels = [&area](QPointF f) {
@@ -210,6 +255,10 @@ void PictureBox::paintEvent(QPaintEvent *event)
             QPointF a = item.from, b = item.to;
             if (!clipToReach(a, b))
                 break;
+            if (a.x() == b.x() || a.y() == b.y()) {
+                drawCrispLine(painter, toPixels(a), toPixels(b), item.colour, penWidth);
+                break;
+            }
             setPen(painter, item.colour, penWidth);
             painter.drawLine(toPixels(a), toPixels(b));
             break;

@@ -831,6 +831,51 @@ void Form1Test::pitotGraph()
     QCOMPARE(pixel(M1, -5.64044, r / std::sqrt(2.0), r / std::sqrt(2.0)), blue);
     QCOMPARE(pixel(M1, -5.64044, 0, -r - 1.5), white);
 
+    // At 1, 1.25, 1.5 and 2 the axes are crisp black lines as wide as the pen in whole device
+    // pixels, with no grey beside them, inside a border with no gap and no sliver outside.
+    for (const double scale : {1.0, 1.25, 1.5, 2.0}) {
+        QPixmap scaled(picture->size() * scale);
+        scaled.setDevicePixelRatio(scale);
+        scaled.fill(Qt::green); // where the area paints nothing, the window beneath shows
+        picture->render(&scaled, QPoint(), QRegion(), QWidget::DrawChildren);
+        const QImage shot = scaled.toImage();
+        const int pen = int(std::lround(scale));
+        const auto run = [&shot](QPoint from, QPoint step, int count) {
+            QString seen; // b: black, w: white, anything else '?'
+            for (int i = 0; i < count; ++i) {
+                const QColor c = shot.pixelColor(from + i * step);
+                seen += c == QColor(Qt::black) ? 'b' : c == QColor(Qt::white) ? 'w' : '?';
+            }
+            return seen;
+        };
+        const QPointF xAxis = at(4, 0), yAxis = at(1, -30);
+        const QPoint acrossX(int(scale * (area.left() + xAxis.x() * area.width())),
+                             int(scale * (area.top() + xAxis.y() * area.height())) - 4);
+        const QPoint acrossY(int(scale * (area.left() + yAxis.x() * area.width())) - 4,
+                             int(scale * (area.top() + yAxis.y() * area.height())));
+        const QString bw = QString(4 - pen / 2, 'w') + QString(pen, 'b');
+        QVERIFY2(
+            run(acrossX, QPoint(0, 1), 9).contains(bw) && !run(acrossX, QPoint(0, 1), 9).contains('?'),
+            qPrintable(QStringLiteral("x axis at %1: %2").arg(scale).arg(run(acrossX, QPoint(0, 1), 9))));
+        QVERIFY2(
+            run(acrossY, QPoint(1, 0), 9).contains(bw) && !run(acrossY, QPoint(1, 0), 9).contains('?'),
+            qPrintable(QStringLiteral("y axis at %1: %2").arg(scale).arg(run(acrossY, QPoint(1, 0), 9))));
+        const QColor edge(140, 140, 140);
+        const int middle = shot.width() / 2;
+        // A row the area covers only in part is left to what lies beneath, never white.
+        int bottom = shot.height() - 1;
+        while (bottom > 0 && shot.pixelColor(middle, bottom) != edge
+               && shot.pixelColor(middle, bottom) != QColor(Qt::white))
+            --bottom;
+        QVERIFY2(
+            bottom >= shot.height() - 2 && shot.pixelColor(middle, 0) == edge
+                && shot.pixelColor(middle, bottom) == edge,
+            qPrintable(
+                QStringLiteral("border at %1, last row %2 of %3").arg(scale).arg(bottom).arg(shot.height())));
+        QCOMPARE(shot.pixelColor(middle, pen), QColor(Qt::white));
+        QCOMPARE(shot.pixelColor(0, shot.height() / 2), edge);
+    }
+
     // The drawing survives hiding and showing; the next calculation replaces it.
     const auto redPixels = [picture] {
         const QImage image = picture->grab().toImage();
