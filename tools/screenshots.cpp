@@ -116,6 +116,11 @@ int main(int argc, char *argv[])
     calculate(window, "Option_Po2P1", "Text_Po2P1", QStringLiteral("1.5"));
     saved &= save(window, folder, QStringLiteral("main-pitot-1.5.png"));
 
+    // The input edited after a result: the results are stale until the next click.
+    calculate(window, "Option_Po2P1", "Text_Po2P1", QStringLiteral("10"));
+    window.findChild<QLineEdit *>(QStringLiteral("Text_Po2P1"))->setText(QStringLiteral(" 20"));
+    saved &= save(window, folder, QStringLiteral("main-stale.png"));
+
     QWidget *about = openAbout(window);
     saved &= save(*about, folder, QStringLiteral("about.png"));
     about->close();
