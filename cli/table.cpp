@@ -306,7 +306,7 @@ int writeHelp(const char *text, std::FILE *out, std::FILE *err, const char *prog
         error = errno;
     if (error == 0)
         return 0;
-    std::fprintf(err, "%s: cannot write the help: %s\n", program, std::strerror(error));
+    std::fprintf(err, "%s: cannot write to standard output: %s\n", program, std::strerror(error));
     return 1;
 }
 

@@ -79,7 +79,7 @@ const std::string row2 = "2,4.5,2.66667,1.6875,0.72087,5.64044,0.57735,";
 INSTANTIATE_TEST_SUITE_P(Cli, Table, testing::Values(
     TableCase {"read_error_after_the_rows_so_far", {"M1", "2", "-", "--format", "csv"}, "", 1, row2, "cannot read standard input: Is a directory", -3},
     TableCase {"closed_standard_input", {"M1", "-"}, "", 1, "M1", "cannot read standard input: Bad file descriptor", -1},
-    TableCase {"help_to_a_full_device", {"--help"}, "", 1, "", "cannot write the help: No space left on device", -2, "/dev/full"},
+    TableCase {"help_to_a_full_device", {"--help"}, "", 1, "", "cannot write to standard output: No space left on device", -2, "/dev/full"},
     TableCase {"rows_to_a_full_device_name_its_error", {"M1", "1:3:1"}, "", 1, "", "cannot write the table: No space left on device", -2, "/dev/full"},
     TableCase {"a_long_number_on_standard_input", {"M1", "-", "--format", "csv"}, "2." + zeros + "\n", 0, row2, ""},
     // Just above the tie between 1 and the next double, by a digit 2000 places after it.
