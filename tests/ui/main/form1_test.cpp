@@ -986,8 +986,10 @@ void Form1Test::controlsFitTheirContainers()
     QFETCH(QString, container);
     QFETCH(QRect, design);
     QFETCH(double, pointSize);
-    // The built-in font holds the layout, and the caption stays whole, whatever an application
-    // style sheet says.
+    // The built-in font holds the layout, without a style sheet and whatever an application's
+    // says; the caption stays whole.
+    QCOMPARE(child(name)->font().pointSizeF(), pointSize);
+    QCOMPARE(QFontInfo(child(name)->font()).family(), QStringLiteral("Liberation Sans"));
     qApp->setStyleSheet("* { font-family: serif; font-size: 14pt } QPushButton { padding: 8px 24px }");
     choose("Option_Po2P1"); // the tall view, with the graph in the client too
     QWidget *client = m_form->centralWidget();
