@@ -2,6 +2,7 @@
 
 #include "platform/number_text.h"
 
+#include <QApplication>
 #include <QFontInfo>
 #include <QLocale>
 #include <QPainter>
@@ -71,9 +72,19 @@ void NumberBox::applyColours()
     colours.setColor(QPalette::Text, inkColour());
     setPalette(colours);
     // The box's own sheet outranks an application's (-stylesheet), which would otherwise
-    // paint its own ground under the box's ink.
-    setStyleSheet(QStringLiteral("QLineEdit { background-color: %1; color: %2; }")
-                      .arg(backColour().name(), inkColour().name()));
+    // paint its own ground under the box's ink. Only then: a sheet set at each change of
+    // colour costs more than the rest of a click.
+    if (!qApp->styleSheet().isEmpty() || !styleSheet().isEmpty())
+        setStyleSheet(QStringLiteral("QLineEdit { background-color: %1; color: %2; }")
+                          .arg(backColour().name(), inkColour().name()));
+}
+
+void NumberBox::changeEvent(QEvent *event)
+{
+    // An application style sheet set after the colours were: the box's own sheet is needed now.
+    if (event->type() == QEvent::StyleChange && styleSheet().isEmpty() && !qApp->styleSheet().isEmpty())
+        applyColours();
+    QLineEdit::changeEvent(event);
 }
 
 void NumberBox::setTyped(bool typed)
@@ -85,6 +96,17 @@ void NumberBox::setTyped(bool typed)
 NumberBox::Shown NumberBox::shown() const
 {
     const int width = textArea().width() - 2 * horizontalMargin;
+    const ShownFor now {text(), width, font(), m_typed, QLocale().decimalPoint()};
+    if (now.text == m_shownFor.text && now.width == m_shownFor.width && now.font == m_shownFor.font
+        && now.typed == m_shownFor.typed && now.point == m_shownFor.point)
+        return m_shown;
+    m_shownFor = now;
+    m_shown = fitted(width);
+    return m_shown;
+}
+
+NumberBox::Shown NumberBox::fitted(int width) const
+{
     QFont font = this->font();
     if (fits(text(), font, width))
         return {text(), font};
@@ -117,8 +139,11 @@ NumberBox::Shown NumberBox::shown() const
 
 void NumberBox::paintEvent(QPaintEvent *event)
 {
-    // With the focus, the real text to edit and scroll through.
-    if (hasFocus()) {
+    // With the focus, the real text to edit and scroll through; without it, the line edit's
+    // own drawing too where the whole text fits at the box's font (from its start: every
+    // write puts the cursor there), which is most of the time and the cheapest.
+    const Shown what = hasFocus() ? Shown() : shown();
+    if (hasFocus() || (what.text == text() && what.font == font())) {
         QLineEdit::paintEvent(event);
         return;
     }
@@ -128,7 +153,6 @@ void NumberBox::paintEvent(QPaintEvent *event)
     style()->drawPrimitive(QStyle::PE_PanelLineEdit, &panel, &painter, this);
 
     const QRect area = textArea();
-    const Shown what = shown();
     painter.setClipRect(area);
     painter.setFont(what.font);
     painter.setPen(inkColour());

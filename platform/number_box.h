@@ -45,11 +45,25 @@ public:
 
 protected:
     void paintEvent(QPaintEvent *event) override;
+    void changeEvent(QEvent *event) override;
 
 private:
     // Where the text goes: inside the frame, less the box's margins.
     QRect textArea() const;
+    Shown fitted(int width) const;
     void applyColours();
+
+    // The last shown form and what it was worked out from: measured once per change of
+    // text, width or font, not on every paint.
+    struct ShownFor {
+        QString text;
+        int width = -1;
+        QFont font;
+        bool typed = false;
+        QString point;
+    };
+    mutable ShownFor m_shownFor;
+    mutable Shown m_shown;
 
     QColor m_back {255, 255, 255};
     Mark m_mark = Mark::None;
