@@ -12,6 +12,18 @@ cmake --build --preset release --parallel "$(nproc)" --target ornavel ornavel_co
 bin=build/release/bench
 export QT_QPA_PLATFORM=offscreen
 
+# The release before the tables and the whole-digit boxes, built from its own work tree, so
+# that the window's figures are compared with it in the same run (ORNAVEL_BASELINE=none skips).
+baseline=${ORNAVEL_BASELINE:-5bd79a0}
+base=""
+if [ "$baseline" != none ]; then
+  src=build/baseline-$baseline-src
+  [ -d "$src" ] || git worktree add --detach --quiet "$src" "$baseline"
+  cmake -S "$src" -B "build/baseline-$baseline" -DCMAKE_BUILD_TYPE=Release -DORNAVEL_BUILD_BENCH=ON >/dev/null
+  cmake --build "build/baseline-$baseline" --parallel "$(nproc)" --target ornavel_first_paint ornavel_click_bench >/dev/null
+  base=build/baseline-$baseline/bench
+fi
+
 median() { sort -g | awk '{ v[NR] = $1 } END { print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'; }
 
 echo "== core: functions against the bare arithmetic (Google Benchmark, 15 interleaved repetitions)"
@@ -21,24 +33,37 @@ grep -E '_median|vs-floor' <<<"$core"
 echo "== start-up to the first painted frame, 15 alternating runs each"
 runs=15
 : >/tmp/ornavel-bench-times
+probes="ornavel_first_paint bare_qt_first_paint${base:+ baseline_first_paint}"
 for i in $(seq "$runs"); do
-  for probe in ornavel_first_paint bare_qt_first_paint; do
+  for probe in $probes; do
+    exe=$bin/$probe
+    [ "$probe" = baseline_first_paint ] && exe=$base/ornavel_first_paint
     start=$EPOCHREALTIME
-    rss=$("$bin/$probe" 2>/dev/null | awk '/maxrss_kb/ { print $2 }')
+    rss=$("$exe" 2>/dev/null | awk '/maxrss_kb/ { print $2 }')
     end=$EPOCHREALTIME
     echo "$probe $(awk -v s="$start" -v e="$end" 'BEGIN { printf "%.3f", (e - s) * 1000 }') $rss" >>/tmp/ornavel-bench-times
   done
 done
-for probe in ornavel_first_paint bare_qt_first_paint; do
+for probe in $probes; do
   ms=$(awk -v p="$probe" '$1 == p { print $2 }' /tmp/ornavel-bench-times | median)
   kb=$(awk -v p="$probe" '$1 == p { print $3 }' /tmp/ornavel-bench-times | median)
   printf '%-22s median %8.2f ms   peak RSS %8d kB\n' "$probe" "$ms" "$kb"
   eval "ms_$probe=$ms kb_$probe=$kb"
 done
 
-echo "== one Calculate click in the pitot mode"
+echo "== one Calculate click in the pitot mode${base:+, against $baseline, 5 alternating runs each}"
 click=$("$bin/ornavel_click_bench" 2>/dev/null)
 head -n 1 <<<"$click"
+if [ -n "$base" ]; then
+  : >/tmp/ornavel-bench-clicks
+  for i in $(seq 5); do
+    echo "today $("$bin/ornavel_click_bench" 2>/dev/null | awk '/median-ms/ { print $2 }')" >>/tmp/ornavel-bench-clicks
+    echo "baseline $("$base/ornavel_click_bench" 2>/dev/null | awk '/median-ms/ { print $2 }')" >>/tmp/ornavel-bench-clicks
+  done
+  click_today=$(awk '$1 == "today" { print $2 }' /tmp/ornavel-bench-clicks | median)
+  click_base=$(awk '$1 == "baseline" { print $2 }' /tmp/ornavel-bench-clicks | median)
+  printf 'click median of medians: today %.3f ms, %s %.3f ms\n' "$click_today" "$baseline" "$click_base"
+fi
 
 echo "== a table of 1,000,001 CSV rows to /dev/null, 7 alternating runs each"
 range=1:10:0.000009
@@ -75,6 +100,12 @@ grep 'pitot-worst-vs-floor' <<<"$core"
 awk -v a="$ms_ornavel_first_paint" -v b="$ms_bare_qt_first_paint" 'BEGIN { printf "startup-vs-bare-qt: %.3f\n", a / b }'
 awk -v a="$kb_ornavel_first_paint" -v b="$kb_bare_qt_first_paint" 'BEGIN { printf "rss-vs-bare-qt: %.3f\n", a / b }'
 grep 'click-pitot-median-ms' <<<"$click"
+if [ -n "$base" ]; then
+  awk -v a="$ms_baseline_first_paint" -v b="$ms_bare_qt_first_paint" -v n="$baseline" 'BEGIN { printf "startup-vs-bare-qt-%s: %.3f\n", n, a / b }'
+  awk -v a="$kb_baseline_first_paint" -v b="$kb_bare_qt_first_paint" -v n="$baseline" 'BEGIN { printf "rss-vs-bare-qt-%s: %.3f\n", n, a / b }'
+  echo "click-pitot-median-ms-$baseline: $click_base"
+  awk -v a="$click_today" -v b="$click_base" -v n="$baseline" 'BEGIN { printf "click-vs-%s: %.3f\n", n, a / b }'
+fi
 awk -v a="$table_s" -v b="$floor_s" 'BEGIN { printf "table-rows-vs-floor: %.3f\n", a / b }'
 awk -v a="$table_s" 'BEGIN { printf "table-rows-per-second: %.0f\n", 1000001 / a }'
 awk -v a="$rss_large" -v b="$rss_small" 'BEGIN { printf "table-rss-growth-kb: %d\n", a - b }'
