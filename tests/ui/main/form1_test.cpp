@@ -840,26 +840,23 @@ void Form1Test::pitotGraph()
         picture->render(&scaled, QPoint(), QRegion(), QWidget::DrawChildren);
         const QImage shot = scaled.toImage();
         const int pen = int(std::lround(scale));
-        const auto run = [&shot](QPoint from, QPoint step, int count) {
-            QString seen; // b: black, w: white, anything else '?'
-            for (int i = 0; i < count; ++i) {
-                const QColor c = shot.pixelColor(from + i * step);
+        // Nine pixels across each axis: b black, w white, anything else '?'.
+        const auto across = [&](QPointF user, QPoint step) {
+            const QPointF f = at(user.x(), user.y());
+            QPoint p(int(scale * (area.left() + f.x() * area.width())),
+                     int(scale * (area.top() + f.y() * area.height())));
+            QString seen;
+            for (p -= 4 * step; seen.size() < 9; p += step) {
+                const QColor c = shot.pixelColor(p);
                 seen += c == QColor(Qt::black) ? 'b' : c == QColor(Qt::white) ? 'w' : '?';
             }
             return seen;
         };
-        const QPointF xAxis = at(4, 0), yAxis = at(1, -30);
-        const QPoint acrossX(int(scale * (area.left() + xAxis.x() * area.width())),
-                             int(scale * (area.top() + xAxis.y() * area.height())) - 4);
-        const QPoint acrossY(int(scale * (area.left() + yAxis.x() * area.width())) - 4,
-                             int(scale * (area.top() + yAxis.y() * area.height())));
-        const QString bw = QString(4 - pen / 2, 'w') + QString(pen, 'b');
-        QVERIFY2(
-            run(acrossX, QPoint(0, 1), 9).contains(bw) && !run(acrossX, QPoint(0, 1), 9).contains('?'),
-            qPrintable(QStringLiteral("x axis at %1: %2").arg(scale).arg(run(acrossX, QPoint(0, 1), 9))));
-        QVERIFY2(
-            run(acrossY, QPoint(1, 0), 9).contains(bw) && !run(acrossY, QPoint(1, 0), 9).contains('?'),
-            qPrintable(QStringLiteral("y axis at %1: %2").arg(scale).arg(run(acrossY, QPoint(1, 0), 9))));
+        const QString line = QString(4 - pen / 2, 'w') + QString(pen, 'b');
+        for (const QString &seen :
+             {across(QPointF(4, 0), QPoint(0, 1)), across(QPointF(1, -30), QPoint(1, 0))})
+            QVERIFY2(seen.contains(line) && !seen.contains('?'),
+                     qPrintable(QString::number(scale) + ": " + seen));
         const QColor edge(140, 140, 140);
         const int middle = shot.width() / 2;
         // A row the area covers only in part is left to what lies beneath, never white.
