@@ -40,9 +40,6 @@ Examples:
 
 namespace {
 
-// A mistyped step must not fill a disk.
-constexpr std::int64_t maxRangeRows = 10'000'000;
-
 struct Value {
     enum class Kind { Number, Range, StandardInput } kind;
     double number = 0;
@@ -202,14 +199,11 @@ void readValue(TableCall &call, std::string_view argument)
         if (again)
             call.error = "- (standard input) can be given once";
         call.values.push_back({Value::Kind::StandardInput});
-    } else if (isRange(argument)) {
-        Value value {Value::Kind::Range};
-        value.range = DecimalRange::parse(argument, maxRangeRows, call.error);
-        call.values.push_back(value);
-    } else if (const auto number = wholeNumber(argument)) {
-        call.values.push_back({Value::Kind::Number, *number});
-    } else {
-        call.error = "'" + std::string(argument) + "' is not a number";
+    } else if (const auto word = readValueWord(argument, call.error)) {
+        if (const auto *number = std::get_if<double>(&*word))
+            call.values.push_back({Value::Kind::Number, *number});
+        else
+            call.values.push_back({Value::Kind::Range, 0, std::get<DecimalRange>(*word)});
     }
 }
 
@@ -282,9 +276,7 @@ bool writeLines(const TableCall &call, TableWriter &writer, TableOutput &output,
         }
         std::fprintf(err, "ornavel table: line %lld of standard input is not a number\n",
                      static_cast<long long>(lineNumber));
-        ResultRow row;
-        row.note = "not a number";
-        writer.row(output, row);
+        writer.row(output, tableRow(*call.quantity, std::nullopt, call.digits));
         allNumbers = false;
     }
     // A read that failed is not the end of the input: the readings after it are lost.
@@ -297,6 +289,32 @@ bool writeLines(const TableCall &call, TableWriter &writer, TableOutput &output,
 }
 
 } // namespace
+
+ResultRow tableRow(Quantity quantity, std::optional<double> value, Digits digits)
+{
+    if (value)
+        return resultRow(quantity, calculate(quantity, *value), digits);
+    ResultRow row;
+    row.note = notANumberNote;
+    return row;
+}
+
+bool writeTable(TableOutput &out, TableFormat format, Quantity quantity, Digits digits,
+                const TableValues &values, const std::function<bool(std::int64_t)> &progress)
+{
+    const std::unique_ptr<TableWriter> writer = tableWriter(format);
+    writer->begin(out, digits);
+    // Asked every so many rows: often enough to cancel at once, rarely enough to cost nothing.
+    constexpr std::int64_t progressRows = 1 << 14;
+    for (std::int64_t i = 0; i < values.count() && !out.failed(); ++i) {
+        if (i % progressRows == 0 && progress && !progress(i))
+            return false;
+        writer->row(out, tableRow(quantity, values.at(i), digits));
+    }
+    writer->end(out);
+    out.flush();
+    return true;
+}
 
 int writeHelp(const char *text, std::FILE *out, std::FILE *err, const char *program)
 {

@@ -1,6 +1,13 @@
 #pragma once
 
+#include "cli/table_format.h"
+#include "cli/table_values.h"
+#include "decision/result_row.h"
+
+#include <cstdint>
 #include <cstdio>
+#include <functional>
+#include <optional>
 #include <string_view>
 #include <vector>
 
@@ -17,6 +24,18 @@ extern const char *const tableHelp;
 // nothing on out. Writes text to out, as --help and --version do ("help" in the message); a failed write is
 // told on err, naming its own error, and gives 1.
 int writeHelp(const char *text, std::FILE *out, std::FILE *err, const char *program);
+
+// The note of a line of standard input or of a file of readings that is not a number.
+inline constexpr const char *notANumberNote = "not a number";
+
+// The row of one value as the table writes it; no value: a line that is not a number.
+ResultRow tableRow(Quantity quantity, std::optional<double> value, Digits digits);
+
+// The whole table of values through the writer of format, as `ornavel table` writes it.
+// progress, when given, is told the rows written every so many rows; false from it stops
+// the table there, and writeTable returns false. out.failed() tells a failed write.
+bool writeTable(TableOutput &out, TableFormat format, Quantity quantity, Digits digits,
+                const TableValues &values, const std::function<bool(std::int64_t)> &progress);
 
 int runTable(const std::vector<std::string_view> &arguments, int inputFd, std::FILE *out, std::FILE *err);
 

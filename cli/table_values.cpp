@@ -250,4 +250,80 @@ double DecimalRange::at(std::int64_t i) const
     return nearestDouble(negative, digits, m_exponent);
 }
 
+std::optional<ValueWord> readValueWord(std::string_view word, std::string &error)
+{
+    if (isRange(word)) {
+        std::string message;
+        DecimalRange range = DecimalRange::parse(word, maxRangeRows, message);
+        if (message.empty())
+            return range;
+        error = message;
+        return std::nullopt;
+    }
+    if (const auto number = wholeNumber(word))
+        return *number;
+    error = "'" + std::string(word) + "' is not a number";
+    return std::nullopt;
+}
+
+bool TableValues::parse(std::string_view text, std::string &error)
+{
+    // Read whole before anything is kept, so that a bad word leaves no half-filled table.
+    TableValues read = *this;
+    while (!(text = trimmed(text)).empty()) {
+        std::size_t end = 0;
+        while (end < text.size() && !isBlank(text[end]))
+            ++end;
+        const auto word = readValueWord(text.substr(0, end), error);
+        if (!word)
+            return false;
+        const std::int64_t rows
+            = std::holds_alternative<double>(*word) ? 1 : std::get<DecimalRange>(*word).count();
+        if (rows > maxRangeRows - read.m_count) {
+            error = "the values give more than " + std::to_string(maxRangeRows) + " rows";
+            return false;
+        }
+        read.m_segments.push_back({read.m_count, *word, {}});
+        read.m_count += rows;
+        text.remove_prefix(end);
+    }
+    *this = std::move(read);
+    return true;
+}
+
+void TableValues::addReadings(std::string_view text)
+{
+    Segment segment {m_count, 0.0, {}};
+    while (!text.empty()) {
+        const std::size_t newline = std::min(text.find('\n'), text.size());
+        const std::string_view line = text.substr(0, newline);
+        text.remove_prefix(std::min(newline + 1, text.size()));
+        // Blank lines give no row, as on standard input.
+        if (line.find_first_not_of(" \t\r") == std::string_view::npos)
+            continue;
+        segment.readings.push_back(wholeNumber(line).value_or(std::numeric_limits<double>::quiet_NaN()));
+    }
+    if (segment.readings.empty())
+        return;
+    m_count += std::int64_t(segment.readings.size());
+    m_segments.push_back(std::move(segment));
+}
+
+std::optional<double> TableValues::at(std::int64_t row) const
+{
+    const auto after = std::upper_bound(m_segments.begin(), m_segments.end(), row,
+                                        [](std::int64_t r, const Segment &s) { return r < s.start; });
+    if (row < 0 || row >= m_count || after == m_segments.begin())
+        return std::nullopt;
+    const Segment &segment = *std::prev(after);
+    const std::int64_t i = row - segment.start;
+    if (!segment.readings.empty()) {
+        const double reading = segment.readings[std::size_t(i)];
+        return std::isnan(reading) ? std::nullopt : std::optional(reading);
+    }
+    if (const auto *number = std::get_if<double>(&segment.word))
+        return *number;
+    return std::get<DecimalRange>(segment.word).at(i);
+}
+
 } // namespace ornavel

@@ -4,6 +4,8 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <variant>
+#include <vector>
 
 namespace ornavel {
 
@@ -36,5 +38,37 @@ private:
 
 // True when text looks like a range rather than a number (it holds a ':').
 bool isRange(std::string_view text);
+
+// A mistyped step must not fill a disk, nor a window's grid.
+inline constexpr std::int64_t maxRangeRows = 10'000'000;
+
+// One VALUE word other than "-": a number or a range, or nothing with the message that names
+// the problem. The one reader of VALUE words, for the command line and the Tables window.
+using ValueWord = std::variant<double, DecimalRange>;
+std::optional<ValueWord> readValueWord(std::string_view word, std::string &error);
+
+// A table's values in order without a stored row per value of a range: numbers, ranges and
+// readings (the lines of a file, as standard input gives them).
+class TableValues
+{
+public:
+    // VALUE words separated by blanks; false with the first word's message, values unchanged.
+    bool parse(std::string_view text, std::string &error);
+    // The non-blank lines of text; a line that is no number gives an empty value.
+    void addReadings(std::string_view text);
+
+    std::int64_t count() const { return m_count; }
+    // The row's value; empty for a reading that is not a number.
+    std::optional<double> at(std::int64_t row) const;
+
+private:
+    struct Segment {
+        std::int64_t start = 0;
+        ValueWord word;
+        std::vector<double> readings; // NaN marks a line that is not a number
+    };
+    std::vector<Segment> m_segments;
+    std::int64_t m_count = 0;
+};
 
 } // namespace ornavel
