@@ -2,6 +2,7 @@
 
 #include <QList>
 #include <QString>
+#include <QStringList>
 
 #include <utility>
 
@@ -16,5 +17,9 @@ using TableRow = std::pair<QString, QString>;
 // text/html, a two-column table that pastes as cells into spreadsheets and documents.
 // The caller owns the result (QClipboard::setMimeData takes it).
 QMimeData *tableMimeData(const QList<TableRow> &rows);
+
+// A grid as clipboard data in the same two forms: text/plain, the header and then each row
+// as tab-separated cells, and text/html, a table with the header as its heading cells.
+QMimeData *gridMimeData(const QStringList &header, const QList<QStringList> &rows);
 
 } // namespace ornavel
