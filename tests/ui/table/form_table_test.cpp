@@ -1,0 +1,239 @@
+#include "ui/table/form_table.h"
+
+#include "cli/table.h"
+#include "ui/table/table_grid.h"
+#include "ui/table/table_model.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <fcntl.h>
+#include <unistd.h>
+
+using namespace ornavel;
+
+namespace {
+
+// What `ornavel table` writes for the arguments (stdin from inputPath), and its stderr.
+QByteArray commandLine(const QStringList &arguments, QByteArray *err = nullptr, const QString &inputPath = {})
+{
+    std::vector<std::string> words;
+    for (const QString &a : arguments)
+        words.push_back(a.toStdString());
+    const std::vector<std::string_view> views(words.begin(), words.end());
+    std::FILE *out = std::tmpfile();
+    std::FILE *errors = std::tmpfile();
+    const int fd = inputPath.isEmpty() ? -1 : ::open(QFile::encodeName(inputPath).constData(), O_RDONLY);
+    runTable(views, fd, out, errors);
+    if (fd >= 0)
+        ::close(fd);
+    const auto readAll = [](std::FILE *file) {
+        QFile f;
+        std::rewind(file);
+        f.open(file, QIODevice::ReadOnly);
+        return f.readAll();
+    };
+    if (err)
+        *err = readAll(errors);
+    const QByteArray bytes = readAll(out);
+    std::fclose(out);
+    std::fclose(errors);
+    return bytes;
+}
+
+struct Window {
+    Form_Table form;
+    TableModel *model() { return static_cast<TableModel *>(form.findChild<TableGrid *>("Grid")->model()); }
+    void enter(int quantity, const QString &values, bool digits15 = false)
+    {
+        form.findChild<QComboBox *>("Combo_Quantity")->setCurrentIndex(quantity);
+        form.findChild<QCheckBox *>("Check_Digits15")->setChecked(digits15);
+        auto *text = form.findChild<QLineEdit *>("Text_Values");
+        text->setText(values);
+        QTest::keyClick(text, Qt::Key_Return);
+    }
+    QString message() { return form.findChild<QLabel *>("Label_Message")->text(); }
+};
+
+// The grid's rows as tab-separated lines, as `--format tsv` writes them after its header.
+QByteArray gridAsTsv(TableModel *model)
+{
+    QByteArray tsv;
+    for (std::int64_t row = 0; row < model->totalRows(); ++row) {
+        QStringList cells;
+        for (int column = 0; column < model->columnCount(); ++column)
+            cells << model->cellText(row, column);
+        tsv += cells.join(u'\t').toUtf8() + '\n';
+    }
+    return tsv;
+}
+
+// The command line's rows with the locale's decimal point in the number cells.
+QByteArray localised(const QByteArray &tsv, const QLocale &locale)
+{
+    QByteArray rows;
+    for (const QByteArray &line : tsv.split('\n').mid(1)) {
+        if (line.isEmpty())
+            continue;
+        QList<QByteArray> cells = line.split('\t');
+        for (int i = 0; i + 1 < cells.size(); ++i)
+            cells[i].replace('.', locale.decimalPoint().toUtf8());
+        rows += cells.join('\t') + '\n';
+    }
+    return rows;
+}
+
+const char *const quantityNames[] = {"M1", "M2", "Po2/P1", "P2/P1", "rho2/rho1", "T2/T1", "Po2/Po1"};
+
+} // namespace
+
+class FormTableTest : public QObject
+{
+    Q_OBJECT
+private slots:
+    void init() { QLocale::setDefault(QLocale::c()); }
+
+    void cellsEqualTheCommandLine_data()
+    {
+        QTest::addColumn<int>("quantity");
+        QTest::addColumn<QString>("values");
+        QTest::addColumn<bool>("digits15");
+        QTest::addColumn<QLocale>("locale");
+        const QLocale c = QLocale::c(), german(QLocale::German);
+        QTest::newRow("M1 range with subsonic and refused rows") << 0 << "0:3:0.25" << false << c;
+        QTest::newRow("M2 values, refusals among them") << 1 << "0.5 0.3 1.2 0.9" << false << c;
+        QTest::newRow("Po2/P1, unsettled and unsolvable") << 2 << "1.5 5.64044 -1 1:12:0.5" << false << c;
+        QTest::newRow("P2/P1, 15 digits") << 3 << "0:10:0.5" << true << c;
+        QTest::newRow("rho2/rho1 across its limits") << 4 << "0.1:6.5:0.2" << false << c;
+        QTest::newRow("T2/T1 with a huge value") << 5 << "1:3:0.25 1e400" << false << c;
+        QTest::newRow("Po2/Po1, 15 digits") << 6 << "0.05:1.2:0.05" << true << c;
+        QTest::newRow("M1 in a German locale, a comma") << 0 << "0.3:2:0.1" << true << german;
+    }
+    void cellsEqualTheCommandLine()
+    {
+        QFETCH(int, quantity);
+        QFETCH(QString, values);
+        QFETCH(bool, digits15);
+        QFETCH(QLocale, locale);
+        QLocale::setDefault(locale);
+        Window w;
+        w.enter(quantity, values, digits15);
+        QStringList arguments {quantityNames[quantity]};
+        arguments << values.split(u' ') << "--format"
+                  << "tsv";
+        if (digits15)
+            arguments << "--digits"
+                      << "15";
+        QCOMPARE(gridAsTsv(w.model()), localised(commandLine(arguments), locale));
+    }
+
+    void readingsEqualStandardInput()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath("readings.txt");
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("2.05\n\n5.64044\r\nten\n  10  \n1.5");
+        file.close();
+        Window w;
+        w.enter(2, {});
+        QVERIFY(w.form.openReadings(path));
+        const QByteArray expected = commandLine({"Po2/P1", "-", "--format", "tsv"}, nullptr, path);
+        QCOMPARE(gridAsTsv(w.model()), expected.mid(expected.indexOf('\n') + 1));
+    }
+
+    void savedFileEqualsTheCommandLine_data()
+    {
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<QString>("format");
+        QTest::newRow("text") << "t.txt"
+                              << "text";
+        QTest::newRow("csv") << "t.csv"
+                             << "csv";
+        QTest::newRow("tsv") << "t.tsv"
+                             << "tsv";
+        QTest::newRow("html") << "t.html"
+                              << "html";
+        QTest::newRow("markdown") << "t.md"
+                                  << "markdown";
+        QTest::newRow("latex") << "t.tex"
+                               << "latex";
+    }
+    void savedFileEqualsTheCommandLine()
+    {
+        QFETCH(QString, file);
+        QFETCH(QString, format);
+        QTemporaryDir dir;
+        Window w;
+        w.enter(2, "1.5 0:20:0.75 -3");
+        QCOMPARE(w.form.saveTo(dir.filePath(file)), QString());
+        QFile saved(dir.filePath(file));
+        QVERIFY(saved.open(QIODevice::ReadOnly));
+        QCOMPARE(saved.readAll(), commandLine({"Po2/P1", "1.5", "0:20:0.75", "-3", "--format", format}));
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList {file});
+    }
+
+    void failedOrCancelledSaveLeavesNoFile()
+    {
+        QTemporaryDir dir;
+        Window w;
+        w.enter(0, "1:2:0.001");
+        QVERIFY(w.form.saveTo(dir.filePath("missing/t.csv")).contains("No such file"));
+        const QString cancelled
+            = saveTable(dir.filePath("t.csv"), TableFormat::Csv, Quantity::M1, Digits::Result,
+                        w.model()->values(), [](std::int64_t) { return false; });
+        QVERIFY(cancelled.contains("cancelled"));
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList());
+    }
+
+    void badInputGivesTheCommandLineMessage_data()
+    {
+        QTest::addColumn<QString>("values");
+        QTest::newRow("not a number") << "2 abc";
+        QTest::newRow("zero step") << "1:2:0";
+        QTest::newRow("wrong sign of step") << "5:1:1";
+        QTest::newRow("too many rows") << "0:1:1e-8";
+        QTest::newRow("range without step") << "1:2";
+    }
+    void badInputGivesTheCommandLineMessage()
+    {
+        QFETCH(QString, values);
+        Window w;
+        w.enter(0, "1:3:1");
+        w.enter(0, values);
+        QByteArray err;
+        commandLine(QStringList {"M1"} + values.split(u' '), &err);
+        QCOMPARE(w.message().toUtf8(), err.mid(15, err.indexOf('\n') - 15));
+        QCOMPARE(w.model()->totalRows(), 0);
+    }
+
+    void tenMillionRowsOpenAtOnce()
+    {
+        Window w;
+        w.form.resize(700, 400);
+        w.form.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w.form));
+        QElapsedTimer timer;
+        timer.start();
+        w.enter(0, "1:10000000:1");
+        auto *grid = w.form.findChild<TableGrid *>("Grid");
+        grid->setFocus();
+        QTest::keyClick(grid, Qt::Key_End);
+        grid->repaint();
+        QVERIFY2(timer.elapsed() < 1000, qPrintable(QString::number(timer.elapsed())));
+        QCOMPARE(w.model()->totalRows(), 10'000'000);
+        QVERIFY(w.model()->rowCount() < 100); // a window of rows, not ten million
+        QCOMPARE(w.model()->data(w.model()->index(w.model()->rowCount() - 1, 0), Qt::DisplayRole),
+                 QVariant("10000000"));
+    }
+};
+
+QTEST_MAIN(FormTableTest)
+#include "form_table_test.moc"

@@ -1,0 +1,227 @@
+#include "ui/table/form_table.h"
+
+#include "platform/clipboard_table.h"
+#include "ui/table/table_grid.h"
+#include "ui/table/table_model.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QClipboard>
+#include <QComboBox>
+#include <QFile>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QProgressDialog>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QShortcut>
+#include <QVBoxLayout>
+
+namespace ornavel {
+
+namespace {
+
+// The items of Combo_Quantity in their order, with the quantity each stands for.
+const std::pair<const char *, Quantity> quantityItems[] = {
+    {"M1", Quantity::M1},          {"M2", Quantity::M2},        {"Po2/P1", Quantity::Po2P1},
+    {"P2/P1", Quantity::P2P1},     {"ρ2/ρ1", Quantity::Ro2Ro1}, {"T2/T1", Quantity::T2T1},
+    {"Po2/Po1", Quantity::Po2Po1},
+};
+
+// A clipboard holds what a spreadsheet pastes; more is a file's work.
+constexpr std::int64_t maxCopiedRows = 100'000;
+
+const char *const saveFilters[] = {
+    "Text (*.txt)",         "CSV (*.csv)", "TSV (*.tsv)", "HTML (*.html *.htm)", "Markdown (*.md *.markdown)",
+    "LaTeX (*.tex *.latex)"};
+
+} // namespace
+
+Form_Table::Form_Table(QWidget *parent) : QWidget(parent, Qt::Window)
+{
+    setObjectName(QStringLiteral("Form_Table"));
+    setWindowTitle(tr("Ornavel Tables"));
+    createControls();
+    resize(760, 520);
+}
+
+void Form_Table::createControls()
+{
+    Combo_Quantity = new QComboBox(this);
+    Combo_Quantity->setObjectName(QStringLiteral("Combo_Quantity"));
+    Combo_Quantity->setAccessibleName(tr("Known quantity"));
+    for (const auto &[label, quantity] : quantityItems)
+        Combo_Quantity->addItem(QString::fromUtf8(label), int(quantity));
+    Text_Values = new QLineEdit(this);
+    Text_Values->setObjectName(QStringLiteral("Text_Values"));
+    Text_Values->setAccessibleName(tr("Values"));
+    Text_Values->setPlaceholderText(tr("1:5:0.1 or several values, Return to apply"));
+    Check_Digits15 = new QCheckBox(tr("15 significant &digits"), this);
+    Check_Digits15->setObjectName(QStringLiteral("Check_Digits15"));
+    Check_Digits15->setAccessibleName(tr("15 significant digits"));
+    Command_Open = new QPushButton(tr("&Open Readings…"), this);
+    Command_Open->setObjectName(QStringLiteral("Command_Open"));
+    Command_Open->setAccessibleName(tr("Open readings"));
+    Command_Save = new QPushButton(tr("&Save As…"), this);
+    Command_Save->setObjectName(QStringLiteral("Command_Save"));
+    Command_Save->setAccessibleName(tr("Save as"));
+    Label_Message = new QLabel(this);
+    Label_Message->setObjectName(QStringLiteral("Label_Message"));
+    Label_Message->setAccessibleName(tr("Message"));
+    Label_Message->setWordWrap(true);
+    Label_Message->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+    Grid = new TableGrid(this);
+    Grid->setObjectName(QStringLiteral("Grid"));
+    Grid->setAccessibleName(tr("Table"));
+    m_model = new TableModel(this);
+    Grid->setTableModel(m_model);
+
+    auto *quantityLabel = new QLabel(tr("&Quantity"), this);
+    quantityLabel->setBuddy(Combo_Quantity);
+    auto *valuesLabel = new QLabel(tr("&Values"), this);
+    valuesLabel->setBuddy(Text_Values);
+    auto *inputs = new QGridLayout;
+    inputs->addWidget(quantityLabel, 0, 0);
+    inputs->addWidget(Combo_Quantity, 0, 1);
+    inputs->addWidget(valuesLabel, 0, 2);
+    inputs->addWidget(Text_Values, 0, 3);
+    inputs->addWidget(Check_Digits15, 0, 4);
+    inputs->addWidget(Command_Open, 0, 5);
+    inputs->addWidget(Command_Save, 0, 6);
+    inputs->addWidget(Label_Message, 1, 3, 1, 4);
+    inputs->setColumnStretch(3, 1);
+    auto *grid = new QHBoxLayout;
+    grid->setSpacing(0);
+    grid->addWidget(Grid);
+    grid->addWidget(Grid->rowBar());
+    auto *layout = new QVBoxLayout(this);
+    layout->addLayout(inputs);
+    layout->addLayout(grid, 1);
+
+    connect(Text_Values, &QLineEdit::returnPressed, this, &Form_Table::applyValues);
+    connect(Combo_Quantity, &QComboBox::currentIndexChanged, this, &Form_Table::showTable);
+    connect(Check_Digits15, &QCheckBox::toggled, this, &Form_Table::showTable);
+    connect(Command_Open, &QPushButton::clicked, this, &Form_Table::chooseReadings);
+    connect(Command_Save, &QPushButton::clicked, this, &Form_Table::saveAs);
+    connect(Grid, &TableGrid::copyRequested, this, &Form_Table::copySelection);
+    connect(new QShortcut(QKeySequence::Save, this), &QShortcut::activated, this, &Form_Table::saveAs);
+    connect(new QShortcut(Qt::Key_Escape, this), &QShortcut::activated, this, &QWidget::close);
+}
+
+void Form_Table::showMessage(const QString &message)
+{
+    Label_Message->setText(message);
+    Text_Values->setAccessibleDescription(message);
+}
+
+void Form_Table::applyValues()
+{
+    TableValues values;
+    std::string error;
+    // A refused input empties the table: no rows stand beside values they do not belong to.
+    if (!values.parse(Text_Values->text().toStdString(), error)) {
+        m_values = TableValues();
+        showTable();
+        showMessage(QString::fromStdString(error));
+        return;
+    }
+    m_values = values;
+    showMessage({});
+    showTable();
+}
+
+void Form_Table::showTable()
+{
+    const auto quantity = Quantity(Combo_Quantity->currentData().toInt());
+    const Digits digits = Check_Digits15->isChecked() ? Digits::Full : Digits::Result;
+    m_model->setTable(quantity, m_values, digits);
+    Grid->tableChanged();
+}
+
+bool Form_Table::openReadings(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        showMessage(tr("Cannot read %1: %2").arg(QFileInfo(path).fileName(), file.errorString()));
+        return false;
+    }
+    const QByteArray text = file.readAll();
+    if (file.error() != QFileDevice::NoError) {
+        showMessage(tr("Cannot read %1: %2").arg(QFileInfo(path).fileName(), file.errorString()));
+        return false;
+    }
+    m_values = TableValues();
+    m_values.addReadings(std::string_view(text.constData(), std::size_t(text.size())));
+    Text_Values->clear();
+    showMessage(tr("%n reading(s) from %1", nullptr, int(m_values.count())).arg(QFileInfo(path).fileName()));
+    showTable();
+    return true;
+}
+
+void Form_Table::chooseReadings()
+{
+    const QString path = QFileDialog::getOpenFileName(this, tr("Open Readings"));
+    if (!path.isEmpty())
+        openReadings(path);
+}
+
+QString Form_Table::saveTo(const QString &path)
+{
+    QProgressDialog progress(tr("Saving %1…").arg(QFileInfo(path).fileName()), tr("Cancel"), 0,
+                             int(m_model->totalRows()), this);
+    progress.setWindowModality(Qt::WindowModal);
+    progress.setMinimumDuration(500);
+    const auto step = [&progress](std::int64_t rows) {
+        progress.setValue(int(rows));
+        QApplication::processEvents();
+        return !progress.wasCanceled();
+    };
+    const QString error = saveTable(path, formatOfFile(path).value_or(TableFormat::Text), m_model->quantity(),
+                                    m_model->digits(), m_model->values(), step);
+    showMessage(error);
+    return error;
+}
+
+void Form_Table::saveAs()
+{
+    QStringList filters;
+    for (const char *filter : saveFilters)
+        filters << QString::fromLatin1(filter);
+    QString filter;
+    QString path = QFileDialog::getSaveFileName(this, tr("Save Table"), {},
+                                                filters.join(QStringLiteral(";;")), &filter);
+    if (path.isEmpty())
+        return;
+    // No extension of a format: the chosen filter's first one.
+    if (!formatOfFile(path)) {
+        const qsizetype star = filter.indexOf(u'*');
+        path += filter.mid(star + 1, filter.indexOf(u' ', star) - star - 1).remove(u')');
+    }
+    saveTo(path);
+}
+
+void Form_Table::copySelection()
+{
+    const std::int64_t first = m_model->selectedFirst();
+    const std::int64_t last = m_model->selectedLast();
+    if (last < first)
+        return;
+    if (last - first + 1 > maxCopiedRows) {
+        showMessage(tr("Select at most %1 rows to copy; Save As writes any number").arg(maxCopiedRows));
+        return;
+    }
+    QList<QStringList> rows;
+    for (std::int64_t row = first; row <= last; ++row) {
+        QStringList cells;
+        for (int column = 0; column < m_model->columnCount(); ++column)
+            cells << m_model->cellText(row, column);
+        rows << cells;
+    }
+    QApplication::clipboard()->setMimeData(gridMimeData(TableModel::headerLabels(), rows));
+}
+
+} // namespace ornavel

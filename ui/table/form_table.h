@@ -1,0 +1,61 @@
+#pragma once
+
+#include "cli/table_format.h"
+#include "cli/table_values.h"
+
+#include <QWidget>
+
+class QCheckBox;
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+
+namespace ornavel {
+
+class TableGrid;
+class TableModel;
+
+// The Tables window: `ornavel table` for a desktop user, over any number of rows.
+class Form_Table : public QWidget
+{
+    Q_OBJECT
+public:
+    explicit Form_Table(QWidget *parent = nullptr);
+
+    // Fills the table from a text file of readings, one a line; false with the reason shown.
+    bool openReadings(const QString &path);
+    // Writes the table to path in the format its extension names (text when none does); an
+    // empty text, or why nothing was written.
+    QString saveTo(const QString &path);
+
+private:
+    void createControls();
+    void applyValues();
+    void showTable();
+    void showMessage(const QString &message);
+    void chooseReadings();
+    void saveAs();
+    void copySelection();
+
+    QComboBox *Combo_Quantity = nullptr;
+    QLineEdit *Text_Values = nullptr;
+    QCheckBox *Check_Digits15 = nullptr;
+    QPushButton *Command_Open = nullptr;
+    QPushButton *Command_Save = nullptr;
+    QLabel *Label_Message = nullptr;
+    TableGrid *Grid = nullptr;
+    TableModel *m_model = nullptr;
+    TableValues m_values;
+};
+
+// The format a file name's extension names, or none.
+std::optional<TableFormat> formatOfFile(const QString &path);
+
+// Writes the table to path through the writer of format, into a file beside it renamed over
+// it when whole, so that a failed or cancelled save leaves no partial file. progress as in
+// writeTable. An empty text, or why nothing was written.
+QString saveTable(const QString &path, TableFormat format, Quantity quantity, Digits digits,
+                  const TableValues &values, const std::function<bool(std::int64_t)> &progress);
+
+} // namespace ornavel

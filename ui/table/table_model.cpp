@@ -1,0 +1,132 @@
+#include "ui/table/table_model.h"
+
+#include "cli/table.h"
+#include "platform/number_text.h"
+
+#include <QFont>
+#include <QGuiApplication>
+#include <QLocale>
+#include <QPalette>
+
+#include <algorithm>
+
+namespace ornavel {
+
+namespace {
+
+constexpr int noteColumn = resultColumns;
+
+} // namespace
+
+void TableModel::setTable(Quantity quantity, const TableValues &values, Digits digits)
+{
+    beginResetModel();
+    m_quantity = quantity;
+    m_values = values;
+    m_digits = digits;
+    m_offset = 0;
+    m_selectedFirst = 0;
+    m_selectedLast = -1;
+    m_cachedRow = -1;
+    endResetModel();
+}
+
+void TableModel::setWindow(std::int64_t offset, int rows)
+{
+    offset = std::clamp<std::int64_t>(offset, 0, std::max<std::int64_t>(0, totalRows() - 1));
+    rows = std::max(rows, 1);
+    if (offset == m_offset && rows == m_windowRows)
+        return;
+    // A reset of a few rows costs less than moving them, and keeps no per-row state.
+    beginResetModel();
+    m_offset = offset;
+    m_windowRows = rows;
+    endResetModel();
+}
+
+void TableModel::setSelection(std::int64_t first, std::int64_t last)
+{
+    m_selectedFirst = std::min(first, last);
+    m_selectedLast = std::max(first, last);
+    if (rowCount() > 0)
+        emit dataChanged(index(0, 0), index(rowCount() - 1, columnCount() - 1));
+}
+
+const ResultRow &TableModel::rowAt(std::int64_t row) const
+{
+    if (row != m_cachedRow) {
+        m_cached = tableRow(m_quantity, m_values.at(row), m_digits);
+        m_cachedRow = row;
+    }
+    return m_cached;
+}
+
+QString TableModel::cellText(std::int64_t row, int column) const
+{
+    const ResultRow &r = rowAt(row);
+    if (column == noteColumn)
+        return QString::fromUtf8(r.note);
+    return withDecimalPoint(r.cells[std::size_t(column)].view(), QLocale().decimalPoint());
+}
+
+QStringList TableModel::headerLabels()
+{
+    QStringList labels;
+    for (const char *label : resultLabels)
+        labels << QString::fromUtf8(label);
+    labels << QString::fromUtf8(noteLabel);
+    return labels;
+}
+
+int TableModel::rowCount(const QModelIndex &parent) const
+{
+    if (parent.isValid())
+        return 0;
+    return int(std::clamp<std::int64_t>(totalRows() - m_offset, 0, m_windowRows));
+}
+
+int TableModel::columnCount(const QModelIndex &parent) const
+{
+    return parent.isValid() ? 0 : resultColumns + 1;
+}
+
+QVariant TableModel::data(const QModelIndex &index, int role) const
+{
+    if (!index.isValid())
+        return {};
+    const std::int64_t row = m_offset + index.row();
+    const bool selected = row >= m_selectedFirst && row <= m_selectedLast;
+    switch (role) {
+    case Qt::DisplayRole:
+    case Qt::AccessibleTextRole:
+        return cellText(row, index.column());
+    case Qt::TextAlignmentRole:
+        return QVariant::fromValue(index.column() == noteColumn ? Qt::AlignLeft | Qt::AlignVCenter
+                                                                : Qt::AlignRight | Qt::AlignVCenter);
+    case Qt::FontRole: {
+        // A row with a note (refused, estimated, subsonic) stands out at a glance.
+        if (*rowAt(row).note == '\0')
+            return {};
+        QFont font;
+        font.setItalic(true);
+        return font;
+    }
+    case Qt::BackgroundRole:
+        return selected ? QVariant(QGuiApplication::palette().highlight()) : QVariant();
+    case Qt::ForegroundRole:
+        return selected ? QVariant(QGuiApplication::palette().highlightedText()) : QVariant();
+    default:
+        return {};
+    }
+}
+
+QVariant TableModel::headerData(int section, Qt::Orientation orientation, int role) const
+{
+    if (orientation == Qt::Horizontal && (role == Qt::DisplayRole || role == Qt::AccessibleTextRole))
+        return headerLabels().value(section);
+    if (orientation == Qt::Vertical && role == Qt::DisplayRole)
+        return QString::number(m_offset + section + 1);
+    return QAbstractTableModel::headerData(section, orientation, role);
+}
+
+} // namespace ornavel

@@ -1,0 +1,61 @@
+#pragma once
+
+#include "cli/table_values.h"
+#include "decision/result_row.h"
+
+#include <QAbstractTableModel>
+#include <QStringList>
+
+#include <cstdint>
+
+namespace ornavel {
+
+// The rows of `ornavel table` for a window of rows in view: a view over any number of rows
+// holds state for the few it shows, and a cell is computed only when it is asked for.
+// Rows are absolute (0 .. totalRows()), the model's rows are those from offset().
+class TableModel : public QAbstractTableModel
+{
+public:
+    using QAbstractTableModel::QAbstractTableModel;
+
+    void setTable(Quantity quantity, const TableValues &values, Digits digits);
+    const TableValues &values() const { return m_values; }
+    Quantity quantity() const { return m_quantity; }
+    Digits digits() const { return m_digits; }
+    std::int64_t totalRows() const { return m_values.count(); }
+
+    // The first row in view and how many rows the view has room for.
+    std::int64_t offset() const { return m_offset; }
+    void setWindow(std::int64_t offset, int rows);
+    int windowRows() const { return m_windowRows; }
+
+    // Rows selected, first to last inclusive, or none (first > last).
+    void setSelection(std::int64_t first, std::int64_t last);
+    std::int64_t selectedFirst() const { return m_selectedFirst; }
+    std::int64_t selectedLast() const { return m_selectedLast; }
+
+    // A cell's text as the window shows it: the table's cell with the locale's separator.
+    QString cellText(std::int64_t row, int column) const;
+    static QStringList headerLabels();
+
+    int rowCount(const QModelIndex &parent = {}) const override;
+    int columnCount(const QModelIndex &parent = {}) const override;
+    QVariant data(const QModelIndex &index, int role) const override;
+    QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
+
+private:
+    const ResultRow &rowAt(std::int64_t row) const;
+
+    TableValues m_values;
+    Quantity m_quantity = Quantity::M1;
+    Digits m_digits = Digits::Result;
+    std::int64_t m_offset = 0;
+    int m_windowRows = 1;
+    std::int64_t m_selectedFirst = 0;
+    std::int64_t m_selectedLast = -1;
+    // A view asks for every cell and role of a row in turn: one decision serves them all.
+    mutable std::int64_t m_cachedRow = -1;
+    mutable ResultRow m_cached;
+};
+
+} // namespace ornavel

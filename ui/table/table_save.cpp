@@ -1,0 +1,84 @@
+#include "cli/table.h"
+#include "ui/table/form_table.h"
+
+#include <QCoreApplication>
+#include <QFile>
+#include <QFileInfo>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace ornavel {
+
+namespace {
+
+QString failure(const QString &path, int error)
+{
+    return QCoreApplication::translate("Form_Table", "Cannot write %1: %2")
+        .arg(QFileInfo(path).fileName(), QString::fromLocal8Bit(std::strerror(error)));
+}
+
+// The mode a newly created file gets, not mkstemp's owner-only 0600.
+void giveUsualMode(int fd)
+{
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    ::fchmod(fd, 0666 & ~mask);
+}
+
+} // namespace
+
+std::optional<TableFormat> formatOfFile(const QString &path)
+{
+    const QString suffix = QFileInfo(path).suffix().toLower();
+    if (suffix == u"txt")
+        return TableFormat::Text;
+    if (suffix == u"htm")
+        return TableFormat::Html;
+    if (suffix == u"md")
+        return TableFormat::Markdown;
+    if (suffix == u"tex")
+        return TableFormat::Latex;
+    return tableFormat(suffix.toStdString());
+}
+
+QString saveTable(const QString &path, TableFormat format, Quantity quantity, Digits digits,
+                  const TableValues &values, const std::function<bool(std::int64_t)> &progress)
+{
+    const QFileInfo target(path);
+    QByteArray temporary = QFile::encodeName(target.absolutePath() + QStringLiteral("/.") + target.fileName()
+                                             + QStringLiteral(".XXXXXX"));
+    const int fd = ::mkstemp(temporary.data());
+    if (fd < 0)
+        return failure(path, errno);
+    giveUsualMode(fd);
+    std::FILE *file = ::fdopen(fd, "wb");
+    int error = 0;
+    bool whole = false;
+    {
+        TableOutput out(file);
+        whole = writeTable(out, format, quantity, digits, values, progress);
+        out.flush();
+        error = out.failed() ? out.error() : 0;
+    }
+    // On the disk before it replaces anything, so that a crash cannot leave a short file.
+    if (::fsync(fd) != 0 && error == 0)
+        error = errno;
+    if (std::fclose(file) != 0 && error == 0)
+        error = errno;
+    if (whole && error == 0 && std::rename(temporary.constData(), QFile::encodeName(path).constData()) != 0)
+        error = errno;
+    if (whole && error == 0)
+        return {};
+    ::unlink(temporary.constData());
+    if (!whole)
+        return QCoreApplication::translate("Form_Table", "Save cancelled: %1 was not written")
+            .arg(target.fileName());
+    return failure(path, error);
+}
+
+} // namespace ornavel
