@@ -11,6 +11,7 @@
 #include "platform/picture_box.h"
 #include "ui/about/form_about.h"
 #include "ui/main/form1_parts.h"
+#include "ui/main/table_loader.h"
 
 #include <QAction>
 #include <QClipboard>
@@ -235,6 +236,22 @@ QString Form1::markerText(bool settled) const
     if (!drawn)
         text += QStringLiteral(", beyond the plotted range");
     return text;
+}
+
+void Form1::Mn_Table_Click()
+{
+    // Owned by the main window, so transient for it; deleted on close, so it remembers nothing.
+    if (!m_table) {
+        QString error;
+        m_table = createTableWindow(this, error);
+        if (!m_table)
+            return messageBox(this, tr("The Tables window cannot be opened: %1").arg(error));
+        m_table->setAttribute(Qt::WA_DeleteOnClose);
+        m_table->setWindowIcon(windowIcon());
+    }
+    m_table->show();
+    m_table->raise();
+    m_table->activateWindow();
 }
 
 void Form1::Mn_About_Click()

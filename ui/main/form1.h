@@ -57,6 +57,7 @@ private:
     void Option_Po2P1_Click();
     void Command1_Click();
     void Mn_About_Click();
+    void Mn_Table_Click();
     void oranlar(Quantity quantity, const Outcome &outcome);
     void iterasyon(const Outcome &outcome);
     void grafik(bool settled);
@@ -92,9 +93,11 @@ private:
     QRadioButton *Option_Po2P1 = nullptr;
     CommandButton *Command1 = nullptr;
     PictureBox *Picture1 = nullptr;
+    QAction *Mn_Table = nullptr;
     QAction *Mn_About = nullptr;
     QAction *m_copyResults = nullptr;
     QPointer<Form_About> m_about; // null until first shown and after it is closed
+    QPointer<QWidget> m_table;    // the Tables window, likewise
     // The last result as the boxes show it (also for Copy Results), and unrounded (tooltips).
     ornavel::ResultRow m_shown;
     ornavel::ResultRow m_unrounded;

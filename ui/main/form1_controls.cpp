@@ -100,10 +100,15 @@ void Form1::createControls()
     connectModes();
     createCopyResults();
     connect(Mn_About, &QAction::triggered, this, &Form1::Mn_About_Click);
+    connect(Mn_Table, &QAction::triggered, this, &Form1::Mn_Table_Click);
 }
 
 void Form1::createMenu()
 {
+    Mn_Table = new QAction(tr("&Table…"), this);
+    Mn_Table->setObjectName(QStringLiteral("Mn_Table"));
+    Mn_Table->setShortcut(Qt::CTRL | Qt::Key_T);
+    menuBar()->addAction(Mn_Table);
     Mn_About = new QAction(tr("&About"), this);
     Mn_About->setObjectName(QStringLiteral("Mn_About"));
     menuBar()->addAction(Mn_About);
