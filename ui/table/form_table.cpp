@@ -19,6 +19,7 @@
 #include <QPushButton>
 #include <QScrollBar>
 #include <QShortcut>
+#include <QSplitter>
 #include <QVBoxLayout>
 
 namespace ornavel {
@@ -46,7 +47,7 @@ Form_Table::Form_Table(QWidget *parent) : QWidget(parent, Qt::Window)
     setObjectName(QStringLiteral("Form_Table"));
     setWindowTitle(tr("Ornavel Tables"));
     createControls();
-    resize(760, 520);
+    resize(800, 680);
 }
 
 void Form_Table::createControls()
@@ -98,9 +99,15 @@ void Form_Table::createControls()
     grid->setSpacing(0);
     grid->addWidget(Grid);
     grid->addWidget(Grid->rowBar());
+    auto *gridArea = new QWidget(this);
+    gridArea->setLayout(grid);
+    grid->setContentsMargins(0, 0, 0, 0);
+    auto *split = new QSplitter(Qt::Vertical, this);
+    split->addWidget(gridArea);
+    split->addWidget(createChart());
     auto *layout = new QVBoxLayout(this);
     layout->addLayout(inputs);
-    layout->addLayout(grid, 1);
+    layout->addWidget(split, 1);
 
     connect(Text_Values, &QLineEdit::returnPressed, this, &Form_Table::applyValues);
     connect(Combo_Quantity, &QComboBox::currentIndexChanged, this, &Form_Table::showTable);
@@ -140,6 +147,7 @@ void Form_Table::showTable()
     const Digits digits = Check_Digits15->isChecked() ? Digits::Full : Digits::Result;
     m_model->setTable(quantity, m_values, digits);
     Grid->tableChanged();
+    updateChart();
 }
 
 bool Form_Table::openReadings(const QString &path)

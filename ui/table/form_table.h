@@ -13,6 +13,7 @@ class QPushButton;
 
 namespace ornavel {
 
+class TableChart;
 class TableGrid;
 class TableModel;
 
@@ -37,6 +38,10 @@ private:
     void chooseReadings();
     void saveAs();
     void copySelection();
+    // The chart and its controls (form_table_chart.cpp).
+    QWidget *createChart();
+    void updateChart();
+    void exportChart();
 
     QComboBox *Combo_Quantity = nullptr;
     QLineEdit *Text_Values = nullptr;
@@ -45,6 +50,10 @@ private:
     QPushButton *Command_Save = nullptr;
     QLabel *Label_Message = nullptr;
     TableGrid *Grid = nullptr;
+    TableChart *Chart = nullptr;
+    QCheckBox *Check_LogScale = nullptr;
+    QPushButton *Command_ExportChart = nullptr;
+    QLabel *Label_Readout = nullptr;
     TableModel *m_model = nullptr;
     TableValues m_values;
 };

@@ -1,6 +1,7 @@
 #include "ui/table/form_table.h"
 
 #include "cli/table.h"
+#include "ui/table/table_chart.h"
 #include "ui/table/table_grid.h"
 #include "ui/table/table_model.h"
 
@@ -212,6 +213,37 @@ private slots:
         commandLine(QStringList {"M1"} + values.split(u' '), &err);
         QCOMPARE(w.message().toUtf8(), err.mid(15, err.indexOf('\n') - 15));
         QCOMPARE(w.model()->totalRows(), 0);
+    }
+
+    void chartSpansTheTablesM1_data()
+    {
+        QTest::addColumn<int>("quantity");
+        QTest::addColumn<QString>("values");
+        QTest::addColumn<double>("from");
+        QTest::addColumn<double>("to");
+        QTest::newRow("M1 range, subsonic part left out") << 0 << "0.5:4:0.5" << 1.0 << 4.0;
+        QTest::newRow("M2 counts down to a larger M1") << 1 << "0.9:0.5:-0.1" << 1.115397 << std::sqrt(7.0);
+        QTest::newRow("Po2/P1 readings out of order") << 2 << "12.06096 5.64044 8.52614" << 2.0 << 3.0;
+        QTest::newRow("ten million rows, ends sampled") << 0 << "1:10000000:1" << 1.0 << 1e7;
+    }
+    void chartSpansTheTablesM1()
+    {
+        QFETCH(int, quantity);
+        QFETCH(QString, values);
+        QFETCH(double, from);
+        QFETCH(double, to);
+        Window w;
+        w.enter(quantity, values);
+        auto *chart = w.form.findChild<TableChart *>("Chart");
+        QVERIFY(std::fabs(chart->from() - from) < 1e-4);
+        QVERIFY2(std::fabs(chart->to() - to) < 1e-4 * to, qPrintable(QString::number(chart->to())));
+    }
+
+    void readoutIsComputedAtTheM1()
+    {
+        QCOMPARE(TableChart::readout(2.0),
+                 QString("M1 = 2, P2/P1 = 4.5, ρ2/ρ1 = 2.66667, T2/T1 = 1.6875, "
+                         "Po2/Po1 = 0.72087, Po2/P1 = 5.64044, M2 = 0.57735"));
     }
 
     void tenMillionRowsOpenAtOnce()
