@@ -5,6 +5,9 @@ set -euo pipefail
 packages=(
   cmake make g++ pkg-config
   qt6-base-dev libgl-dev libboost-dev
+  # The Tables window: Qt Charts (whose CMake files need Qt OpenGL's, which Debian's
+  # package does not pull in) and Qt SVG for the chart's export.
+  qt6-charts-dev libqt6opengl6-dev qt6-svg-dev
   fonts-liberation2
   libgtest-dev
   desktop-file-utils appstream dpkg-dev file lintian clang-format-14

@@ -23,11 +23,12 @@ check "48x48 icon" "[ -f '$root/usr/share/icons/hicolor/48x48/apps/org.ornavel.O
 check "licence" "grep -q 'MIT License' '$root/usr/share/doc/ornavel/copyright'"
 check "changelog" "zcat '$root/usr/share/doc/ornavel/changelog.gz' | grep -q '^ornavel (1\\.0\\.0) unstable'"
 check "manual page" "zcat '$root/usr/share/man/man1/ornavel.1.gz' | grep -q '^.B ornavel table'"
+check "GPL-3 through Qt Charts" "grep -q 'GPL-3.0-only' '$root/usr/share/doc/ornavel/copyright'"
 check "font licence" "grep -q 'SIL OPEN FONT LICENSE Version 1.1' '$root/usr/share/doc/ornavel/copyright'"
 check "tables module" "find '$root/usr/lib' -path '*/ornavel/modules/ornavel_table.so' | grep -q ."
 check "nothing else in bin" "[ \"\$(ls '$root/usr/bin')\" = ornavel ]"
 depends=$(dpkg-deb -f "$deb" Depends)
-for package in libqt6widgets6 libqt6gui6 libqt6core6 libstdc++6; do
+for package in libqt6widgets6 libqt6gui6 libqt6core6 libqt6charts6 libstdc++6; do
   check "depends on $package" "grep -q '$package' <<<'$depends'"
 done
 echo "Depends: $depends"
