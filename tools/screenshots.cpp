@@ -1,5 +1,5 @@
-// Renders the main window in its typical states to PNG files in the folder given as the
-// first argument (default: the current folder). Run it with QT_QPA_PLATFORM=offscreen.
+// Renders the main window in its typical states, and the Tables window, to PNG files in the folder given as
+// the first argument (default: the current folder). Run it with QT_QPA_PLATFORM=offscreen.
 #include "platform/application_style.h"
 #include "ui/main/form1.h"
 
@@ -8,10 +8,12 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QDir>
+#include <QGraphicsView>
 #include <QImage>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QMimeData>
+#include <QMouseEvent>
 #include <QPainter>
 #include <QTextDocument>
 #include <QTextStream>
@@ -78,6 +80,30 @@ bool saveClipboardTable(const QDir &folder, const QString &name)
     return image.save(path);
 }
 
+// Opens the Tables window from the menu with a range of M1 and the read-out at the middle of
+// the chart, and returns it.
+QWidget *openTable(QWidget &window)
+{
+    window.findChild<QAction *>(QStringLiteral("Mn_Table"))->trigger();
+    QWidget *table = nullptr;
+    for (QWidget *top : QApplication::topLevelWidgets()) {
+        if (top->objectName() == QStringLiteral("Form_Table"))
+            table = top;
+    }
+    if (!table)
+        qFatal("no Tables window");
+    auto *values = table->findChild<QLineEdit *>(QStringLiteral("Text_Values"));
+    values->setText(QStringLiteral("1:5:0.05"));
+    emit values->returnPressed();
+    QApplication::processEvents();
+    auto *chart = table->findChild<QGraphicsView *>(QStringLiteral("Chart"));
+    const QPointF middle = chart->viewport()->rect().center();
+    QMouseEvent move(QEvent::MouseMove, middle, chart->viewport()->mapToGlobal(middle), Qt::NoButton,
+                     Qt::NoButton, Qt::NoModifier);
+    QApplication::sendEvent(chart->viewport(), &move);
+    return table;
+}
+
 // A dark desktop palette, as a dark theme sets it before any window is created.
 QPalette darkPalette()
 {
@@ -121,6 +147,10 @@ int main(int argc, char *argv[])
     window.findChild<QLineEdit *>(QStringLiteral("Text_Po2P1"))->setText(QStringLiteral(" 20"));
     saved &= save(window, folder, QStringLiteral("main-stale.png"));
 
+    QWidget *table = openTable(window);
+    saved &= save(*table, folder, QStringLiteral("table.png"));
+    table->close();
+
     QWidget *about = openAbout(window);
     saved &= save(*about, folder, QStringLiteral("about.png"));
     about->close();
@@ -131,5 +161,6 @@ int main(int argc, char *argv[])
     calculate(dark, "Option_Po2P1", "Text_Po2P1", QStringLiteral("10"));
     saved &= save(dark, folder, QStringLiteral("main-dark.png"));
     saved &= save(*openAbout(dark), folder, QStringLiteral("about-dark.png"));
+    saved &= save(*openTable(dark), folder, QStringLiteral("table-dark.png"));
     return saved ? 0 : 1;
 }

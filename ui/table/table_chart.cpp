@@ -22,8 +22,11 @@ namespace {
 // Enough points that a curve is smooth at any window width, few enough to redraw at once.
 constexpr int curvePoints = 2000;
 
-// The curves in the order of the family: the column of each in the row of results.
+// The curves: the column of each in the row of results, and its colour on a light chart (a
+// dark one takes them lighter). Six distinct hues, where a theme has five and repeats one.
 constexpr int curveColumns[] = {1, 2, 3, 4, 5, 6};
+const QColor curveColours[] = {QColor(31, 119, 180),  QColor(44, 160, 44), QColor(214, 110, 0),
+                               QColor(148, 103, 189), QColor(214, 39, 40), QColor(0, 0, 0)};
 
 double columnValue(const Outcome &outcome, int column)
 {
@@ -114,6 +117,8 @@ void TableChart::setRange(double from, double to)
     chart()->axes(Qt::Horizontal).value(0)->setRange(m_from, m_to);
     // A log axis cannot reach 0: its floor is the smallest value drawn.
     m_vertical->setRange(m_logarithmic ? std::max(bottom, 1e-6) : 0.0, top * 1.05);
+    if (auto *linear = qobject_cast<QValueAxis *>(m_vertical))
+        linear->applyNiceNumbers();
 }
 
 void TableChart::setLogarithmic(bool logarithmic)
@@ -158,6 +163,12 @@ void TableChart::followPalette()
     const auto theme = dark ? QChart::ChartThemeDark : QChart::ChartThemeLight;
     if (chart()->theme() != theme)
         chart()->setTheme(theme);
+    for (qsizetype k = 0; k < m_series.size(); ++k) {
+        const QColor colour = curveColours[k];
+        QPen pen(dark ? (k == 5 ? QColor(235, 235, 235) : colour.lighter(150)) : colour);
+        pen.setWidthF(2);
+        m_series[k]->setPen(pen);
+    }
 }
 
 bool TableChart::exportTo(const QString &path)

@@ -20,6 +20,7 @@ TableGrid::TableGrid(QWidget *parent) : QTableView(parent), m_rowBar(new QScroll
     setFocusPolicy(Qt::StrongFocus);
     verticalHeader()->hide();
     verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 6);
     horizontalHeader()->setStretchLastSection(true);
     setWordWrap(false);
     connect(m_rowBar, &QScrollBar::valueChanged, this, [this](int value) {
