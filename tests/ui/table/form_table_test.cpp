@@ -5,6 +5,7 @@
 #include "ui/table/table_grid.h"
 #include "ui/table/table_model.h"
 
+#include <QAbstractScrollArea>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
@@ -14,6 +15,7 @@
 #include <QLineEdit>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QWidget>
 
 #include <fcntl.h>
 #include <unistd.h>
@@ -244,6 +246,22 @@ private slots:
         QCOMPARE(TableChart::readout(2.0),
                  QString("M1 = 2, P2/P1 = 4.5, ρ2/ρ1 = 2.66667, T2/T1 = 1.6875, "
                          "Po2/Po1 = 0.72087, Po2/P1 = 5.64044, M2 = 0.57735"));
+    }
+
+    void everyControlNamedAndEscapeCloses()
+    {
+        Window w;
+        w.form.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w.form));
+        for (QWidget *control : w.form.findChildren<QWidget *>()) {
+            // A view's viewport is part of the view, which carries the name.
+            const auto *area = qobject_cast<QAbstractScrollArea *>(control->parentWidget());
+            if (control->focusPolicy() != Qt::NoFocus && control->isVisible()
+                && !(area && area->viewport() == control))
+                QVERIFY2(!control->accessibleName().isEmpty(), control->metaObject()->className());
+        }
+        QTest::keyClick(w.form.findChild<QLineEdit *>("Text_Values"), Qt::Key_Escape);
+        QVERIFY(!w.form.isVisible());
     }
 
     void tenMillionRowsOpenAtOnce()
