@@ -46,6 +46,9 @@ BOX_NAMES = ["M1", "P2/P1", "ρ2/ρ1", "T2/T1", "Po2/Po1", "Po2/P1", "M2", "γ"]
 OPTION_NAMES = ["M1", "M2", "Po2/P1"]
 GRAPH_NAME = "Pitot ratio graph"
 ABOUT_NAME = "About"
+TABLE_ITEM = "Table…"
+TABLE_WINDOW = "Ornavel Tables"
+TABLE_HEADERS = ["M1", "P2/P1", "ρ2/ρ1", "T2/T1", "Po2/Po1", "Po2/P1", "M2", "note"]
 
 SCREEN_WIDTH, SCREEN_HEIGHT = 1024, 768
 
@@ -701,6 +704,38 @@ def check_atspi(args, results, procs, workdir):
                   f"top-level nodes: {[(w.getRoleName(), w.name) for w in acc.windows()]}"
                   if not found else f"roles {roles}")
     desk.screenshot(args.screenshots, "atspi-about")
+    check_tables_atspi(acc, main, results, desk.env)
+    desk.screenshot(args.screenshots, "atspi-tables")
+
+
+def check_tables_atspi(acc, main, results, env):
+    """The Tables window from the menu: a range typed and applied, headers and a cell read."""
+    p = acc.pyatspi
+    items = [m for m in acc.find(main, p.ROLE_MENU_ITEM) if m.name.replace("&", "") == TABLE_ITEM]
+    if len(items) != 1:
+        raise Abort(f"{len(items)} menu items named {TABLE_ITEM!r}, not one")
+    acc.press(items[0])
+    found = wait_until(lambda: [w for w in acc.windows() if w.name == TABLE_WINDOW], 10)
+    if not found:
+        raise Abort(f"no window named {TABLE_WINDOW!r} after {TABLE_ITEM!r}")
+    window = found[0]
+    values = acc.one(window, p.ROLE_TEXT, "Values")
+    acc.set_text(values, "1:3:0.5")
+    values.queryComponent().grabFocus()
+    run(["xdotool", "key", "Return"], env, check=True)
+    table = acc.one(window, p.ROLE_TABLE, "Table").queryTable()
+    headers = [table.getColumnHeader(i).name for i in range(table.nColumns)]
+    results.check(headers == TABLE_HEADERS, "the grid is a table with the window's column headers",
+                  f"headers {headers}")
+
+    def cell():
+        try:
+            return table.getAccessibleAt(1, 1).name
+        except Exception:
+            return None
+    got = wait_until(lambda: cell() == "2.45833", 5)
+    results.check(bool(got), "Return applies the range: row M1 = 1.5 has P2/P1 = 2.45833",
+                  f"cell holds {cell()!r}")
 
 
 def luminance(c):
