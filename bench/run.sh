@@ -8,7 +8,7 @@ cd "$(dirname "$0")/.."
 ./scripts/install-deps.sh bench
 cmake --preset release -DORNAVEL_BUILD_BENCH=ON >/dev/null
 cmake --build --preset release --parallel "$(nproc)" --target ornavel ornavel_core_bench ornavel_first_paint bare_qt_first_paint \
-  ornavel_click_bench ornavel_table_floor >/dev/null
+  ornavel_click_bench ornavel_table_floor ornavel_table_window_bench >/dev/null
 bin=build/release/bench
 export QT_QPA_PLATFORM=offscreen
 
@@ -94,6 +94,20 @@ for i in $(seq 7); do
 done
 m1_s=$(awk '$1 == "M1" { print $2 }' /tmp/ornavel-bench-inverse | median)
 
+echo "== the Tables window: 10 million rows opened, 1,000,001 rows saved as CSV, the chart redrawn"
+window=$("$bin/ornavel_table_window_bench" 2>/dev/null)
+echo "$window"
+: >/tmp/ornavel-bench-save
+for i in $(seq 5); do
+  echo "window $("$bin/ornavel_table_window_bench" 2>/dev/null | awk '/save-1M-s/ { print $2 }')" >>/tmp/ornavel-bench-save
+  start=$EPOCHREALTIME
+  build/release/app/ornavel table M1 "$range" --format csv >/tmp/ornavel-bench-save.csv
+  echo "cli $(awk -v s="$start" -v e="$EPOCHREALTIME" 'BEGIN { printf "%.4f", e - s }')" >>/tmp/ornavel-bench-save
+done
+rm -f /tmp/ornavel-bench-save.csv
+save_window=$(awk '$1 == "window" { print $2 }' /tmp/ornavel-bench-save | median)
+save_cli=$(awk '$1 == "cli" { print $2 }' /tmp/ornavel-bench-save | median)
+
 echo
 grep 'core-shock-vs-floor' <<<"$core"
 grep 'pitot-worst-vs-floor' <<<"$core"
@@ -109,6 +123,8 @@ fi
 awk -v a="$table_s" -v b="$floor_s" 'BEGIN { printf "table-rows-vs-floor: %.3f\n", a / b }'
 awk -v a="$table_s" 'BEGIN { printf "table-rows-per-second: %.0f\n", 1000001 / a }'
 awk -v a="$rss_large" -v b="$rss_small" 'BEGIN { printf "table-rss-growth-kb: %d\n", a - b }'
+grep -E 'table-window-open-10M-ms|table-window-rss-growth-kb|chart-redraw-ms' <<<"$window"
+awk -v a="$save_window" -v b="$save_cli" 'BEGIN { printf "table-window-save-vs-cli: %.3f\n", a / b }'
 for quantity in P2/P1 rho2/rho1 T2/T1 Po2/Po1; do
   s=$(awk -v q="$quantity" '$1 == q { print $2 }' /tmp/ornavel-bench-inverse | median)
   awk -v q="$quantity" -v a="$s" -v b="$m1_s" 'BEGIN { gsub("/", "", q); printf "inverse-%s-vs-M1-row: %.3f\n", q, a / b }'

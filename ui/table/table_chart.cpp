@@ -19,8 +19,9 @@ namespace ornavel {
 
 namespace {
 
-// Enough points that a curve is smooth at any window width, few enough to redraw at once.
-constexpr int curvePoints = 2000;
+// Enough points that a curve is smooth at any window width, few enough to redraw at once:
+// the six curves together hold about 10,000.
+constexpr int curvePoints = 1667;
 
 // The curves: the column of each in the row of results, and its colour on a light chart (a
 // dark one takes them lighter). Six distinct hues, where a theme has five and repeats one.
@@ -112,13 +113,14 @@ void TableChart::setRange(double from, double to)
             bottom = std::min(bottom, value);
         }
     }
-    for (qsizetype k = 0; k < m_series.size(); ++k)
-        m_series[k]->replace(points[k]);
+    // The axes first: each curve is then laid out once, for its new points on the new axes.
     chart()->axes(Qt::Horizontal).value(0)->setRange(m_from, m_to);
     // A log axis cannot reach 0: its floor is the smallest value drawn.
     m_vertical->setRange(m_logarithmic ? std::max(bottom, 1e-6) : 0.0, top * 1.05);
     if (auto *linear = qobject_cast<QValueAxis *>(m_vertical))
         linear->applyNiceNumbers();
+    for (qsizetype k = 0; k < m_series.size(); ++k)
+        m_series[k]->replace(points[k]);
 }
 
 void TableChart::setLogarithmic(bool logarithmic)

@@ -1,0 +1,71 @@
+// The Tables window: ten million rows from Return to the painted grid and its memory against
+// ten rows, a million-row CSV saved, and the chart redrawn after a range change. Prints
+// "name: value" lines for bench/run.sh. Run with QT_QPA_PLATFORM=offscreen.
+#include "ui/table/form_table.h"
+#include "ui/table/table_chart.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QLineEdit>
+#include <QTableView>
+#include <QTemporaryDir>
+#include <QTextStream>
+
+#include <unistd.h>
+
+namespace {
+
+long residentKb()
+{
+    QFile statm(QStringLiteral("/proc/self/statm"));
+    if (!statm.open(QIODevice::ReadOnly))
+        return 0;
+    const QList<QByteArray> fields = statm.readAll().split(' ');
+    return fields.value(1).toLong() * (::sysconf(_SC_PAGESIZE) / 1024);
+}
+
+// From Return in Text_Values to the grid painted, in milliseconds.
+double enter(ornavel::Form_Table &form, const QString &values)
+{
+    auto *text = form.findChild<QLineEdit *>(QStringLiteral("Text_Values"));
+    auto *grid = form.findChild<QTableView *>(QStringLiteral("Grid"));
+    text->setText(values);
+    QElapsedTimer timer;
+    timer.start();
+    emit text->returnPressed();
+    grid->viewport()->repaint();
+    return double(timer.nsecsElapsed()) / 1e6;
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    QApplication app(argc, argv);
+    QTextStream out(stdout);
+    ornavel::Form_Table form;
+    form.show();
+    QApplication::processEvents();
+    enter(form, QStringLiteral("1:10:1"));
+    QApplication::processEvents();
+    const long small = residentKb();
+    const double openMs = enter(form, QStringLiteral("1:10000000:1"));
+    QApplication::processEvents();
+    out << "table-window-open-10M-ms: " << openMs << '\n';
+    out << "table-window-rss-growth-kb: " << residentKb() - small << '\n';
+
+    enter(form, QStringLiteral("1:10:0.000009"));
+    QTemporaryDir dir;
+    QElapsedTimer timer;
+    timer.start();
+    const QString error = form.saveTo(dir.filePath(QStringLiteral("table.csv")));
+    out << "table-window-save-1M-s: " << double(timer.nsecsElapsed()) / 1e9 << '\n';
+
+    auto *chart = form.findChild<ornavel::TableChart *>(QStringLiteral("Chart"));
+    timer.restart();
+    chart->setRange(1, 10);
+    chart->viewport()->repaint();
+    out << "chart-redraw-ms: " << double(timer.nsecsElapsed()) / 1e6 << '\n';
+    return error.isEmpty() ? 0 : 1;
+}
