@@ -42,7 +42,12 @@ const char *const saveFilters[] = {
 
 } // namespace
 
-Form_Table::Form_Table(QWidget *parent) : QWidget(parent, Qt::Window)
+Form_Table::Form_Table(QWidget *parent)
+    : QWidget(parent,
+              // A dialog's type, so that X11 window managers are told it is transient for the
+              // main window (Qt marks only such types), with the buttons of a resizable window.
+              Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinMaxButtonsHint
+                  | Qt::WindowCloseButtonHint)
 {
     setObjectName(QStringLiteral("Form_Table"));
     setWindowTitle(tr("Ornavel Tables"));
