@@ -569,9 +569,18 @@ def check_x11(args, results, procs, workdir):
                   "the About window opens over the main window",
                   f"About at {ax},{ay} {aw}x{ah}, main window at {mx},{my} {mw}x{mh}")
     desk.screenshot(args.screenshots, "x11-about")
+    # The Tables window, by its shortcut: transient for the main window too, and closed with it.
+    run(["xdotool", "windowactivate", "--sync", str(window), "key", "--clearmodifiers", "ctrl+t"], env)
+    tables = wait_until(lambda: next(iter(run(["xdotool", "search", "--all", "--onlyvisible", "--pid", str(app.pid),
+                                               "--name", f"^{TABLE_WINDOW}$"], env).split()), None), 10)
+    transient = tables and wait_until(lambda: re.search(r"window id # (0x[0-9a-f]+)", xprop(env, tables, "WM_TRANSIENT_FOR")), 5)
+    results.check(bool(transient) and int(transient.group(1), 16) == int(window),
+                  "Ctrl+T opens the Tables window, transient for the main window",
+                  f"window {tables}, WM_TRANSIENT_FOR {transient and transient.group(1)}")
+    desk.screenshot(args.screenshots, "x11-tables")
     run(["xdotool", "windowactivate", "--sync", str(window), "key", "--clearmodifiers", "alt+F4"], env)
     ended = wait_until(lambda: app.poll() is not None, 5)
-    results.check(bool(ended), "closing the main window with About open ends the program",
+    results.check(bool(ended), "closing the main window with About and Tables open ends the program",
                   "the process still runs")
 
 

@@ -49,9 +49,12 @@ bool Form1::event(QEvent *event)
     const bool handled = QMainWindow::event(event);
     switch (event->type()) {
     case QEvent::Close:
-        // The About window belongs to this one: it goes with it, and so the program ends.
+        // The About and Tables windows belong to this one: they go with it, and so the
+        // program ends.
         if (m_about && event->isAccepted())
             m_about->close();
+        if (m_table && event->isAccepted())
+            m_table->close();
         break;
     case QEvent::Show:
     case QEvent::Move:
