@@ -85,7 +85,12 @@ void Form_Table::createControls()
     Grid->setAccessibleName(tr("Table"));
     m_model = new TableModel(this);
     Grid->setTableModel(m_model);
+    placeControls();
+    connectControls();
+}
 
+void Form_Table::placeControls()
+{
     auto *quantityLabel = new QLabel(tr("&Quantity"), this);
     quantityLabel->setBuddy(Combo_Quantity);
     auto *valuesLabel = new QLabel(tr("&Values"), this);
@@ -113,7 +118,10 @@ void Form_Table::createControls()
     auto *layout = new QVBoxLayout(this);
     layout->addLayout(inputs);
     layout->addWidget(split, 1);
+}
 
+void Form_Table::connectControls()
+{
     connect(Text_Values, &QLineEdit::returnPressed, this, &Form_Table::applyValues);
     connect(Combo_Quantity, &QComboBox::currentIndexChanged, this, &Form_Table::showTable);
     connect(Check_Digits15, &QCheckBox::toggled, this, &Form_Table::showTable);

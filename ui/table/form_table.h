@@ -32,6 +32,8 @@ public:
 
 private:
     void createControls();
+    void placeControls();
+    void connectControls();
     void applyValues();
     void showTable();
     void showMessage(const QString &message);
