@@ -7,12 +7,15 @@
 
 #include <QAbstractScrollArea>
 #include <QCheckBox>
+#include <QClipboard>
 #include <QComboBox>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMimeData>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QWidget>
@@ -246,6 +249,47 @@ private slots:
         QCOMPARE(TableChart::readout(2.0),
                  QString("M1 = 2, P2/P1 = 4.5, ρ2/ρ1 = 2.66667, T2/T1 = 1.6875, "
                          "Po2/Po1 = 0.72087, Po2/P1 = 5.64044, M2 = 0.57735"));
+    }
+
+    void copyGivesTheSelectedRows_data()
+    {
+        QTest::addColumn<QString>("values");
+        QTest::addColumn<QList<int>>("keys"); // key, modifiers, in turn
+        QTest::addColumn<QStringList>("firstCells");
+        QTest::newRow("Shift+Down from the top")
+            << "1:2:0.5" << QList<int> {Qt::Key_Down, Qt::ShiftModifier} << QStringList {"1", "1.5"};
+        QTest::newRow("End then Shift+Up, beyond the first window")
+            << "1:3:0.01" << QList<int> {Qt::Key_End, 0, Qt::Key_Up, Qt::ShiftModifier}
+            << QStringList {"2.99", "3"};
+        QTest::newRow("Ctrl+A, more rows than are in view")
+            << "1:3:0.01" << QList<int> {Qt::Key_A, Qt::ControlModifier} << [] {
+                   QStringList all;
+                   for (int i = 0; i <= 200; ++i)
+                       all << QString::number(1 + i / 100.0);
+                   return all;
+               }();
+    }
+    void copyGivesTheSelectedRows()
+    {
+        QFETCH(QString, values);
+        QFETCH(QList<int>, keys);
+        QFETCH(QStringList, firstCells);
+        Window w;
+        w.form.show();
+        w.enter(0, values);
+        auto *grid = w.form.findChild<TableGrid *>("Grid");
+        QTest::keyClick(grid, Qt::Key_Home);
+        for (qsizetype i = 0; i + 1 < keys.size(); i += 2)
+            QTest::keyClick(grid, Qt::Key(keys[i]), Qt::KeyboardModifiers(keys[i + 1]));
+        QTest::keyClick(grid, Qt::Key_C, Qt::ControlModifier);
+        const QMimeData *copied = QGuiApplication::clipboard()->mimeData();
+        QStringList lines = copied->text().split(u'\n', Qt::SkipEmptyParts);
+        QCOMPARE(lines.takeFirst(), TableModel::headerLabels().join(u'\t'));
+        QStringList cells;
+        for (const QString &line : lines)
+            cells << line.section(u'\t', 0, 0);
+        QCOMPARE(cells, firstCells);
+        QVERIFY(copied->html().contains("<th>ρ2/ρ1</th>"));
     }
 
     void everyControlNamedAndEscapeCloses()
