@@ -22,9 +22,15 @@ QString failure(const QString &path, int error)
         .arg(QFileInfo(path).fileName(), QString::fromLocal8Bit(std::strerror(error)));
 }
 
-// The mode a newly created file gets, not mkstemp's owner-only 0600.
-void giveUsualMode(int fd)
+// The mode of the file it replaces, so that a private file stays private; for a new file the
+// mode a newly created file gets, not mkstemp's owner-only 0600.
+void giveMode(int fd, const QByteArray &target)
 {
+    struct stat existing;
+    if (::stat(target.constData(), &existing) == 0) {
+        ::fchmod(fd, existing.st_mode & 07777);
+        return;
+    }
     const mode_t mask = ::umask(0);
     ::umask(mask);
     ::fchmod(fd, 0666 & ~mask);
@@ -55,7 +61,7 @@ QString saveTable(const QString &path, TableFormat format, Quantity quantity, Di
     const int fd = ::mkstemp(temporary.data());
     if (fd < 0)
         return failure(path, errno);
-    giveUsualMode(fd);
+    giveMode(fd, QFile::encodeName(path));
     std::FILE *file = ::fdopen(fd, "wb");
     int error = 0;
     bool whole = false;

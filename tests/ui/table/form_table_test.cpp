@@ -199,6 +199,23 @@ private slots:
         QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList());
     }
 
+    void saveOverAFileKeepsItsMode()
+    {
+        QTemporaryDir dir;
+        QFile old(dir.filePath("t.csv"));
+        QVERIFY(old.open(QIODevice::WriteOnly));
+        old.write("earlier");
+        old.close();
+        QVERIFY(old.setPermissions(QFile::ReadOwner | QFile::WriteOwner));
+        Window w;
+        w.enter(0, "2");
+        QCOMPARE(w.form.saveTo(old.fileName()), QString());
+        // The owner alone still reads it.
+        QCOMPARE(QFile(old.fileName()).permissions() & (QFile::ReadGroup | QFile::ReadOther),
+                 QFile::Permissions());
+        QVERIFY(QFile(old.fileName()).size() > 7);
+    }
+
     void badInputGivesTheCommandLineMessage_data()
     {
         QTest::addColumn<QString>("values");
