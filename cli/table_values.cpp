@@ -291,7 +291,7 @@ bool TableValues::parse(std::string_view text, std::string &error)
     return true;
 }
 
-void TableValues::addReadings(std::string_view text)
+bool TableValues::addReadings(std::string_view text)
 {
     Segment segment {m_count, 0.0, {}};
     while (!text.empty()) {
@@ -301,12 +301,15 @@ void TableValues::addReadings(std::string_view text)
         // Blank lines give no row, as on standard input.
         if (line.find_first_not_of(" \t\r") == std::string_view::npos)
             continue;
+        if (std::int64_t(segment.readings.size()) >= maxRangeRows - m_count)
+            return false;
         segment.readings.push_back(wholeNumber(line).value_or(std::numeric_limits<double>::quiet_NaN()));
     }
     if (segment.readings.empty())
-        return;
+        return true;
     m_count += std::int64_t(segment.readings.size());
     m_segments.push_back(std::move(segment));
+    return true;
 }
 
 std::optional<double> TableValues::at(std::int64_t row) const

@@ -54,8 +54,9 @@ class TableValues
 public:
     // VALUE words separated by blanks; false with the first word's message, values unchanged.
     bool parse(std::string_view text, std::string &error);
-    // The non-blank lines of text; a line that is no number gives an empty value.
-    void addReadings(std::string_view text);
+    // The non-blank lines of text; a line that is no number gives an empty value. False,
+    // values unchanged, when they would give more than maxRangeRows rows.
+    bool addReadings(std::string_view text);
 
     std::int64_t count() const { return m_count; }
     // The row's value; empty for a reading that is not a number.

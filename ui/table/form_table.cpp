@@ -176,8 +176,12 @@ bool Form_Table::openReadings(const QString &path)
         return false;
     }
     m_values = TableValues();
-    m_values.addReadings(std::string_view(text.constData(), std::size_t(text.size())));
     Text_Values->clear();
+    if (!m_values.addReadings(std::string_view(text.constData(), std::size_t(text.size())))) {
+        showTable();
+        showMessage(tr("%1 has more than %2 readings").arg(QFileInfo(path).fileName()).arg(maxRangeRows));
+        return false;
+    }
     showMessage(tr("%n reading(s) from %1", nullptr, int(m_values.count())).arg(QFileInfo(path).fileName()));
     showTable();
     return true;
