@@ -123,8 +123,8 @@ void Form_Table::placeControls()
 void Form_Table::connectControls()
 {
     connect(Text_Values, &QLineEdit::returnPressed, this, &Form_Table::applyValues);
-    connect(Combo_Quantity, &QComboBox::currentIndexChanged, this, &Form_Table::showTable);
-    connect(Check_Digits15, &QCheckBox::toggled, this, &Form_Table::showTable);
+    connect(Combo_Quantity, &QComboBox::currentIndexChanged, this, &Form_Table::optionsChanged);
+    connect(Check_Digits15, &QCheckBox::toggled, this, &Form_Table::optionsChanged);
     connect(Command_Open, &QPushButton::clicked, this, &Form_Table::chooseReadings);
     connect(Command_Save, &QPushButton::clicked, this, &Form_Table::saveAs);
     connect(Grid, &TableGrid::copyRequested, this, &Form_Table::copySelection);
@@ -138,8 +138,19 @@ void Form_Table::showMessage(const QString &message)
     Text_Values->setAccessibleDescription(message);
 }
 
+void Form_Table::optionsChanged()
+{
+    // Values typed since the last Return are taken too: the grid never shows values other
+    // than those in the field beside it.
+    if (Text_Values->isModified())
+        applyValues();
+    else
+        showTable();
+}
+
 void Form_Table::applyValues()
 {
+    Text_Values->setModified(false);
     TableValues values;
     std::string error;
     // A refused input empties the table: no rows stand beside values they do not belong to.

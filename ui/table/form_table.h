@@ -35,6 +35,7 @@ private:
     void placeControls();
     void connectControls();
     void applyValues();
+    void optionsChanged();
     void showTable();
     void showMessage(const QString &message);
     void chooseReadings();

@@ -325,6 +325,18 @@ private slots:
         QVERIFY(!w.form.isVisible());
     }
 
+    void quantityChangeTakesTheTypedValues()
+    {
+        Window w;
+        w.enter(0, "2");
+        auto *text = w.form.findChild<QLineEdit *>("Text_Values");
+        text->selectAll();
+        QTest::keyClicks(text, "3 4");
+        w.form.findChild<QComboBox *>("Combo_Quantity")->setCurrentIndex(3);
+        QCOMPARE(w.model()->totalRows(), 2);
+        QCOMPARE(w.model()->cellText(1, 1), QString("4"));
+    }
+
     void tenMillionRowsOpenAtOnce()
     {
         Window w;
