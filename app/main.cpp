@@ -1,6 +1,6 @@
 #include "cli/table.h"
-#include "platform/application_style.h"
 #include "ui/main/form1.h"
+#include "widgets/application_style.h"
 
 #include <QApplication>
 #include <QCommandLineParser>

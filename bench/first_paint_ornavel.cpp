@@ -1,7 +1,7 @@
 #include "first_paint.h"
 
-#include "platform/application_style.h"
 #include "ui/main/form1.h"
+#include "widgets/application_style.h"
 
 // Starts exactly as app/main.cpp does.
 int main(int argc, char *argv[])

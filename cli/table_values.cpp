@@ -1,6 +1,6 @@
 #include "cli/table_values.h"
 
-#include "platform/number_text.h"
+#include "text/number_text.h"
 
 #include <QString>
 

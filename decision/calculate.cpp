@@ -2,7 +2,7 @@
 
 #include "core/inverse.h"
 #include "core/pitot.h"
-#include "platform/number_text.h"
+#include "text/number_text.h"
 
 #include <cmath>
 

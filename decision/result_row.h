@@ -1,7 +1,7 @@
 #pragma once
 
 #include "decision/calculate.h"
-#include "platform/number_text.h"
+#include "text/number_text.h"
 
 #include <array>
 #include <cstdint>

@@ -1,7 +1,7 @@
 // The number text and the result text on any double: never "nan", "inf" or "-0", a plain
 // result text reads back within half a unit of its last place, and the result text written
 // straight from the rounded decimal is the general text of the rounded double.
-#include "platform/number_text.h"
+#include "text/number_text.h"
 
 #include <QLocale>
 

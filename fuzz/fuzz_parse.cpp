@@ -5,7 +5,7 @@
 // message of its own.
 #include "cli/table.h"
 #include "cli/table_values.h"
-#include "platform/number_text.h"
+#include "text/number_text.h"
 
 #include <cmath>
 #include <cstdint>

@@ -1,7 +1,7 @@
 // Renders the main window in its typical states, and the Tables window, to PNG files in the folder given as
 // the first argument (default: the current folder). Run it with QT_QPA_PLATFORM=offscreen.
-#include "platform/application_style.h"
 #include "ui/main/form1.h"
+#include "widgets/application_style.h"
 
 #include <QAbstractButton>
 #include <QAction>

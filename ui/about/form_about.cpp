@@ -1,8 +1,8 @@
 #include "ui/about/form_about.h"
 
-#include "platform/accessible_role.h"
-#include "platform/twips.h"
 #include "ui/window_font.h"
+#include "widgets/accessible_role.h"
+#include "widgets/twips.h"
 
 #include <QKeyEvent>
 #include <QLabel>

@@ -3,15 +3,15 @@
 #include "core/pitot.h"
 #include "decision/calculate.h"
 #include "decision/result_row.h"
-#include "platform/clipboard_table.h"
-#include "platform/command_button.h"
-#include "platform/message_box.h"
-#include "platform/number_box.h"
-#include "platform/number_text.h"
-#include "platform/picture_box.h"
+#include "text/clipboard_table.h"
+#include "text/number_text.h"
 #include "ui/about/form_about.h"
 #include "ui/main/form1_parts.h"
 #include "ui/main/table_loader.h"
+#include "widgets/command_button.h"
+#include "widgets/message_box.h"
+#include "widgets/number_box.h"
+#include "widgets/picture_box.h"
 
 #include <QAction>
 #include <QClipboard>

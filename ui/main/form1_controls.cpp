@@ -2,15 +2,15 @@
 // and wired to the handlers.
 #include "ui/main/form1.h"
 
-#include "platform/accessible_role.h"
-#include "platform/command_button.h"
-#include "platform/message_box.h"
-#include "platform/number_box.h"
-#include "platform/picture_box.h"
-#include "platform/twips.h"
 #include "ui/main/control_table.h"
 #include "ui/main/form1_parts.h"
 #include "ui/window_font.h"
+#include "widgets/accessible_role.h"
+#include "widgets/command_button.h"
+#include "widgets/message_box.h"
+#include "widgets/number_box.h"
+#include "widgets/picture_box.h"
+#include "widgets/twips.h"
 
 #include <QAction>
 #include <QGroupBox>

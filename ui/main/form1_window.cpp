@@ -11,8 +11,8 @@
 
 #include "ui/about/form_about.h"
 
-#include "platform/twips.h"
 #include "ui/main/form1_parts.h"
+#include "widgets/twips.h"
 
 #include <QEvent>
 

@@ -1,6 +1,6 @@
 #include "ui/table/form_table.h"
 
-#include "platform/clipboard_table.h"
+#include "text/clipboard_table.h"
 #include "ui/table/table_grid.h"
 #include "ui/table/table_model.h"
 

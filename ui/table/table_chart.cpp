@@ -2,7 +2,7 @@
 
 #include "decision/calculate.h"
 #include "decision/result_row.h"
-#include "platform/number_text.h"
+#include "text/number_text.h"
 
 #include <QLegendMarker>
 #include <QLineSeries>

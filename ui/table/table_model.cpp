@@ -1,7 +1,7 @@
 #include "ui/table/table_model.h"
 
 #include "cli/table.h"
-#include "platform/number_text.h"
+#include "text/number_text.h"
 
 #include <QFont>
 #include <QGuiApplication>

@@ -1,7 +1,7 @@
 #pragma once
 
 // Drives the main window as a user would, for the window tests.
-#include "platform/message_box.h"
+#include "widgets/message_box.h"
 
 #include <QAbstractButton>
 #include <QApplication>

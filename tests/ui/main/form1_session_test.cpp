@@ -3,8 +3,8 @@
 // every event. The seed is printed with any failure; ORNAVEL_SESSION_SEED replays one.
 #include "ui/main/form1.h"
 
-#include "platform/number_box.h"
 #include "tests/ui/main/form1_driver.h"
+#include "widgets/number_box.h"
 
 #include <QAccessible>
 #include <QAction>

@@ -1,13 +1,13 @@
 #include "ui/main/form1.h"
 
 #include "cli/table.h"
-#include "platform/clipboard_table.h"
-#include "platform/number_box.h"
-#include "platform/number_text.h"
-#include "platform/picture_box.h"
-#include "platform/twips.h"
 #include "tests/ui/main/form1_driver.h"
+#include "text/clipboard_table.h"
+#include "text/number_text.h"
 #include "ui/main/control_table.h"
+#include "widgets/number_box.h"
+#include "widgets/picture_box.h"
+#include "widgets/twips.h"
 
 #include <QAccessible>
 #include <QApplication>

@@ -1,4 +1,4 @@
-#include "platform/accessible_role.h"
+#include "widgets/accessible_role.h"
 
 #include <QAccessibleWidget>
 #include <QWidget>

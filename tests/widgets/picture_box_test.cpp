@@ -1,4 +1,4 @@
-#include "platform/picture_box.h"
+#include "widgets/picture_box.h"
 
 #include <QImage>
 #include <QTest>

@@ -1,4 +1,4 @@
-#include "platform/command_button.h"
+#include "widgets/command_button.h"
 
 #include <QFontInfo>
 #include <QKeyEvent>

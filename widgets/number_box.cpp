@@ -1,6 +1,6 @@
-#include "platform/number_box.h"
+#include "widgets/number_box.h"
 
-#include "platform/number_text.h"
+#include "text/number_text.h"
 
 #include <QApplication>
 #include <QFontInfo>

@@ -1,4 +1,4 @@
-#include "platform/message_box.h"
+#include "widgets/message_box.h"
 
 #include <QGridLayout>
 #include <QMessageBox>

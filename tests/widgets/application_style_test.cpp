@@ -1,4 +1,4 @@
-#include "platform/application_style.h"
+#include "widgets/application_style.h"
 
 #include <QGroupBox>
 #include <QImage>

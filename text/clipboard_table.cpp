@@ -1,4 +1,4 @@
-#include "platform/clipboard_table.h"
+#include "text/clipboard_table.h"
 
 #include <QMimeData>
 
