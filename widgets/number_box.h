@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QLineEdit>
+#include <QPixmap>
 
 namespace ornavel {
 
@@ -52,6 +53,7 @@ private:
     QRect textArea() const;
     Shown fitted(int width) const;
     void applyColours();
+    void paintParentBeneath();
 
     // The last shown form and what it was worked out from: measured once per change of
     // text, width or font, not on every paint.
@@ -63,6 +65,15 @@ private:
         QString point;
     };
     mutable ShownFor m_shownFor;
+    // The parent as it lies beneath the box, and what it was rendered for.
+    struct Beneath {
+        QRect place;
+        qreal ratio = 0;
+        qint64 palette = 0;
+        const QStyle *style = nullptr;
+    };
+    Beneath m_beneathFor;
+    QPixmap m_beneath;
     mutable Shown m_shown;
 
     QColor m_back {255, 255, 255};
