@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QEvent>
 #include <QFontDatabase>
+#include <QResource>
 #include <QWidget>
 
 namespace ornavel {
@@ -11,8 +12,16 @@ namespace {
 
 void loadBundledFont()
 {
-    static const bool loaded
-        = QFontDatabase::addApplicationFont(QStringLiteral(":/fonts/LiberationSans-Regular.ttf")) >= 0;
+    // The resource's own bytes, not a copy: 410 KB less for the life of the program.
+    static const bool loaded = [] {
+        const QResource font(QStringLiteral(":/fonts/LiberationSans-Regular.ttf"));
+        if (font.compressionAlgorithm() != QResource::NoCompression)
+            return QFontDatabase::addApplicationFont(font.fileName()) >= 0;
+        const auto *bytes = reinterpret_cast<const char *>(font.data());
+        return QFontDatabase::addApplicationFontFromData(
+                   QByteArray::fromRawData(bytes, qsizetype(font.size())))
+            >= 0;
+    }();
     Q_ASSERT(loaded);
 }
 
