@@ -6,8 +6,9 @@ enum class Kind { Frame, Label, TextBox, Option, Button, Picture };
 
 // The window's controls at their design positions, in twips; a control inside a frame is
 // placed relative to that frame. The tab index orders keyboard focus. The result boxes are
-// 1035 twips wide, not the legacy 735: grown to the right within Frame1, so that every
-// five-decimal result below 10^6 (-999999.99999 at the boxes' smallest size) shows whole.
+// 1035 twips wide, not the legacy 735: grown to the right within Frame1 as far as it allows,
+// so that more results show whole; one that does not fit at the 10 px floor takes the short
+// form with its exponent.
 struct ControlRow {
     const char *name;
     Kind kind;
