@@ -36,9 +36,6 @@ const QColor staleMarker(118, 118, 118);
 const QColor inputColour(255, 255, 255);
 const QColor otherColour(200, 200, 200);
 
-// Where the graph's area ends, in its user coordinates: a marker beyond is not drawn.
-constexpr double graphLeft = 0.5, graphRight = 6, graphTop = 45, graphBottom = -5;
-
 // Writes a result as the row has it, with the locale's separator; the box shows it whole or
 // shortened while it has no focus, and with the focus from its start. The tooltip, which
 // screen readers give as the description, holds the value unrounded (Po2/Po1 at M1 = 50
@@ -133,8 +130,7 @@ void Form1::Command1_Click()
     // The boxes show the cells a table gives for the same value.
     m_shown = resultRow(quantity, outcome, Digits::Result);
     m_unrounded = resultRow(quantity, outcome, Digits::Full);
-    m_estimate = !outcome.refusal && !outcome.converged;
-    m_subsonic = isSubsonic(outcome);
+    m_outcome = outcome;
     m_stale = false;
     // A read that stopped early ("4,5" read as 4) shows the number it took, so that the row
     // is consistent and the user sees what was computed; a text read whole stays as typed.
@@ -227,7 +223,8 @@ QString Form1::markerText(bool settled) const
 {
     // A screen reader must not call an unsettled estimate a solution any more than the
     // window does, nor a marker the area cannot hold a marked one.
-    const bool drawn = M1 >= graphLeft && M1 <= graphRight && -Po2P1 >= -graphTop && -Po2P1 <= -graphBottom;
+    const QPointF at = areaFraction(Picture1->userScale(), QPointF(M1, -Po2P1));
+    const bool drawn = at.x() >= 0 && at.x() <= 1 && at.y() >= 0 && at.y() <= 1;
     QString text
         = settled ? QStringLiteral(", solution ") : QStringLiteral(", last estimate, not converged, ");
     if (drawn)
@@ -285,32 +282,37 @@ void Form1::oranlar(Quantity quantity, const Outcome &outcome)
 
 void Form1::showMarks()
 {
+    const bool estimate = !m_outcome.refusal && !m_outcome.converged;
+    const bool subsonic = isSubsonic(m_outcome);
     const QString point = QLocale().decimalPoint();
+    const auto tip = [&](int row, const QStringList &notes) {
+        QString text = withDecimalPoint(m_unrounded.cells[std::size_t(row)].view(), point);
+        if (!notes.isEmpty())
+            text += QStringLiteral(" (") + notes.join(QStringLiteral("; ")) + u')';
+        return text;
+    };
     const NumberBox *input = inputRow().box;
     for (int i = 0; i < rowCount; ++i) {
         NumberBox *box = m_rows[std::size_t(i)].box;
         // The input is what was typed, no estimate and never stale: once edited, it is the
-        // new input. Only a subsonic M1 is marked there.
-        const bool isInput = box == input;
-        if (isInput)
+        // new input. Only a subsonic M1 is noted there.
+        if (box == input) {
             box->setMark(NumberBox::Mark::None);
-        if (isInput && (m_stale || !m_subsonic || i != RowM1))
+            if (i == RowM1 && subsonic && !m_stale)
+                box->setToolTip(tip(i, {QString::fromUtf8(subsonicNote)}));
             continue;
+        }
         QStringList notes;
-        if (m_estimate && !isInput)
+        if (estimate)
             notes << estimateText;
-        if (m_subsonic && i == RowM1)
+        if (i == RowM1 && subsonic)
             notes << QString::fromUtf8(subsonicNote);
         if (m_stale)
             notes << staleText;
-        if (!isInput)
-            box->setMark(m_stale          ? NumberBox::Mark::Stale
-                             : m_estimate ? NumberBox::Mark::Estimate
-                                          : NumberBox::Mark::None);
-        QString tip = withDecimalPoint(m_unrounded.cells[std::size_t(i)].view(), point);
-        if (!notes.isEmpty())
-            tip += QStringLiteral(" (") + notes.join(QStringLiteral("; ")) + u')';
-        box->setToolTip(tip);
+        box->setMark(m_stale        ? NumberBox::Mark::Stale
+                         : estimate ? NumberBox::Mark::Estimate
+                                    : NumberBox::Mark::None);
+        box->setToolTip(tip(i, notes));
     }
 }
 

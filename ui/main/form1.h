@@ -101,9 +101,8 @@ private:
     // The last result as the boxes show it (also for Copy Results), and unrounded (tooltips).
     ornavel::ResultRow m_shown;
     ornavel::ResultRow m_unrounded;
-    // What marks the shown result carries.
-    bool m_estimate = false;
-    bool m_subsonic = false;
+    // The outcome the boxes show, and whether the input was edited since.
+    ornavel::Outcome m_outcome;
     bool m_stale = false;
 
     // The result pairs in the frame's order, the same as the result columns.
