@@ -10,7 +10,6 @@ namespace ornavel {
 
 namespace {
 
-constexpr double gamma = 1.4;
 static_assert(pitotIterationLimit == 50, "notConvergedNote names the limit");
 
 // In the order of Refusal.

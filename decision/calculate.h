@@ -9,6 +9,9 @@
 
 namespace ornavel {
 
+// The ratio of specific heats of the one gas every face computes and shows.
+inline constexpr double gamma = 1.4;
+
 // The known quantity: the window's three input options, and the four measured ratios from
 // which M1 has an exact inverse.
 enum class Quantity { M1, M2, Po2P1, P2P1, Ro2Ro1, T2T1, Po2Po1 };

@@ -22,7 +22,7 @@ struct ControlRow {
 inline constexpr ControlRow controlTable[] = {
     {"Frame2", Kind::Frame, nullptr, 120, 0, 1335, 615, "", 14},
     {"Label2", Kind::Label, "Frame2", 120, 240, 255, 255, "γ =", 16, 8.25},
-    {"Text1", Kind::TextBox, "Frame2", 600, 240, 495, 285, "1.4", 15},
+    {"Text1", Kind::TextBox, "Frame2", 600, 240, 495, 285, "", 15},
     {"Frame3", Kind::Frame, nullptr, 120, 720, 1335, 1455, "Input Options", 17},
     {"Option_M1", Kind::Option, "Frame3", 240, 240, 615, 375, "M1", 18},
     {"Option_M2", Kind::Option, "Frame3", 240, 600, 615, 375, "M2", 19},

@@ -22,6 +22,8 @@
 #include <QLineEdit>
 #include <QRadioButton>
 
+#include <limits>
+
 namespace ornavel {
 
 using namespace form1;
@@ -68,9 +70,13 @@ Form1::~Form1()
     delete m_about;
 }
 
+double Form1::upstreamMach() const
+{
+    return m_outcome.refusal ? std::numeric_limits<double>::quiet_NaN() : m_outcome.M1;
+}
+
 void Form1::Form_Load()
 {
-    gamma = 1.4;
     setOuterHeight(compactHeightTwips);
 }
 
@@ -121,41 +127,26 @@ void Form1::Command1_Click()
     for (const ResultPair &row : m_rows)
         row.box->setVisible(true);
 
-    // The decision is made without the window; the window only shows it. The M1 and Po2/P1
-    // branches keep the number as read, refused or not.
+    // The decision is made without the window; the window only shows it, the boxes the cells
+    // a table gives for the same value.
     const Quantity quantity = selectedQuantity();
     if (quantity != Quantity::Po2P1)
         Picture1->setVisible(false);
-    const Outcome outcome = calculate(quantity, inputRow().box->text(), QLocale().decimalPoint());
-    // The boxes show the cells a table gives for the same value.
-    m_shown = resultRow(quantity, outcome, Digits::Result);
-    m_unrounded = resultRow(quantity, outcome, Digits::Full);
-    m_outcome = outcome;
+    m_outcome = calculate(quantity, inputRow().box->text(), QLocale().decimalPoint());
+    m_shown = resultRow(quantity, m_outcome, Digits::Result);
+    m_unrounded = resultRow(quantity, m_outcome, Digits::Full);
     m_stale = false;
     // A read that stopped early ("4,5" read as 4) shows the number it took, so that the row
     // is consistent and the user sees what was computed; a text read whole stays as typed.
-    if (!outcome.refusal && !outcome.readWhole)
+    if (!m_outcome.refusal && !m_outcome.readWhole)
         inputRow().box->setText(withDecimalPoint(m_unrounded.cells[std::size_t(inputColumn(quantity))].view(),
                                                  QLocale().decimalPoint()));
-    if (quantity == Quantity::M1)
-        M1 = outcome.input;
-    else if (quantity == Quantity::Po2P1)
-        Po2P1 = outcome.input;
-    if (outcome.refusal) {
-        refuse(refusalText(*outcome.refusal));
-        return;
-    }
-    if (quantity == Quantity::Po2P1) {
-        iterasyon(outcome);
-        return;
-    }
-    if (quantity == Quantity::M1) {
-        writeRow(RowM2);
-    } else {
-        M1 = outcome.M1;
-        writeRow(RowM1);
-    }
-    oranlar(quantity, outcome);
+    if (m_outcome.refusal)
+        return refuse(refusalText(*m_outcome.refusal));
+    if (quantity == Quantity::Po2P1)
+        return iterasyon();
+    writeRow(quantity == Quantity::M1 ? RowM2 : RowM1);
+    oranlar();
 }
 
 void Form1::refuse(const QString &message)
@@ -184,25 +175,25 @@ void Form1::clearGraph()
     Picture1->setToolTip(QString());
 }
 
-void Form1::iterasyon(const Outcome &outcome)
+void Form1::iterasyon()
 {
     // The estimate follows the message, as a result of its own: what was shown before
     // belongs to another input.
-    if (!outcome.converged) {
+    if (!m_outcome.converged) {
         clearResults();
         messageBox(this, notConvergedMessage());
     }
-
-    M1 = outcome.M1;
     writeRow(RowM1);
     writeRow(RowM2);
-    // Drawn while Po2P1 still holds the typed ratio: the marker sits at (M1, typed ratio).
-    grafik(outcome.converged);
-    oranlar(Quantity::Po2P1, outcome);
+    grafik();
+    oranlar();
 }
 
-void Form1::grafik(bool settled)
+void Form1::grafik()
 {
+    // The marker sits at the solved M1 and the typed ratio, which its box keeps.
+    const double M1 = m_outcome.M1;
+    const double Po2P1 = m_outcome.input;
     Picture1->Cls();
     Picture1->Scale(0.5, -45, 6, 5);
     Picture1->Line(1, 0, 5.9, 0);
@@ -214,22 +205,25 @@ void Form1::grafik(bool settled)
     for (double M = 1; M <= 5.9; M += 0.01)
         Picture1->PSet(M, -pitotRatio(M), red);
     // The mouse finds in the tooltip what a screen reader hears.
-    const QString description = graphCurveText + markerText(settled);
+    const QString description = graphCurveText + markerText();
     Picture1->setAccessibleDescription(description);
     Picture1->setToolTip(description);
 }
 
-QString Form1::markerText(bool settled) const
+QString Form1::markerText() const
 {
     // A screen reader must not call an unsettled estimate a solution any more than the
-    // window does, nor a marker the area cannot hold a marked one.
-    const QPointF at = areaFraction(Picture1->userScale(), QPointF(M1, -Po2P1));
+    // window does, nor a marker the area cannot hold a marked one. The numbers are the
+    // boxes' own.
+    const QPointF at = areaFraction(Picture1->userScale(), QPointF(m_outcome.M1, -m_outcome.input));
     const bool drawn = at.x() >= 0 && at.x() <= 1 && at.y() >= 0 && at.y() <= 1;
-    QString text
-        = settled ? QStringLiteral(", solution ") : QStringLiteral(", last estimate, not converged, ");
+    QString text = m_outcome.converged ? QStringLiteral(", solution ")
+                                       : QStringLiteral(", last estimate, not converged, ");
     if (drawn)
         text += QStringLiteral("marked ");
-    text += QStringLiteral("at M1 = ") + resultText(M1) + QStringLiteral(", Po2/P1 = ") + resultText(Po2P1);
+    const QString point = QLocale().decimalPoint();
+    text += QStringLiteral("at M1 = ") + withDecimalPoint(m_shown.cells[RowM1].view(), point)
+        + QStringLiteral(", Po2/P1 = ") + withDecimalPoint(m_shown.cells[RowPo2P1].view(), point);
     if (!drawn)
         text += QStringLiteral(", beyond the plotted range");
     return text;
@@ -267,14 +261,13 @@ void Form1::Mn_About_Click()
     m_about->activateWindow();
 }
 
-void Form1::oranlar(Quantity quantity, const Outcome &outcome)
+void Form1::oranlar()
 {
-    Po2P1 = outcome.ratios.Po2P1;
     for (const Row row : {RowP2P1, RowRo2Ro1, RowT2T1, RowPo2Po1})
         writeRow(row);
     // The user's ratio stays in its box: rewritten with the recomputed one, each click
     // would start from a slightly different number and the answer would drift.
-    if (quantity != Quantity::Po2P1)
+    if (selectedQuantity() != Quantity::Po2P1)
         writeRow(RowPo2P1);
     showMarks();
     setResultShown(true);

@@ -27,8 +27,8 @@ public:
     explicit Form1(QWidget *parent = nullptr);
     ~Form1() override;
 
-    // The upstream Mach number of the last calculation, unrounded.
-    double upstreamMach() const { return M1; }
+    // The upstream Mach number of the last calculation, unrounded; NaN after a refusal.
+    double upstreamMach() const;
 
     void setVisible(bool visible) override;
 
@@ -58,11 +58,12 @@ private:
     void Command1_Click();
     void Mn_About_Click();
     void Mn_Table_Click();
-    void oranlar(Quantity quantity, const Outcome &outcome);
-    void iterasyon(const Outcome &outcome);
-    void grafik(bool settled);
+    // The rest of the shown outcome: the ratios, the pitot solution and its graph.
+    void oranlar();
+    void iterasyon();
+    void grafik();
     // What the graph's description says of the marker.
-    QString markerText(bool settled) const;
+    QString markerText() const;
 
     void configureInputMode(const ResultPair &own, int heightTwips, bool graphShown);
     // Empties every box but the input and clears the graph, then shows the message.
@@ -79,10 +80,6 @@ private:
     void setOuterHeight(int twips);
     void applyOuterHeight();
 
-    double gamma = 0;
-    double M1 = 0;
-    double Po2P1 = 0;
-
     int m_outerHeightPixels = 0;
     int m_appliedFrameHeight = 0;
 
@@ -98,11 +95,11 @@ private:
     QAction *m_copyResults = nullptr;
     QPointer<Form_About> m_about; // null until first shown and after it is closed
     QPointer<QWidget> m_table;    // the Tables window, likewise
-    // The last result as the boxes show it (also for Copy Results), and unrounded (tooltips).
+    // The last outcome, its row as the boxes show it (also for Copy Results) and unrounded
+    // (tooltips), and whether the input was edited since.
+    ornavel::Outcome m_outcome;
     ornavel::ResultRow m_shown;
     ornavel::ResultRow m_unrounded;
-    // The outcome the boxes show, and whether the input was edited since.
-    ornavel::Outcome m_outcome;
     bool m_stale = false;
 
     // The result pairs in the frame's order, the same as the result columns.

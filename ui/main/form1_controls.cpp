@@ -2,6 +2,7 @@
 // and wired to the handlers.
 #include "ui/main/form1.h"
 
+#include "text/number_text.h"
 #include "ui/main/control_table.h"
 #include "ui/main/form1_parts.h"
 #include "ui/window_font.h"
@@ -179,8 +180,9 @@ void Form1::describeControls()
     Picture1->setAccessibleDescription(graphCurveText);
 
     // Nothing reads the box: typing a gamma would only contradict the results.
+    Text1->setText(numberText(gamma, u"."));
     Text1->setReadOnly(true);
-    Text1->setToolTip(gammaFixedText);
+    Text1->setToolTip(QStringLiteral("γ is fixed at ") + Text1->text());
     // Read-only stops the keyboard, not an assistive tool that writes the text outright.
     connect(Text1, &QLineEdit::textChanged, this, [this, fixed = Text1->text()](const QString &text) {
         if (text != fixed)

@@ -22,7 +22,6 @@ inline constexpr Qt::WindowFlags fixedSizeWindow = Qt::Window | Qt::CustomizeWin
     | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint;
 
 inline const QString chooseOptionText = QStringLiteral("Choose an input option");
-inline const QString gammaFixedText = QStringLiteral("γ is fixed at 1.4");
 inline const QString graphName = QStringLiteral("Pitot ratio graph");
 inline const QString graphCurveText = QStringLiteral("Po2/P1 against M1 from 1 to 5.9");
 // What a box's tooltip and description add to its value, and the graph's to its marker.

@@ -505,7 +505,6 @@ void Form1Test::rejectedInput()
     choose("Option_Po2P1");
     type("Text_Po2P1", "10");
     QVERIFY(!clickCalculate());
-    const double M1 = m_form->upstreamMach();
     choose(option);
     const bool pitot = option == "Option_Po2P1";
     const QString own = inputBoxOf(option);
@@ -528,8 +527,7 @@ void Form1Test::rejectedInput()
     QCOMPARE(child("Picture1")->isVisible(), pitot);
     QVERIFY(child<PictureBox>("Picture1")->displayList().empty());
     QCOMPARE(child("Picture1")->toolTip(), QString());
-    if (pitot)
-        QCOMPARE(m_form->upstreamMach(), M1);
+    QVERIFY(std::isnan(m_form->upstreamMach()));
 }
 
 void Form1Test::noOptionChangesNothing()
