@@ -1,7 +1,7 @@
 #!/usr/bin/python3
 """Checks the real Ornavel program on real desktops and fails on a regression.
 
-    tools/desktop_check.py EXECUTABLE CHECK... [--desktop-file FILE] [--screenshots DIR]
+    tests/desktop/harness.py EXECUTABLE CHECK... [--desktop-file FILE] [--screenshots DIR]
 
 CHECK is one or more of:
   x11      under Xvfb and openbox: WM_CLASS against the desktop entry's StartupWMClass, the
@@ -859,7 +859,7 @@ CHECKS = {"x11": check_x11, "wayland": check_wayland, "atspi": check_atspi, "dar
 
 
 def main():
-    root = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
+    root = os.path.abspath(os.path.join(os.path.dirname(__file__), "..", ".."))
     parser = argparse.ArgumentParser(description=__doc__.split("\n\n")[0])
     parser.add_argument("exe", help="the ornavel executable")
     parser.add_argument("checks", nargs="+", choices=list(CHECKS) + ["all"])
