@@ -13,7 +13,7 @@ packages=(
   desktop-file-utils appstream dpkg-dev file lintian clang-format-14
 )
 # Extra groups, named as arguments: what the benchmarks, the fuzz targets and the desktop
-# tests of tests/desktop/harness.py (X11, Wayland, accessibility tree, dark palette) need.
+# tests in tests/desktop/ (X11, Wayland, accessibility tree, dark palette) need.
 for group in "$@"; do
   case "$group" in
     bench) packages+=(libbenchmark-dev time) ;;
