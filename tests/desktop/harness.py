@@ -5,16 +5,31 @@ packages of `scripts/install-deps.sh desktop`."""
 
 import collections
 import os
+import re
 import select
 import signal
 import subprocess
+import sys
 import time
 
-# Design figures at scale 1, from the window's twips (15 per pixel): the client is 4050 wide;
-# the outer heights, title bar included, are 3800 (compact view) and 6400 (with the graph).
-CLIENT_WIDTH = 270
-COMPACT_OUTER_HEIGHT = 253
-GRAPH_OUTER_HEIGHT = 427
+ROOT = os.path.abspath(os.path.join(os.path.dirname(__file__), "..", ".."))
+
+
+def design_pixels(*names):
+    """Sizes the window defines in twips, in pixels at scale 1 as widgets/twips.h rounds them."""
+    def constants(path):
+        with open(os.path.join(ROOT, path)) as f:
+            return dict(re.findall(r"constexpr (?:int|double) (\w+) = ([\d.]+);", f.read()))
+    try:
+        twips, per_pixel = constants("ui/main/form1_parts.h"), constants("widgets/twips.h")["twipsPerPixel"]
+        return [int(float(twips[name]) / float(per_pixel) + 0.5) for name in names]  # qRound
+    except KeyError as e:
+        sys.exit(f"no {e} in ui/main/form1_parts.h or widgets/twips.h: the checks cannot know the sizes")
+
+
+# The client's width, and the outer heights (title bar included) without and with the graph.
+CLIENT_WIDTH, COMPACT_OUTER_HEIGHT, GRAPH_OUTER_HEIGHT = design_pixels(
+    "clientWidthTwips", "compactHeightTwips", "graphHeightTwips")
 
 ABOUT_NAME = "About"
 TABLE_WINDOW = "Ornavel Tables"

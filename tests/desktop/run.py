@@ -25,17 +25,16 @@ import atspi
 import dark
 import wayland
 import x11
-from harness import Abort, CheckTimeout, Desktop, Interrupted, Processes, Results, Watchdog
+from harness import ROOT, Abort, CheckTimeout, Desktop, Interrupted, Processes, Results, Watchdog
 
 CHECKS = {m.__name__: m.check for m in (x11, wayland, atspi, dark)}
 
 
 def main():
-    root = os.path.abspath(os.path.join(os.path.dirname(__file__), "..", ".."))
     parser = argparse.ArgumentParser(description=__doc__.split("\n\n")[0])
     parser.add_argument("exe", help="the ornavel executable")
     parser.add_argument("checks", nargs="+", choices=list(CHECKS) + ["all"])
-    parser.add_argument("--desktop-file", default=os.path.join(root, "packaging", "org.ornavel.Ornavel.desktop"))
+    parser.add_argument("--desktop-file", default=os.path.join(ROOT, "packaging", "org.ornavel.Ornavel.desktop"))
     parser.add_argument("--screenshots", metavar="DIR", help="write the screens seen to DIR")
     parser.add_argument("--timeout", type=int, default=60, help="seconds for each check (60)")
     args = parser.parse_args()
