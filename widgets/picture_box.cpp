@@ -217,18 +217,27 @@ void PictureBox::recolour(const QColor &from, const QColor &to)
     update();
 }
 
+namespace {
+
+// Ground and border in whole device pixels at any scale, so that neither a sliver of white
+// outside the border nor a missing edge shows at 1.25 or 1.5; a style sheet's ground stays
+// outside.
+void paintGround(QPainter &painter, const QRect &rect)
+{
+    const QRect outer = toDevicePixels(painter, rect);
+    const int edge = std::max(1, int(std::lround(painter.deviceTransform().m11())));
+    fillDevicePixels(painter, outer, border);
+    fillDevicePixels(painter, outer.adjusted(edge, edge, -edge, -edge), background);
+}
+
+} // namespace
+
 void PictureBox::paintEvent(QPaintEvent *event)
 {
     Q_UNUSED(event);
     const QRectF area = contentsRect();
     QPainter painter(this);
-    // Ground and border in whole device pixels at any scale, so that neither a sliver of white
-    // outside the border nor a missing edge shows at 1.25 or 1.5; a style sheet's ground stays
-    // outside.
-    const QRect outer = toDevicePixels(painter, rect());
-    const int edge = std::max(1, int(std::lround(painter.deviceTransform().m11())));
-    fillDevicePixels(painter, outer, border);
-    fillDevicePixels(painter, outer.adjusted(edge, edge, -edge, -edge), background);
+    paintGround(painter, rect());
     painter.setClipRect(contentsRect());
     painter.setRenderHint(QPainter::Antialiasing);
     painter.setBrush(Qt::NoBrush);
