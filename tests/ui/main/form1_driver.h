@@ -1,7 +1,9 @@
 #pragma once
 
 // Drives the main window as a user would, for the window tests.
+#include "ui/main/form1_parts.h"
 #include "widgets/message_box.h"
+#include "widgets/twips.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -20,6 +22,12 @@ inline const QStringList boxNames
     = {"Text_M1", "Text_P2P1", "Text_Ro2Ro1", "Text_T2T1", "Text_Po2Po1", "Text_Po2P1", "Text_M2"};
 inline const QStringList labelNames
     = {"Label_M1", "Label_P2P1", "Label_Ro2Ro1", "Label_T2T1", "Label_Po2Po1", "Label_Po2P1", "Label_M2"};
+
+// The window's outer height in pixels, without and with the graph.
+inline int designHeight(bool graph)
+{
+    return twipsToPixels(graph ? form1::graphHeightTwips : form1::compactHeightTwips);
+}
 
 struct SeenMessage {
     QString title;

@@ -202,7 +202,7 @@ void Form1SessionTest::randomSession()
         const QString context = where + QStringLiteral(" (") + event + QStringLiteral(")");
         const QByteArray contextBytes = context.toLocal8Bit();
         const char *ctx = contextBytes.constData();
-        QVERIFY2(form.frameGeometry().height() == (mode == 2 ? 427 : 253), ctx);
+        QVERIFY2(form.frameGeometry().height() == designHeight(mode == 2), ctx);
         QVERIFY2(child(QStringLiteral("Picture1"))->isVisible() == (mode == 2), ctx);
         QVERIFY2(copyResults->isEnabled() == wholeResult, ctx);
         QVERIFY2(form.findChild<QLineEdit *>(QStringLiteral("Text1"))->text() == QStringLiteral("1.4"), ctx);

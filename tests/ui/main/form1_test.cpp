@@ -312,7 +312,7 @@ void Form1Test::startupState()
     QCOMPARE(box("Text1")->text(), QStringLiteral("1.4"));
     QCOMPARE(child<QLabel>("Label2")->text(), QStringLiteral("γ ="));
     QCOMPARE(child<QLabel>("Label_Ro2Ro1")->text(), QStringLiteral("ρ2/ρ1 ="));
-    QCOMPARE(outerHeight(), 253);
+    QCOMPARE(outerHeight(), designHeight(false));
 
     // At the compact height the left column and the result frame are in view, the graph is not.
     const int clientBottom = m_form->centralWidget()->height();
@@ -336,11 +336,10 @@ void Form1Test::inputModeConfiguresWindow_data()
 {
     QTest::addColumn<QString>("option");
     QTest::addColumn<int>("own");
-    QTest::addColumn<int>("height");
     QTest::addColumn<bool>("graph");
-    QTest::newRow("M1") << "Option_M1" << 0 << 253 << false;
-    QTest::newRow("M2") << "Option_M2" << 6 << 253 << false;
-    QTest::newRow("Po2/P1") << "Option_Po2P1" << 5 << 427 << true;
+    QTest::newRow("M1") << "Option_M1" << 0 << false;
+    QTest::newRow("M2") << "Option_M2" << 6 << false;
+    QTest::newRow("Po2/P1") << "Option_Po2P1" << 5 << true;
 }
 // clang-format on
 
@@ -348,7 +347,6 @@ void Form1Test::inputModeConfiguresWindow()
 {
     QFETCH(QString, option);
     QFETCH(int, own);
-    QFETCH(int, height);
     QFETCH(bool, graph);
 
     // Start from another mode with typed text, so that every step has something to change.
@@ -365,7 +363,7 @@ void Form1Test::inputModeConfiguresWindow()
     }
     QCOMPARE(box(boxNames[own])->text(), QStringLiteral(" "));
     QCOMPARE(child<QPushButton>("Command1")->text(), QStringLiteral("SET input value then CLICK"));
-    QCOMPARE(outerHeight(), height);
+    QCOMPARE(outerHeight(), designHeight(graph));
     QCOMPARE(m_form->minimumSize(), m_form->maximumSize()); // not resizable
     QCOMPARE(child("Picture1")->isVisible(), graph);
     if (graph) {
@@ -737,7 +735,7 @@ void Form1Test::pitot()
             QCOMPARE(texts[i], expected[i]);
     }
     QVERIFY(child("Picture1")->isVisible());
-    QCOMPARE(outerHeight(), 427);
+    QCOMPARE(outerHeight(), designHeight(true));
     verifyBoxesShowTheirTexts();
 
     // Each run starts afresh from M1 = 1 with the typed ratio: clicking again changes nothing.
@@ -988,7 +986,7 @@ void Form1Test::controlsFitTheirContainers()
     qApp->setStyleSheet("* { font-family: serif; font-size: 14pt } QPushButton { padding: 8px 24px }");
     choose("Option_Po2P1"); // the tall view, with the graph in the client too
     QWidget *client = m_form->centralWidget();
-    QCOMPARE(client->width(), 270); // 4050 twips
+    QCOMPARE(client->width(), twipsToPixels(form1::clientWidthTwips));
     QWidget *control = child(name);
     QWidget *parent = container.isEmpty() ? client : child(container);
     QCOMPARE(control->parentWidget(), parent);
