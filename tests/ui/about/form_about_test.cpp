@@ -93,8 +93,11 @@ void FormAboutTest::lines()
     QFETCH(QColor, colour);
     QFETCH(double, pointSize);
 
-    // The built-in font, whatever an application style sheet would have instead.
+    // The built-in font, whatever an application style sheet would have instead, and the
+    // colours, whatever a dark desktop's palette (white text on black and grey).
     qApp->setStyleSheet("* { font-family: serif; font-size: 14pt }");
+    const QPalette original = QApplication::palette();
+    QApplication::setPalette(QPalette(QColor(45, 45, 45)));
     Form_About about;
     about.ensurePolished(); // as showing it does
     auto *label = about.findChild<QLabel *>(name);
@@ -110,6 +113,7 @@ void FormAboutTest::lines()
     QVERIFY(metrics.horizontalAdvance(text) <= geometry.width());
     QVERIFY(metrics.height() <= geometry.height());
     qApp->setStyleSheet(QString());
+    QApplication::setPalette(original);
 }
 
 void FormAboutTest::menuOpensOneModelessWindow()
