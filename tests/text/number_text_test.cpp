@@ -1,10 +1,14 @@
 #include "text/number_text.h"
 
+#include "text/clipboard_table.h"
+
 #include <QLocale>
+#include <QMimeData>
 #include <QTest>
 
 #include <cmath>
 #include <limits>
+#include <memory>
 
 using namespace ornavel;
 
@@ -29,6 +33,7 @@ private slots:
     void inputNumberReadsTheLocaleSeparator();
     void shortenedNumberText_data();
     void shortenedNumberText();
+    void tableMimeData();
 };
 
 void NumberTextTest::parse_data()
@@ -239,6 +244,17 @@ void NumberTextTest::shortenedNumberText()
     QFETCH(QString, point);
     QFETCH(QString, expected);
     QCOMPARE(ornavel::shortenedNumberText(text, digits, point), expected);
+}
+
+// The clipboard's labelled table: plain text as written; HTML with its charset and every cell
+// escaped, so that a quantity or value holding markup pastes as itself.
+void NumberTextTest::tableMimeData()
+{
+    const std::unique_ptr<QMimeData> data(ornavel::tableMimeData({{"γ", "1.4"}, {"a<b", "1 & 2"}}));
+    QCOMPARE(data->text(), QStringLiteral("γ = 1.4\na<b = 1 & 2\n"));
+    QCOMPARE(data->html(),
+             QStringLiteral("<meta charset=\"utf-8\">\n<table>\n<tr><td>γ</td><td>1.4</td></tr>\n"
+                            "<tr><td>a&lt;b</td><td>1 &amp; 2</td></tr>\n</table>\n"));
 }
 
 QTEST_GUILESS_MAIN(NumberTextTest)

@@ -2,7 +2,6 @@
 
 #include "cli/table.h"
 #include "tests/ui/main/form1_driver.h"
-#include "text/clipboard_table.h"
 #include "text/number_text.h"
 #include "ui/main/control_table.h"
 #include "widgets/number_box.h"
@@ -26,7 +25,6 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
-#include <memory>
 #include <optional>
 
 using namespace ornavel;
@@ -919,12 +917,7 @@ void Form1Test::copyResults()
     }
     if (lines.isEmpty())
         return;
-    const QMimeData *data = QApplication::clipboard()->mimeData();
-    QVERIFY(data->html().startsWith(QStringLiteral("<meta charset=\"utf-8\">")));
-    for (const QString &line : lines) // one table row of two cells per line
-        QVERIFY(data->html().contains("<tr><td>" + QString(line).replace(" = ", "</td><td>") + "</td></tr>"));
-    const std::unique_ptr<QMimeData> marked(tableMimeData({{"a<b", "1 & 2"}}));
-    QVERIFY(marked->html().contains("<td>a&lt;b</td><td>1 &amp; 2</td>"));
+    QVERIFY(QApplication::clipboard()->mimeData()->hasHtml()); // its table: number_text_test.cpp
 
     // A box's menu offers Copy Results beside Qt's Copy, and no key twice.
     QStringList entries, keys;
