@@ -79,6 +79,12 @@ void PictureBoxTest::recordsShapesInAreaFractions()
     QCOMPARE(list[1].radius, 0.05); // in horizontal units, as a fraction of the width
     QCOMPARE(list[1].colour, QColor(0, 0, 255));
     QCOMPARE(list[2].from, QPointF(0.25, 0.75));
+
+    // Drawn, the circle's radius is a twentieth of the width, however tall the area: 10 pixels.
+    box.resize(202, 102);
+    const QImage image = box.grab().toImage();
+    QVERIFY(image.pixelColor(101, 41) != QColor(Qt::white));
+    QCOMPARE(image.pixelColor(101, 46), QColor(Qt::white));
 }
 
 void PictureBoxTest::clsClearsButKeepsTheScale()
