@@ -289,16 +289,10 @@ void Form1Test::calculate()
     QCOMPARE(clickCalculate().has_value(), false);
     compareWithTable(option, input, std::nullopt);
     const QStringList texts = boxTexts();
+    QCOMPARE(texts, expected);
     for (int i = 0; i < 7; ++i) {
-        if (expected[i].isEmpty())
-            continue; // not checked in this row
-        QCOMPARE(texts[i], expected[i]);
-    }
-    for (int i = 0; i < 7; ++i) {
-        QVERIFY(child(labelNames[i])->isVisible());
-        QVERIFY(box(boxNames[i])->isVisible());
-        // A written result shows its leading digits, however narrow the box, and holds its
-        // unrounded value in the tooltip, which is also what a screen reader describes.
+        // A written result is shown from its start and holds its unrounded value in the
+        // tooltip, which is also what a screen reader describes.
         QLineEdit *written = box(boxNames[i]);
         if (boxNames[i] == own)
             continue;
@@ -546,6 +540,7 @@ void Form1Test::pitot()
         QCOMPARE(seen->graph, QStringLiteral("Po2/P1 against M1 from 1 to 5.9"));
     }
     QCOMPARE(child("Picture1")->accessibleDescription(), "Po2/P1 against M1 from 1 to 5.9" + graph);
+    QCOMPARE(child("Picture1")->toolTip(), child("Picture1")->accessibleDescription());
     verifyResultMarks(seen ? NumberBox::Mark::Estimate : NumberBox::Mark::None);
     QCOMPARE(box("Text_M1")->toolTip().endsWith(QStringLiteral("subsonic: no shock forms)")),
              m_form->upstreamMach() < 1);
@@ -559,10 +554,8 @@ void Form1Test::pitot()
     QCOMPARE(outerHeight(), designHeight(true));
 
     // Each run starts afresh from M1 = 1 with the typed ratio: clicking again changes nothing.
-    for (int repeat = 0; repeat < 3; ++repeat) {
-        clickCalculate();
-        QCOMPARE(boxTexts(), texts);
-    }
+    clickCalculate();
+    QCOMPARE(boxTexts(), texts);
 }
 
 // clang-format off
@@ -706,18 +699,7 @@ void Form1Test::accessibleNames()
     QVERIFY(accessible);
     QCOMPARE(accessible->text(QAccessible::Name), name);
     QCOMPARE(int(accessible->role()), role);
-    QCOMPARE(accessible->text(QAccessible::Description), description);
-
-    // The graph says what it shows, with the solution once one is marked.
-    if (control == "Picture1") {
-        choose("Option_Po2P1");
-        type("Text_Po2P1", "10");
-        QVERIFY(!clickCalculate());
-        const QString marked
-            = "Po2/P1 against M1 from 1 to 5.9, solution marked at M1 = 2.71975, Po2/P1 = 10";
-        QCOMPARE(accessible->text(QAccessible::Description), marked);
-        QCOMPARE(child("Picture1")->toolTip(), marked);
-    }
+    QCOMPARE(accessible->text(QAccessible::Description), description); // once marked: pitot()
 }
 
 void Form1Test::tabOrderFollowsTheTabIndex()
