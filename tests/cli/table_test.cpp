@@ -5,7 +5,9 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fcntl.h>
+#include <poll.h>
 #include <string>
+#include <thread>
 #include <unistd.h>
 #include <vector>
 
@@ -87,6 +89,7 @@ INSTANTIATE_TEST_SUITE_P(Cli, Table, testing::Values(
     TableCase {"trailing_zeros_are_no_digits", {"M1", "1:2.0000000000000000000000000000000000000000:1", "--format", "csv"}, "", 0, row2, ""},
     TableCase {"too_many_rows_says_so", {"M1", "0:1:1e-40"}, "", 2, "", "has more than 10000000 rows"},
     TableCase {"a_second_dash", {"M1", "-", "-"}, "2\n", 2, "", "- (standard input) can be given once"},
+    TableCase {"values_after_a_double_dash", {"M1", "--format", "csv", "--", "2"}, "", 0, row2, ""},
     TableCase {"format_in_any_case", {"M1", "2", "--format", "CSV"}, "", 0, row2, ""},
     TableCase {"latex_breaks_across_pages", {"M1", "2", "--format", "latex"}, "", 0, "\\endhead\n2 & 4.5", ""},
     TableCase {"rho_by_name_and_by_letter", {"rho2/RHO1", "2.66667", "--format", "csv"}, "", 0, "\n2,4.50001,2.66667,", ""},
@@ -94,6 +97,35 @@ INSTANTIATE_TEST_SUITE_P(Cli, Table, testing::Values(
     TableCase {"ratio_names_without_slash", {"pO2Po1", "-0.1", "--format", "csv"}, "", 0, ",-0.1,,,Po2/Po1 must be greater than 0", ""}),
     [](const auto &info) { return info.param.name; });
 // clang-format on
+
+// The rows of lines already read are out before the reader waits for more, so that a table
+// follows a live source line by line.
+TEST(Table, WritesEachLineBeforeWaitingForTheNext)
+{
+    int in[2], out[2];
+    ASSERT_EQ(pipe(in), 0);
+    ASSERT_EQ(pipe(out), 0);
+    std::FILE *outFile = fdopen(out[1], "w");
+    std::thread table([&] {
+        runTable({"M1", "-", "--format", "csv"}, in[0], outFile, stderr);
+        std::fclose(outFile);
+    });
+    ASSERT_EQ(write(in[1], "2\n", 2), 2);
+    std::string got;
+    pollfd ready {out[0], POLLIN, 0};
+    while (got.find(row2) == std::string::npos && poll(&ready, 1, 5000) == 1) {
+        char buffer[256];
+        const ssize_t size = read(out[0], buffer, sizeof buffer);
+        if (size <= 0)
+            break;
+        got.append(buffer, std::size_t(size));
+    }
+    close(in[1]);
+    table.join();
+    close(in[0]);
+    close(out[0]);
+    EXPECT_NE(got.find(row2), std::string::npos) << got;
+}
 
 } // namespace
 } // namespace ornavel
