@@ -1,8 +1,6 @@
 #include "cli/table_values.h"
 
-#include "text/number_text.h"
-
-#include <QString>
+#include "text/decimal_text.h"
 
 #include <algorithm>
 #include <charconv>
@@ -14,16 +12,6 @@ namespace ornavel {
 
 namespace {
 
-bool isBlank(char c)
-{
-    return c == ' ' || c == '\t' || c == '\r' || c == '\n';
-}
-
-bool isDigit(char c)
-{
-    return c >= '0' && c <= '9';
-}
-
 std::string_view trimmed(std::string_view text)
 {
     while (!text.empty() && isBlank(text.front()))
@@ -33,91 +21,8 @@ std::string_view trimmed(std::string_view text)
     return text;
 }
 
-// A decimal as written: digits (leading zeros dropped) times 10^exponent.
-struct WrittenDecimal {
-    bool negative = false;
-    std::string digits;
-    long exponent = 0;
-};
-
-// Exponents this far out give 0 or an infinity whatever the digits; capped so they add up safely.
-constexpr long exponentCap = 100'000'000;
-
-std::optional<WrittenDecimal> writtenDecimal(std::string_view text)
-{
-    text = trimmed(text);
-    WrittenDecimal d;
-    std::size_t i = 0;
-    if (i < text.size() && (text[i] == '+' || text[i] == '-'))
-        d.negative = text[i++] == '-';
-    std::size_t mantissaDigits = 0;
-    bool point = false;
-    for (; i < text.size(); ++i) {
-        const char c = text[i];
-        if (c == '.' && !point) {
-            point = true;
-        } else if (isDigit(c)) {
-            ++mantissaDigits;
-            if (!(d.digits.empty() && c == '0'))
-                d.digits.push_back(c);
-            if (point)
-                --d.exponent;
-        } else {
-            break;
-        }
-    }
-    if (mantissaDigits == 0)
-        return std::nullopt;
-    if (i < text.size() && (text[i] == 'e' || text[i] == 'E')) {
-        ++i;
-        bool negativeExponent = false;
-        if (i < text.size() && (text[i] == '+' || text[i] == '-'))
-            negativeExponent = text[i++] == '-';
-        if (i == text.size() || !isDigit(text[i]))
-            return std::nullopt;
-        long written = 0;
-        for (; i < text.size() && isDigit(text[i]); ++i)
-            written = std::min(written * 10 + (text[i] - '0'), exponentCap);
-        d.exponent += negativeExponent ? -written : written;
-    }
-    if (i != text.size())
-        return std::nullopt;
-    // Trailing zeros change neither the value nor what a range needs to step exactly.
-    while (!d.digits.empty() && d.digits.back() == '0') {
-        d.digits.pop_back();
-        d.exponent = std::min(d.exponent + 1, exponentCap);
-    }
-    return d;
-}
-
-// The double nearest digits * 10^exponent, as the window's parse reads it; beyond the
-// doubles an infinity or a zero.
-double nearestDouble(bool negative, std::string_view digits, long exponent)
-{
-    if (digits.empty())
-        return negative ? -0.0 : 0.0;
-    char buffer[64];
-    std::string longer;
-    char *begin = buffer;
-    char *p = buffer;
-    if (digits.size() > 40) {
-        longer.resize(digits.size() + 24);
-        begin = p = longer.data();
-    }
-    p = std::copy(digits.begin(), digits.end(), p);
-    *p++ = 'e';
-    p = std::to_chars(p, p + 24, exponent).ptr;
-    double value = 0;
-    const auto [end, ec] = std::from_chars(begin, p, value);
-    if (ec == std::errc::result_out_of_range) {
-        const long magnitude = long(digits.size()) - 1 + exponent;
-        value = magnitude > 0 ? std::numeric_limits<double>::infinity() : 0.0;
-    }
-    return negative ? -value : value;
-}
-
 // Near enough to compare orders of magnitude.
-long double approximate(const WrittenDecimal &d)
+long double approximate(const DecimalText &d)
 {
     const long double value = std::strtold(d.digits.empty() ? "0" : d.digits.c_str(), nullptr);
     return (d.negative ? -value : value) * std::pow(10.0L, (long double)d.exponent);
@@ -136,7 +41,7 @@ std::string digitsOf(ExactInt value)
 
 // The decimal as a whole number of units of 10^exponent (at or below its own exponent), or
 // nothing where that takes more digits than an ExactInt holds.
-std::optional<ExactInt> exactUnits(const WrittenDecimal &d, long exponent)
+std::optional<ExactInt> exactUnits(const DecimalText &d, long exponent)
 {
     const long shift = d.exponent - exponent;
     if (d.digits.empty())
@@ -155,9 +60,8 @@ std::optional<ExactInt> exactUnits(const WrittenDecimal &d, long exponent)
 
 std::optional<double> wholeNumber(std::string_view text)
 {
-    if (!writtenDecimal(text))
-        return std::nullopt;
-    return parseNumber(QString::fromLatin1(text.data(), qsizetype(text.size())), u".");
+    const auto number = wholeDecimal(text, Blanks::Around);
+    return number ? std::optional(number->value()) : std::nullopt;
 }
 
 bool isRange(std::string_view text)
@@ -177,9 +81,9 @@ DecimalRange DecimalRange::parse(std::string_view text, std::int64_t maxCount, s
     }
     const std::string_view parts[3]
         = {text.substr(0, first), text.substr(first + 1, second - first - 1), text.substr(second + 1)};
-    WrittenDecimal d[3];
+    DecimalText d[3];
     for (int k = 0; k < 3; ++k) {
-        const auto parsed = writtenDecimal(parts[k]);
+        const auto parsed = wholeDecimal(parts[k], Blanks::Around);
         if (!parsed) {
             error = "'" + std::string(parts[k]) + "' in range " + std::string(text) + " is not a number";
             return range;
@@ -192,8 +96,8 @@ DecimalRange DecimalRange::parse(std::string_view text, std::int64_t maxCount, s
     }
 
     // One exponent for all three, so that they become exact integers.
-    long exponent = exponentCap;
-    for (const WrittenDecimal &w : d) {
+    long exponent = d[2].exponent;
+    for (const DecimalText &w : d) {
         if (!w.digits.empty())
             exponent = std::min(exponent, w.exponent);
     }

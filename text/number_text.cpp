@@ -1,5 +1,7 @@
 #include "text/number_text.h"
 
+#include "text/decimal_text.h"
+
 #include <QLocale>
 
 #include <algorithm>
@@ -7,36 +9,10 @@
 #include <cmath>
 #include <cstring>
 #include <limits>
-#include <string>
 
 namespace ornavel {
 
 namespace {
-
-bool isBlank(char16_t c)
-{
-    return c == u' ' || c == u'\t' || c == u'\n' || c == u'\r';
-}
-
-bool isDigit(char c)
-{
-    return c >= '0' && c <= '9';
-}
-
-// from_chars leaves the value untouched when it is out of range; decide between an
-// overflow and an underflow from the decimal position of the first significant digit.
-double outOfRangeValue(const std::string &mantissa, long exponent)
-{
-    const auto point = mantissa.find('.');
-    const long integerDigits = long(point == std::string::npos ? mantissa.size() : point);
-    const auto first = mantissa.find_first_of("123456789");
-    if (first == std::string::npos)
-        return 0.0;
-    // The power of ten of the first significant digit, plus one.
-    const long position
-        = long(first) < integerDigits ? integerDigits - long(first) : integerDigits - long(first) + 1;
-    return position + exponent > 0 ? std::numeric_limits<double>::infinity() : 0.0;
-}
 
 // A decimal number: digits d1 d2 … dn (no leading zero; trailing zeros dropped where it
 // matters) standing for 0.d1d2…dn × 10^(exponent + 1), i.e. d1 is at 10^exponent.
@@ -124,15 +100,8 @@ bool roundDecimal(Decimal &decimal, int decimals)
 
 double toDouble(const Decimal &decimal)
 {
-    if (decimal.size == 0)
-        return decimal.negative ? -0.0 : 0.0;
-    char buffer[64];
-    char *p = std::copy(decimal.digits, decimal.digits + decimal.size, buffer);
-    *p++ = 'e';
-    p = std::to_chars(p, buffer + sizeof buffer, decimal.exponent - decimal.size + 1).ptr;
-    double magnitude = 0.0;
-    std::from_chars(buffer, p, magnitude);
-    return decimal.negative ? -magnitude : magnitude;
+    return nearestDouble(decimal.negative, {decimal.digits, std::size_t(decimal.size)},
+                         decimal.exponent - decimal.size + 1);
 }
 
 // Short runs of bytes, copied without a library call.
@@ -211,105 +180,16 @@ char *writeGeneral(char *out, double value, const Decimal &decimal)
     return writeDecimal(out, rounded);
 }
 
-// The exponent that follows a mantissa ending at i, if one does ("e", a sign, digits): its
-// value, capped where it gives 0 or an infinity whatever the mantissa, and where it ends.
-std::size_t readExponent(const std::string &s, std::size_t i, long &exponent)
-{
-    if (i == s.size() || (s[i] != 'e' && s[i] != 'E'))
-        return i;
-    std::size_t j = i + 1;
-    const bool negative = j < s.size() && s[j] == '-';
-    if (j < s.size() && (s[j] == '+' || s[j] == '-'))
-        ++j;
-    if (j == s.size() || !isDigit(s[j]))
-        return i;
-    for (; j < s.size() && isDigit(s[j]); ++j)
-        exponent = std::min(exponent * 10 + (s[j] - '0'), 100'000'000L);
-    if (negative)
-        exponent = -exponent;
-    return j;
-}
-
-// d.ddd…E±xx from the significant digits (no trailing zeros) and the power of the first,
-// cut to the given number of digits and the cut marked.
-QString exponentForm(QString significant, int digits, long exponent, QStringView decimalPoint)
-{
-    const bool cut = significant.size() > digits;
-    significant.truncate(std::max(digits, 1));
-    QString out = significant[0];
-    if (significant.size() > 1) {
-        out += decimalPoint;
-        out += significant.mid(1);
-    }
-    if (cut)
-        out += u'\u2026';
-    out += exponent < 0 ? QStringLiteral("E-") : QStringLiteral("E+");
-    if (std::abs(exponent) < 10)
-        out += u'0';
-    out += QString::number(std::abs(exponent));
-    return out;
-}
-
 } // namespace
 
 double parseNumber(QStringView text, QStringView decimalPoint, bool *whole)
 {
-    // Blanks are dropped first, so "1 2" reads as 12, as the legacy conversion did. A
-    // locale's separator becomes "."; a separator of more than one character is not read.
-    const char16_t localPoint = decimalPoint.size() == 1 ? decimalPoint.front().unicode() : u'.';
-    std::string s;
-    s.reserve(std::size_t(text.size()));
-    bool beyondAscii = false;
-    for (QChar c : text) {
-        if (isBlank(c.unicode()))
-            continue;
-        if (c.unicode() == localPoint) {
-            s.push_back('.');
-            continue;
-        }
-        if (c.unicode() > 0x7f) {
-            beyondAscii = true;
-            break;
-        }
-        s.push_back(char(c.unicode()));
-    }
+    // A separator of more than one character is not read.
+    const auto number
+        = readDecimal(text, decimalPoint.size() == 1 ? decimalPoint : QStringView(), Blanks::Anywhere);
     if (whole)
-        *whole = false;
-
-    std::size_t i = 0;
-    bool negative = false;
-    if (i < s.size() && (s[i] == '+' || s[i] == '-')) {
-        negative = s[i] == '-';
-        ++i;
-    }
-    const std::size_t start = i;
-    std::size_t digits = 0;
-    while (i < s.size() && isDigit(s[i])) {
-        ++i;
-        ++digits;
-    }
-    if (i < s.size() && s[i] == '.') {
-        ++i;
-        while (i < s.size() && isDigit(s[i])) {
-            ++i;
-            ++digits;
-        }
-    }
-    if (digits == 0)
-        return 0.0;
-    const std::string mantissa = s.substr(start, i - start);
-
-    long exponent = 0;
-    const std::size_t end = readExponent(s, i, exponent);
-    if (whole)
-        *whole = end == s.size() && !beyondAscii;
-
-    const std::string number = s.substr(start, end - start);
-    double value = 0.0;
-    const auto [ptr, ec] = std::from_chars(number.data(), number.data() + number.size(), value);
-    if (ec == std::errc::result_out_of_range)
-        value = outOfRangeValue(mantissa, exponent);
-    return negative ? -value : value;
+        *whole = number && number->end == std::size_t(text.size());
+    return number ? number->value() : 0.0;
 }
 
 double roundHalfEven(double value, int decimals)
@@ -388,63 +268,33 @@ QString resultText(double value)
 
 QString shortenedNumberText(QStringView text, int digits, QStringView decimalPoint)
 {
-    const QStringView number = text.trimmed();
-    qsizetype i = 0;
-    const auto isDigit = [&number](qsizetype at) {
-        return at < number.size() && number[at].isDigit() && number[at] < u'\x80';
-    };
-    QString out;
-    if (i < number.size() && (number[i] == u'-' || number[i] == u'+')) {
-        if (number[i] == u'-')
-            out += u'-';
-        ++i;
-    }
-    // The significant digits, and the power of ten of the first of them.
-    QString significant;
-    long exponent = -1;
-    bool anyDigit = false, pointSeen = false;
-    for (;; ++i) {
-        if (isDigit(i)) {
-            anyDigit = true;
-            if (significant.isEmpty() && number[i] == u'0') {
-                if (pointSeen)
-                    --exponent;
-            } else {
-                significant += number[i];
-                if (!pointSeen)
-                    ++exponent;
-            }
-        } else if (!pointSeen && i < number.size()
-                   && (number[i] == u'.' || number.mid(i).startsWith(decimalPoint))) {
-            pointSeen = true;
-            if (number[i] != u'.')
-                i += decimalPoint.size() - 1;
-        } else {
-            break;
-        }
-    }
-    if (!anyDigit)
-        return {};
-    if (i < number.size() && (number[i] == u'e' || number[i] == u'E')) {
-        ++i;
-        const bool negative = i < number.size() && number[i] == u'-';
-        if (i < number.size() && (number[i] == u'-' || number[i] == u'+'))
-            ++i;
-        if (!isDigit(i))
-            return {};
-        long power = 0;
-        for (; isDigit(i); ++i)
-            power = std::min(power * 10 + (number[i].unicode() - u'0'), 100'000'000L);
-        exponent += negative ? -power : power;
-    }
-    if (i != number.size())
-        return {};
-    while (significant.endsWith(u'0'))
-        significant.chop(1);
-    if (significant.isEmpty())
-        return QStringLiteral("0");
+    const auto number = wholeDecimal(text.trimmed(), decimalPoint, Blanks::Around);
+    return number ? shortenedNumberText(*number, digits, decimalPoint) : QString();
+}
 
-    return out + exponentForm(significant, digits, exponent, decimalPoint);
+QString shortenedNumberText(const DecimalText &number, int digits, QStringView decimalPoint)
+{
+    const std::string_view all = number.digits;
+    if (all.empty())
+        return QStringLiteral("0");
+    const std::string_view kept = all.substr(0, std::size_t(std::max(digits, 1)));
+    QString out;
+    if (number.negative)
+        out += u'-';
+    out += QLatin1Char(kept[0]);
+    if (kept.size() > 1) {
+        out += decimalPoint;
+        out += QLatin1String(kept.data() + 1, qsizetype(kept.size() - 1));
+    }
+    if (qsizetype(all.size()) > digits)
+        out += u'\u2026';
+    // The power of ten of the first digit.
+    const long power = long(all.size()) - 1 + number.exponent;
+    out += power < 0 ? QStringLiteral("E-") : QStringLiteral("E+");
+    if (std::abs(power) < 10)
+        out += u'0';
+    out += QString::number(std::abs(power));
+    return out;
 }
 
 } // namespace ornavel

@@ -8,6 +8,8 @@
 
 namespace ornavel {
 
+struct DecimalText;
+
 // The lenient text-to-number conversion: blanks anywhere are skipped and the longest
 // leading decimal number (sign, digits, a point, exponent) is read. "." is the decimal
 // separator, and so is decimalPoint when given; any other character, a group separator
@@ -54,5 +56,8 @@ QString withDecimalPoint(std::string_view text, QStringView decimalPoint);
 // "." and decimalPoint are read and decimalPoint is written. Text that is not one number,
 // nothing but a sign, digits, a point and an exponent, gives empty text.
 QString shortenedNumberText(QStringView text, int digits, QStringView decimalPoint);
+// The same from the number as read (wholeDecimal with blanks around), for a caller that
+// tries several digit counts on one text.
+QString shortenedNumberText(const DecimalText &number, int digits, QStringView decimalPoint);
 
 } // namespace ornavel

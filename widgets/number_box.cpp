@@ -1,5 +1,6 @@
 #include "widgets/number_box.h"
 
+#include "text/decimal_text.h"
 #include "text/number_text.h"
 
 #include <QApplication>
@@ -126,13 +127,13 @@ NumberBox::Shown NumberBox::fitted(int width) const
     // As many leading digits as fit, the exponent kept; a number too long even with one digit
     // cannot occur (a double's exponent has at most three digits), so the last try is taken.
     const QString point = QLocale().decimalPoint();
-    if (!shortenedNumberText(whole, 1, point).isEmpty()) {
+    if (const auto number = wholeDecimal(whole, point, Blanks::Around)) {
         for (int digits = 15; digits > 1; --digits) {
-            const QString shortened = shortenedNumberText(whole, digits, point);
+            const QString shortened = shortenedNumberText(*number, digits, point);
             if (fits(shortened, font, width))
                 return {shortened, font};
         }
-        return {shortenedNumberText(whole, 1, point), font};
+        return {shortenedNumberText(*number, 1, point), font};
     }
     // Not a number (text the user typed): its start, with an ellipsis saying more follows.
     return {metrics.elidedText(whole, Qt::ElideRight, width - 1), font};

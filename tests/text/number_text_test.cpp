@@ -235,6 +235,8 @@ void NumberTextTest::shortenedNumberText_data()
                                            << "";
     QTest::newRow("exponent without digits") << "2e" << 3 << "."
                                              << "";
+    QTest::newRow("blank inside is not one number") << "1 2" << 3 << "."
+                                                    << "";
 }
 
 void NumberTextTest::shortenedNumberText()
