@@ -1,4 +1,5 @@
 #include "cli/table.h"
+#include "cli/table_output.h"
 #include "ui/table/form_table.h"
 
 #include <QCoreApplication>
