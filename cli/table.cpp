@@ -4,6 +4,7 @@
 #include "cli/table_values.h"
 #include "decision/calculate.h"
 #include "decision/result_row.h"
+#include "text/decimal_text.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -118,7 +119,7 @@ private:
             = m_line.find('.') != std::string::npos && m_line.find_first_of("eE") == std::string::npos;
         for (std::size_t i = room; i < length && !m_tooLong; ++i) {
             const char c = start[i];
-            if (fraction && m_tail.empty() && c >= '0' && c <= '9')
+            if (fraction && m_tail.empty() && isDigit(c))
                 m_sticky = m_sticky || c != '0';
             else if (fraction && m_tail.size() < maxTail)
                 m_tail.push_back(c); // an exponent or blanks after the digits
@@ -268,7 +269,7 @@ bool writeLines(const TableCall &call, TableWriter &writer, TableOutput &output,
         if (!line)
             break;
         ++lineNumber;
-        if (line->find_first_not_of(" \t\r") == std::string_view::npos)
+        if (std::ranges::all_of(*line, isBlank<char>))
             continue;
         if (const auto number = lines.tooLong() ? std::nullopt : wholeNumber(*line)) {
             writeValue(call, writer, output, *number);

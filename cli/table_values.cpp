@@ -203,7 +203,7 @@ bool TableValues::addReadings(std::string_view text)
         const std::string_view line = text.substr(0, newline);
         text.remove_prefix(std::min(newline + 1, text.size()));
         // Blank lines give no row, as on standard input.
-        if (line.find_first_not_of(" \t\r") == std::string_view::npos)
+        if (trimmed(line).empty())
             continue;
         if (std::int64_t(segment.readings.size()) >= maxRangeRows - m_count)
             return false;
