@@ -122,11 +122,6 @@ std::optional<DecimalText> readDecimal(QStringView text, QStringView decimalPoin
     return Scanner<char16_t>(utf16(text), utf16(decimalPoint), blanks).read();
 }
 
-std::optional<DecimalText> readDecimal(std::string_view text, Blanks blanks)
-{
-    return Scanner<char>(text, {}, blanks).read();
-}
-
 std::optional<DecimalText> wholeDecimal(QStringView text, QStringView decimalPoint, Blanks blanks)
 {
     auto d = readDecimal(text, decimalPoint, blanks);
@@ -135,7 +130,7 @@ std::optional<DecimalText> wholeDecimal(QStringView text, QStringView decimalPoi
 
 std::optional<DecimalText> wholeDecimal(std::string_view text, Blanks blanks)
 {
-    auto d = readDecimal(text, blanks);
+    auto d = Scanner<char>(text, {}, blanks).read();
     return d && d->end == text.size() ? d : std::nullopt;
 }
 

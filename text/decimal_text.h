@@ -41,9 +41,8 @@ enum class Blanks { Around, Anywhere };
 // an exponent ("e", a sign, digits) where one follows whole. "." is a point, and so is
 // decimalPoint when it is not empty. Nothing where no digit stands before the point or after.
 std::optional<DecimalText> readDecimal(QStringView text, QStringView decimalPoint, Blanks blanks);
-std::optional<DecimalText> readDecimal(std::string_view text, Blanks blanks);
 
-// The same decimal only where it is the whole text but its blanks.
+// The same decimal only where it is the whole text but its blanks; bytes have only ".".
 std::optional<DecimalText> wholeDecimal(QStringView text, QStringView decimalPoint, Blanks blanks);
 std::optional<DecimalText> wholeDecimal(std::string_view text, Blanks blanks);
 
