@@ -54,11 +54,10 @@ private:
     // The length of the point at i, or 0.
     std::size_t pointAt(std::size_t i) const
     {
-        if (is(i, '.'))
+        const View rest = m_text.substr(std::min(i, m_text.size()));
+        if (rest.starts_with(Char('.')))
             return 1;
-        return !m_point.empty() && m_text.substr(std::min(i, m_text.size())).starts_with(m_point)
-            ? m_point.size()
-            : 0;
+        return !m_point.empty() && rest.starts_with(m_point) ? m_point.size() : 0;
     }
 
     // Digits with at most one point; where they end, or 0 without a digit.

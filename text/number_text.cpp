@@ -278,23 +278,14 @@ QString shortenedNumberText(const DecimalText &number, int digits, QStringView d
     if (all.empty())
         return QStringLiteral("0");
     const std::string_view kept = all.substr(0, std::size_t(std::max(digits, 1)));
-    QString out;
-    if (number.negative)
-        out += u'-';
-    out += QLatin1Char(kept[0]);
-    if (kept.size() > 1) {
-        out += decimalPoint;
-        out += QLatin1String(kept.data() + 1, qsizetype(kept.size() - 1));
-    }
+    QString out = QLatin1String(number.negative ? "-" : "") + QLatin1Char(kept[0]);
+    if (kept.size() > 1)
+        out.append(decimalPoint).append(QLatin1String(kept.data() + 1, qsizetype(kept.size() - 1)));
     if (qsizetype(all.size()) > digits)
         out += u'\u2026';
     // The power of ten of the first digit.
     const long power = long(all.size()) - 1 + number.exponent;
-    out += power < 0 ? QStringLiteral("E-") : QStringLiteral("E+");
-    if (std::abs(power) < 10)
-        out += u'0';
-    out += QString::number(std::abs(power));
-    return out;
+    return out + QString::asprintf("E%c%02ld", power < 0 ? '-' : '+', std::abs(power));
 }
 
 } // namespace ornavel
