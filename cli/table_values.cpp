@@ -56,6 +56,29 @@ std::optional<ExactInt> exactUnits(const DecimalText &d, long exponent)
     return d.negative ? -u : u;
 }
 
+// FROM, TO and STEP as decimals; false with the message that names the first problem.
+bool readRangeParts(std::string_view text, DecimalText (&d)[3], std::string &error)
+{
+    const auto first = text.find(':');
+    const auto second = text.find(':', first + 1);
+    if (first == std::string_view::npos || second == std::string_view::npos
+        || text.find(':', second + 1) != std::string_view::npos) {
+        error = "a range is FROM:TO:STEP";
+        return false;
+    }
+    const std::string_view parts[3]
+        = {text.substr(0, first), text.substr(first + 1, second - first - 1), text.substr(second + 1)};
+    for (int k = 0; k < 3; ++k) {
+        const auto parsed = wholeDecimal(parts[k], Blanks::Around);
+        if (!parsed) {
+            error = "'" + std::string(parts[k]) + "' in range " + std::string(text) + " is not a number";
+            return false;
+        }
+        d[k] = *parsed;
+    }
+    return true;
+}
+
 } // namespace
 
 std::optional<double> wholeNumber(std::string_view text)
@@ -72,24 +95,9 @@ bool isRange(std::string_view text)
 DecimalRange DecimalRange::parse(std::string_view text, std::int64_t maxCount, std::string &error)
 {
     DecimalRange range;
-    const auto first = text.find(':');
-    const auto second = text.find(':', first + 1);
-    if (first == std::string_view::npos || second == std::string_view::npos
-        || text.find(':', second + 1) != std::string_view::npos) {
-        error = "a range is FROM:TO:STEP";
-        return range;
-    }
-    const std::string_view parts[3]
-        = {text.substr(0, first), text.substr(first + 1, second - first - 1), text.substr(second + 1)};
     DecimalText d[3];
-    for (int k = 0; k < 3; ++k) {
-        const auto parsed = wholeDecimal(parts[k], Blanks::Around);
-        if (!parsed) {
-            error = "'" + std::string(parts[k]) + "' in range " + std::string(text) + " is not a number";
-            return range;
-        }
-        d[k] = *parsed;
-    }
+    if (!readRangeParts(text, d, error))
+        return range;
     if (d[2].digits.empty()) {
         error = "range " + std::string(text) + " has a zero step";
         return range;
