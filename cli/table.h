@@ -1,7 +1,6 @@
 #pragma once
 
 #include "cli/table_format.h"
-#include "cli/table_output.h"
 #include "cli/table_values.h"
 #include "decision/result_row.h"
 

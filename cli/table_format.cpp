@@ -1,7 +1,5 @@
 #include "cli/table_format.h"
 
-#include "cli/table_output.h"
-
 #include <algorithm>
 #include <array>
 #include <string>

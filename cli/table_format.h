@@ -1,5 +1,6 @@
 #pragma once
 
+#include "cli/table_output.h"
 #include "decision/result_row.h"
 
 #include <memory>
@@ -7,8 +8,6 @@
 #include <string_view>
 
 namespace ornavel {
-
-class TableOutput;
 
 enum class TableFormat { Text, Csv, Tsv, Html, Markdown, Latex };
 
