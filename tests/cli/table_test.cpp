@@ -103,8 +103,7 @@ INSTANTIATE_TEST_SUITE_P(Cli, Table, testing::Values(
 TEST(Table, WritesEachLineBeforeWaitingForTheNext)
 {
     int in[2], out[2];
-    ASSERT_EQ(pipe(in), 0);
-    ASSERT_EQ(pipe(out), 0);
+    ASSERT_EQ(pipe(in) | pipe(out), 0);
     std::FILE *outFile = fdopen(out[1], "w");
     std::thread table([&] {
         runTable({"M1", "-", "--format", "csv"}, in[0], outFile, stderr);
@@ -112,14 +111,11 @@ TEST(Table, WritesEachLineBeforeWaitingForTheNext)
     });
     ASSERT_EQ(write(in[1], "2\n", 2), 2);
     std::string got;
+    char buffer[256];
     pollfd ready {out[0], POLLIN, 0};
-    while (got.find(row2) == std::string::npos && poll(&ready, 1, 5000) == 1) {
-        char buffer[256];
-        const ssize_t size = read(out[0], buffer, sizeof buffer);
-        if (size <= 0)
-            break;
-        got.append(buffer, std::size_t(size));
-    }
+    for (ssize_t size = 1; size > 0 && got.find(row2) == std::string::npos && poll(&ready, 1, 5000) == 1;)
+        if ((size = read(out[0], buffer, sizeof buffer)) > 0)
+            got.append(buffer, std::size_t(size));
     close(in[1]);
     table.join();
     close(in[0]);
