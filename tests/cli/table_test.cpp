@@ -75,6 +75,8 @@ TEST_P(Table, WritesAndTells)
 }
 
 const std::string zeros(2000, '0');
+// Halfway between 1 and the next double: any nonzero digit after it rounds up, zeros do not.
+const std::string halfway = "1.00000000000000011102230246251565404236316680908203125";
 const std::string row2 = "2,4.5,2.66667,1.6875,0.72087,5.64044,0.57735,";
 
 // clang-format off
@@ -85,7 +87,8 @@ INSTANTIATE_TEST_SUITE_P(Cli, Table, testing::Values(
     TableCase {"rows_to_a_full_device_name_its_error", {"M1", "1:3:1"}, "", 1, "", "cannot write the table: No space left on device", -2, "/dev/full"},
     TableCase {"a_long_number_on_standard_input", {"M1", "-", "--format", "csv"}, "2." + zeros + "\n", 0, row2, ""},
     // Just above the tie between 1 and the next double, by a digit 2000 places after it.
-    TableCase {"a_long_fraction_keeps_its_last_digit", {"M1", "-", "--format", "tsv"}, "1.00000000000000011102230246251565404236316680908203125" + zeros + "1e0\n", 0, "\n1.0000000000000002\t", ""},
+    TableCase {"a_long_fraction_keeps_its_last_digit", {"M1", "-", "--format", "tsv"}, halfway + zeros + "1e0\n", 0, "\n1.0000000000000002\t", ""},
+    TableCase {"zeros_past_the_line_limit_keep_a_tie", {"M1", "-", "--format", "tsv"}, halfway + zeros + "\n", 0, "\n1\t", ""},
     TableCase {"trailing_zeros_are_no_digits", {"M1", "1:2.0000000000000000000000000000000000000000:1", "--format", "csv"}, "", 0, row2, ""},
     TableCase {"too_many_rows_says_so", {"M1", "0:1:1e-40"}, "", 2, "", "has more than 10000000 rows"},
     TableCase {"a_second_dash", {"M1", "-", "-"}, "2\n", 2, "", "- (standard input) can be given once"},
