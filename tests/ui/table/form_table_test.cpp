@@ -21,6 +21,7 @@
 #include <QWidget>
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 using namespace ornavel;
@@ -138,6 +139,16 @@ private slots:
             arguments << "--digits"
                       << "15";
         QCOMPARE(gridAsTsv(w.model()), localised(commandLine(arguments), locale));
+        // A row with a note stands out in italics; numbers align right, the note left.
+        const auto *model = w.model();
+        const int note = model->columnCount() - 1;
+        for (int row = 0; row < model->rowCount(); ++row)
+            QCOMPARE(model->index(row, 0).data(Qt::FontRole).value<QFont>().italic(),
+                     !model->index(row, note).data().toString().isEmpty());
+        QCOMPARE(model->index(0, 0).data(Qt::TextAlignmentRole),
+                 QVariant::fromValue(Qt::AlignRight | Qt::AlignVCenter));
+        QCOMPARE(model->index(0, note).data(Qt::TextAlignmentRole),
+                 QVariant::fromValue(Qt::AlignLeft | Qt::AlignVCenter));
     }
 
     void readingsEqualStandardInput()
@@ -165,7 +176,7 @@ private slots:
                              << "csv";
         QTest::newRow("tsv") << "t.tsv"
                              << "tsv";
-        QTest::newRow("html") << "t.html"
+        QTest::newRow("html") << "t.htm"
                               << "html";
         QTest::newRow("markdown") << "t.md"
                                   << "markdown";
@@ -184,6 +195,12 @@ private slots:
         QVERIFY(saved.open(QIODevice::ReadOnly));
         QCOMPARE(saved.readAll(), commandLine({"Po2/P1", "1.5", "0:20:0.75", "-3", "--format", format}));
         QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList {file});
+        // A new file gets the mode any new file gets, not the temporary file's owner-only one.
+        const mode_t mask = umask(0);
+        umask(mask);
+        struct stat made;
+        QCOMPARE(stat(QFile::encodeName(saved.fileName()).constData(), &made), 0);
+        QCOMPARE(made.st_mode & 07777, 0666 & ~mask);
     }
 
     void failedOrCancelledSaveLeavesNoFile()
@@ -206,13 +223,12 @@ private slots:
         QVERIFY(old.open(QIODevice::WriteOnly));
         old.write("earlier");
         old.close();
-        QVERIFY(old.setPermissions(QFile::ReadOwner | QFile::WriteOwner));
+        const auto mode = QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup;
+        QVERIFY(old.setPermissions(mode));
         Window w;
         w.enter(0, "2");
         QCOMPARE(w.form.saveTo(old.fileName()), QString());
-        // The owner alone still reads it.
-        QCOMPARE(QFile(old.fileName()).permissions() & (QFile::ReadGroup | QFile::ReadOther),
-                 QFile::Permissions());
+        QCOMPARE(QFile(old.fileName()).permissions() & ~(QFile::ReadUser | QFile::WriteUser), mode);
         QVERIFY(QFile(old.fileName()).size() > 7);
     }
 
