@@ -71,7 +71,11 @@ bool readRangeParts(std::string_view text, DecimalText (&d)[3], std::string &err
     for (int k = 0; k < 3; ++k) {
         const auto parsed = wholeDecimal(parts[k], Blanks::Around);
         if (!parsed) {
-            error = "'" + std::string(parts[k]) + "' in range " + std::string(text) + " is not a number";
+            error = std::string("'")
+                        .append(parts[k])
+                        .append("' in range ")
+                        .append(text)
+                        .append(" is not a number");
             return false;
         }
         d[k] = *parsed;
@@ -174,7 +178,7 @@ std::optional<ValueWord> readValueWord(std::string_view word, std::string &error
     }
     if (const auto number = wholeNumber(word))
         return *number;
-    error = "'" + std::string(word) + "' is not a number";
+    error = std::string("'").append(word).append("' is not a number");
     return std::nullopt;
 }
 
