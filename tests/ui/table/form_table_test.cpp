@@ -325,6 +325,18 @@ private slots:
         QVERIFY(copied->html().contains("<th>ρ2/ρ1</th>"));
     }
 
+    void copyRefusesOneRowPastItsLimit()
+    {
+        Window w;
+        w.enter(0, "1:100001:1");
+        QGuiApplication::clipboard()->clear();
+        auto *grid = w.form.findChild<TableGrid *>("Grid");
+        QTest::keyClick(grid, Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClick(grid, Qt::Key_C, Qt::ControlModifier);
+        QCOMPARE(QGuiApplication::clipboard()->text(), QString());
+        QVERIFY(w.message().startsWith("Select at most 100000 rows to copy"));
+    }
+
     void everyControlNamedAndEscapeCloses()
     {
         Window w;
