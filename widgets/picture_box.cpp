@@ -123,6 +123,17 @@ void drawCrispLine(QPainter &painter, QPointF a, QPointF b, const QColor &colour
     fillDevicePixels(painter, device, colour);
 }
 
+// Ground and border in whole device pixels at any scale, so that neither a sliver of white
+// outside the border nor a missing edge shows at 1.25 or 1.5; a style sheet's ground stays
+// outside.
+void paintGround(QPainter &painter, const QRect &rect)
+{
+    const QRect outer = toDevicePixels(painter, rect);
+    const int edge = std::max(1, int(std::lround(painter.deviceTransform().m11())));
+    fillDevicePixels(painter, outer, border);
+    fillDevicePixels(painter, outer.adjusted(edge, edge, -edge, -edge), background);
+}
+
 } // namespace
 
 QPointF areaFraction(const UserScale &scale, QPointF user)
@@ -216,21 +227,6 @@ void PictureBox::recolour(const QColor &from, const QColor &to)
     }
     update();
 }
-
-namespace {
-
-// Ground and border in whole device pixels at any scale, so that neither a sliver of white
-// outside the border nor a missing edge shows at 1.25 or 1.5; a style sheet's ground stays
-// outside.
-void paintGround(QPainter &painter, const QRect &rect)
-{
-    const QRect outer = toDevicePixels(painter, rect);
-    const int edge = std::max(1, int(std::lround(painter.deviceTransform().m11())));
-    fillDevicePixels(painter, outer, border);
-    fillDevicePixels(painter, outer.adjusted(edge, edge, -edge, -edge), background);
-}
-
-} // namespace
 
 void PictureBox::paintEvent(QPaintEvent *event)
 {
