@@ -266,12 +266,6 @@ QString resultText(double value)
     return resultText(value, QLocale().decimalPoint());
 }
 
-QString shortenedNumberText(QStringView text, int digits, QStringView decimalPoint)
-{
-    const auto number = wholeDecimal(text.trimmed(), decimalPoint, Blanks::Around);
-    return number ? shortenedNumberText(*number, digits, decimalPoint) : QString();
-}
-
 QString shortenedNumberText(const DecimalText &number, int digits, QStringView decimalPoint)
 {
     const std::string_view all = number.digits;

@@ -48,16 +48,12 @@ char *writeShortestText(char *out, double value);
 // Such a text with decimalPoint in place of ".".
 QString withDecimalPoint(std::string_view text, QStringView decimalPoint);
 
-// A number text cut to its first `digits` significant digits and written with an exponent,
-// the cut marked by an ellipsis inside the mantissa: "11666666666.5" with 4 digits gives
-// "1.166…E+10", "1.16666666666667E+40" with 5 gives "1.1666…E+40". Cut, never rounded, so
-// every digit shown is the number's own; sign and exponent are kept, so the short form cannot
-// be read as another number. Without a cut no ellipsis. Blanks around the number are skipped;
-// "." and decimalPoint are read and decimalPoint is written. Text that is not one number,
-// nothing but a sign, digits, a point and an exponent, gives empty text.
-QString shortenedNumberText(QStringView text, int digits, QStringView decimalPoint);
-// The same from the number as read (wholeDecimal with blanks around), for a caller that
-// tries several digit counts on one text.
+// A number, as read (wholeDecimal with blanks around), cut to its first `digits` significant
+// digits and written with an exponent, the cut marked by an ellipsis inside the mantissa:
+// "11666666666.5" with 4 digits gives "1.166…E+10", "1.16666666666667E+40" with 5 gives
+// "1.1666…E+40". Cut, never rounded, so every digit shown is the number's own; sign and
+// exponent are kept, so the short form cannot be read as another number. Without a cut no
+// ellipsis. decimalPoint is written. Read once, a number can be tried at several digit counts.
 QString shortenedNumberText(const DecimalText &number, int digits, QStringView decimalPoint);
 
 } // namespace ornavel
