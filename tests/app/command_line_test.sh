@@ -46,6 +46,9 @@ check "a bad line of standard input is told" 1 "^ornavel table: line 2 of standa
   bash -c 'printf "2\r\n2abc\r\n\r\n10" | "$@" - >/dev/null' - "${table[@]}" po2p1
 check "a bad line is marked, blank lines skipped, the rest goes on" 1 $'^M1\tnote 1\\.04655\t \tnot a number 2\\.71975\t$' \
   bash -c 'set -o pipefail; printf "2\r\n2abc\r\n\r\n10" | "$@" - --format tsv 2>/dev/null | cut -f 1,8 | paste -sd " "' - "${table[@]}" po2p1
+# A live source: the row of a line read is out before the table waits for the next.
+check "each row before the next line" 0 "^2,4\.5," \
+  bash -c '{ echo 2; sleep 4; } | timeout 2 "$@" - --format csv | tail -n 1' - "${table[@]}" M1
 check "a closed pipe ends it at once and quietly" 0 "^141 quiet$" \
   bash -c '"$@" 2>"$0.err" | head -n 1 >/dev/null; s=${PIPESTATUS[0]}; [ -s "$0.err" ] || echo "$s quiet"' "$(mktemp)" "${table[@]}" M1 1:9:0.000001
 

@@ -5,9 +5,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fcntl.h>
-#include <poll.h>
 #include <string>
-#include <thread>
 #include <unistd.h>
 #include <vector>
 
@@ -100,31 +98,6 @@ INSTANTIATE_TEST_SUITE_P(Cli, Table, testing::Values(
     TableCase {"ratio_names_without_slash", {"pO2Po1", "-0.1", "--format", "csv"}, "", 0, ",-0.1,,,Po2/Po1 must be greater than 0", ""}),
     [](const auto &info) { return info.param.name; });
 // clang-format on
-
-// The rows of lines already read are out before the reader waits for more, so that a table
-// follows a live source line by line.
-TEST(Table, WritesEachLineBeforeWaitingForTheNext)
-{
-    int in[2], out[2];
-    ASSERT_EQ(pipe(in) | pipe(out), 0);
-    std::FILE *outFile = fdopen(out[1], "w");
-    std::thread table([&] {
-        runTable({"M1", "-", "--format", "csv"}, in[0], outFile, stderr);
-        std::fclose(outFile);
-    });
-    ASSERT_EQ(write(in[1], "2\n", 2), 2);
-    std::string got;
-    char buffer[256];
-    pollfd ready {out[0], POLLIN, 0};
-    for (ssize_t size = 1; size > 0 && got.find(row2) == std::string::npos && poll(&ready, 1, 5000) == 1;)
-        if ((size = read(out[0], buffer, sizeof buffer)) > 0)
-            got.append(buffer, std::size_t(size));
-    close(in[1]);
-    table.join();
-    close(in[0]);
-    close(out[0]);
-    EXPECT_NE(got.find(row2), std::string::npos) << got;
-}
 
 } // namespace
 } // namespace ornavel
