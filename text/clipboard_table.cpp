@@ -46,8 +46,7 @@ QMimeData *tableMimeData(const QList<TableRow> &rows)
     QString html = htmlOpening;
     for (const auto &[quantity, value] : rows) {
         plain += quantity + QStringLiteral(" = ") + value + u'\n';
-        html += QStringLiteral("<tr><td>") + quantity.toHtmlEscaped() + QStringLiteral("</td><td>")
-            + value.toHtmlEscaped() + QStringLiteral("</td></tr>\n");
+        appendHtmlRow(html, {quantity, value}, QStringLiteral("td"));
     }
     html += QStringLiteral("</table>\n");
     return mimeData(plain, html);
