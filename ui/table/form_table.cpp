@@ -193,7 +193,11 @@ bool Form_Table::openReadings(const QString &path)
         showMessage(tr("%1 has more than %2 readings").arg(QFileInfo(path).fileName()).arg(maxRangeRows));
         return false;
     }
-    showMessage(tr("%n reading(s) from %1", nullptr, int(m_values.count())).arg(QFileInfo(path).fileName()));
+    // Spelled out: with no translation loaded, Qt's %n plural shows "reading(s)".
+    const QString name = QFileInfo(path).fileName();
+    showMessage(m_values.count() == 1
+                    ? tr("1 reading from %1").arg(name)
+                    : tr("%1 readings from %2").arg(QString::number(m_values.count()), name));
     showTable();
     return true;
 }

@@ -20,7 +20,7 @@ private slots:
     void lines_data();
     void lines();
     void menuOpensOneModelessWindow();
-    void closingTheMainWindowClosesAbout();
+    void closingTheMainWindowClosesAboutAndTables();
 
 private:
     static QList<QWidget *> aboutWindows();
@@ -148,12 +148,17 @@ void FormAboutTest::menuOpensOneModelessWindow()
     QCOMPARE(aboutWindows().size(), 1);
 }
 
-void FormAboutTest::closingTheMainWindowClosesAbout()
+void FormAboutTest::closingTheMainWindowClosesAboutAndTables()
 {
     auto *form = new Form1;
     form->show();
     form->findChild<QAction *>(QStringLiteral("Mn_About"))->trigger();
     QPointer<QWidget> about = aboutWindows().first();
+    form->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(form));
+    QTest::keyClick(form, Qt::Key_T, Qt::ControlModifier); // and the Tables window, by its key
+    QTRY_VERIFY(form->findChild<QWidget *>(QStringLiteral("Form_Table")));
+    QVERIFY(form->findChild<QWidget *>(QStringLiteral("Form_Table"))->isVisible());
     form->close();
     QTRY_VERIFY(about.isNull()); // closed and deleted with it
     for (const QWidget *w : QApplication::topLevelWidgets())

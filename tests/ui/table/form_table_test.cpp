@@ -7,15 +7,21 @@
 
 #include <QAbstractScrollArea>
 #include <QAccessible>
+#include <QChart>
 #include <QCheckBox>
 #include <QClipboard>
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
 #include <QGuiApplication>
+#include <QHeaderView>
 #include <QLabel>
+#include <QLayout>
+#include <QLegend>
+#include <QLegendMarker>
 #include <QLineEdit>
 #include <QMimeData>
+#include <QMouseEvent>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QWheelEvent>
@@ -49,10 +55,10 @@ struct Window {
     void enter(int quantity, const QString &values, bool digits15 = false)
     {
         form.findChild<QComboBox *>("Combo_Quantity")->setCurrentIndex(quantity);
-        form.findChild<QCheckBox *>("Check_Digits15")->setChecked(digits15);
         auto *text = form.findChild<QLineEdit *>("Text_Values");
         text->setText(values);
         QTest::keyClick(text, Qt::Key_Return);
+        form.findChild<QCheckBox *>("Check_Digits15")->setChecked(digits15); // applies at once
     }
     QString message() { return form.findChild<QLabel *>("Label_Message")->text(); }
 };
@@ -84,6 +90,10 @@ QByteArray localised(const QByteArray &tsv, const QLocale &locale)
     }
     return rows;
 }
+
+// Pointer actions among the keys of a copy row: a click or a drag to a row in view, and the
+// same values entered again.
+constexpr int click = -1, drag = -2, reenter = -3;
 
 const char *const quantityNames[] = {"M1", "M2", "Po2/P1", "P2/P1", "rho2/rho1", "T2/T1", "Po2/Po1"};
 
@@ -149,6 +159,7 @@ private slots:
         w.enter(2, "3");
         QVERIFY(w.form.openReadings(path));
         QCOMPARE(w.form.findChild<QLineEdit *>("Text_Values")->text(), QString()); // not the replaced "3"
+        QCOMPARE(w.message(), "5 readings from readings.txt");
         const QByteArray expected = commandLine({"Po2/P1", "-", "--format", "tsv"}, nullptr, path);
         QCOMPARE(gridAsTsv(w.model()), expected.mid(expected.indexOf('\n') + 1));
     }
@@ -193,11 +204,12 @@ private slots:
         QTemporaryDir dir;
         Window w;
         w.enter(0, "1:2:0.001");
-        QVERIFY(w.form.saveTo(dir.filePath("missing/t.csv")).contains("No such file"));
+        QCOMPARE(w.form.saveTo(dir.filePath("missing/t.csv")),
+                 "Cannot write t.csv: No such file or directory");
         const QString cancelled
             = saveTable(dir.filePath("t.csv"), TableFormat::Csv, Quantity::M1, Digits::Result,
                         w.model()->values(), [](std::int64_t) { return false; });
-        QVERIFY(cancelled.contains("cancelled"));
+        QCOMPARE(cancelled, "Save cancelled: t.csv was not written");
         QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList());
     }
 
@@ -236,6 +248,8 @@ private slots:
         commandLine(QStringList {"M1"} + values.split(u' '), &err);
         QCOMPARE(w.message().toUtf8(), err.mid(15, err.indexOf('\n') - 15));
         QCOMPARE(w.model()->totalRows(), 0);
+        w.enter(0, "1:3:1");
+        QCOMPARE(w.message(), QString()); // gone with the fault
     }
 
     void chartSpansTheTablesM1_data()
@@ -244,11 +258,12 @@ private slots:
         QTest::addColumn<QString>("values");
         QTest::addColumn<double>("from");
         QTest::addColumn<double>("to");
-        QTest::newRow("M1 range, subsonic part left out") << 0 << "0.5:4:0.5" << 1.0 << 4.0;
+        QTest::newRow("M1 range, subsonic and refused parts left out") << 0 << "0.5:4:0.5 3e44" << 1.0 << 4.0;
         QTest::newRow("M2 counts down to a larger M1") << 1 << "0.9:0.5:-0.1" << 1.115397 << std::sqrt(7.0);
         QTest::newRow("Po2/P1 readings out of order") << 2 << "12.06096 5.64044 8.52614" << 2.0 << 3.0;
         QTest::newRow("ten million rows, ends sampled") << 0 << "1:10000000:1" << 1.0 << 1e7;
         QTest::newRow("negative M1, as its size") << 0 << "-3:-2:0.5" << 2.0 << 3.0;
+        QTest::newRow("one M1, seen in a span of one") << 0 << "2" << 2.0 << 3.0;
     }
     void chartSpansTheTablesM1()
     {
@@ -257,14 +272,22 @@ private slots:
         QFETCH(double, from);
         QFETCH(double, to);
         Window w;
-        w.enter(quantity, values);
         auto *chart = w.form.findChild<TableChart *>("Chart");
+        emit chart->readoutChanged("M1 = 9"); // a read-out of the table before
+        w.enter(quantity, values);
+        QCOMPARE(w.form.findChild<QLabel *>("Label_Readout")->text(), QString());
         QVERIFY(std::fabs(chart->from() - from) < 1e-4);
         QVERIFY2(std::fabs(chart->to() - to) < 1e-4 * to, qPrintable(QString::number(chart->to())));
         QTemporaryDir dir; // exported as its suffix says, in either case
         QVERIFY(chart->exportTo(dir.filePath("chart.SVG")));
         QFile svg(dir.filePath("chart.SVG"));
         QVERIFY(svg.open(QIODevice::ReadOnly) && svg.readAll().startsWith("<?xml"));
+        // A legend entry hides its curve and is struck out; a dark window gets the dark theme.
+        QLegendMarker *marker = chart->chart()->legend()->markers().constFirst();
+        emit marker->clicked();
+        QVERIFY(!marker->series()->isVisible() && marker->font().strikeOut());
+        chart->setPalette(QPalette(QColor(45, 45, 45)));
+        QCOMPARE(chart->chart()->theme(), QChart::ChartThemeDark);
     }
 
     void readoutIsComputedAtTheM1()
@@ -293,6 +316,19 @@ private slots:
                }();
         QTest::newRow("one row past the copy limit: refused, and said so")
             << "1:100001:1" << QList<int> {Qt::Key_A, Qt::ControlModifier} << QStringList();
+        // A page is ten rows; a click or drag names the row in view.
+        QTest::newRow("PageDown scrolls the row into view, a click takes one")
+            << "1:3:0.01" << QList<int> {Qt::Key_PageDown, 0, click, 0} << QStringList {"1.01"};
+        QTest::newRow("End shows the last row whole")
+            << "1:3:0.01" << QList<int> {Qt::Key_End, 0, click, 0} << QStringList {"2.91"};
+        QTest::newRow("Shift+PageUp extends")
+            << "1:3:0.01" << QList<int> {Qt::Key_Down, 0, Qt::Key_PageUp, Qt::ShiftModifier}
+            << QStringList {"1", "1.01"};
+        QTest::newRow("a drag extends")
+            << "1:3:0.01" << QList<int> {click, 0, drag, 2} << QStringList {"1", "1.01", "1.02"};
+        QTest::newRow("new values start at the top")
+            << "1:3:0.01" << QList<int> {Qt::Key_End, 0, reenter, 0, Qt::Key_Down, Qt::ShiftModifier}
+            << QStringList {"1", "1.01"};
     }
     void copyGivesTheSelectedRows()
     {
@@ -303,10 +339,25 @@ private slots:
         w.form.show();
         w.enter(0, values);
         auto *grid = w.form.findChild<TableGrid *>("Grid");
+        grid->setFixedHeight(grid->height() - grid->viewport()->height()
+                             + 10 * grid->verticalHeader()->defaultSectionSize());
+        w.form.layout()->activate();
+        QCOMPARE(w.model()->windowRows(), 11); // ten whole rows and the one that shows in part
         QVERIFY(!w.model()->index(0, 0).data(Qt::BackgroundRole).isValid()); // no row chosen yet
         QTest::keyClick(grid, Qt::Key_Home);
-        for (qsizetype i = 0; i + 1 < keys.size(); i += 2)
-            QTest::keyClick(grid, Qt::Key(keys[i]), Qt::KeyboardModifiers(keys[i + 1]));
+        for (qsizetype i = 0; i + 1 < keys.size(); i += 2) {
+            const QPoint at = grid->visualRect(w.model()->index(keys[i + 1], 0)).center();
+            QMouseEvent pointer(keys[i] == click ? QEvent::MouseButtonPress : QEvent::MouseMove, at,
+                                grid->viewport()->mapToGlobal(at),
+                                keys[i] == click ? Qt::LeftButton : Qt::NoButton, Qt::LeftButton,
+                                Qt::NoModifier);
+            if (keys[i] == click || keys[i] == drag)
+                QGuiApplication::sendEvent(grid->viewport(), &pointer);
+            else if (keys[i] == reenter)
+                w.enter(0, values);
+            else
+                QTest::keyClick(grid, Qt::Key(keys[i]), Qt::KeyboardModifiers(keys[i + 1]));
+        }
         QGuiApplication::clipboard()->clear();
         QTest::keyClick(grid, Qt::Key_C, Qt::ControlModifier);
         const QMimeData *copied = QGuiApplication::clipboard()->mimeData();
@@ -318,8 +369,10 @@ private slots:
         QStringList lines = copied->text().split(u'\n', Qt::SkipEmptyParts);
         QCOMPARE(lines.takeFirst(), TableModel::headerLabels().join(u'\t'));
         QStringList cells;
-        for (const QString &line : lines)
+        for (const QString &line : lines) {
             cells << line.section(u'\t', 0, 0);
+            QCOMPARE(line.count(u'\t'), 7); // the note's cell too
+        }
         QCOMPARE(cells, firstCells);
         for (int row = 0; row < w.model()->rowCount(); ++row) // highlighted: what was copied
             QCOMPARE(w.model()->index(row, 0).data(Qt::BackgroundRole).isValid(),
