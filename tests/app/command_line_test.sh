@@ -42,10 +42,10 @@ check "each format as it stands" 0 "^same$" \
     "$@" M1 2 --digits 15; } | diff "$0" - && echo same' "$(dirname "$0")/table_formats.expected" "${table[@]}"
 check "table -h" 0 "^Usage: ornavel table QUANTITY" "${table[@]}" -h
 # CR LF line ends, and a last line without one.
-check "a bad line of standard input is told" 1 "^ornavel table: line 2 of standard input is not a number$" \
-  bash -c 'printf "2\r\n2abc\r\n\r\n10" | "$@" - >/dev/null' - "${table[@]}" po2p1
+check "a bad line of standard input is told" 1 "^ornavel table: line 3 of standard input is not a number$" \
+  bash -c 'printf "2\r\n\r\n2abc\r\n10" | "$@" - >/dev/null' - "${table[@]}" po2p1
 check "a bad line is marked, blank lines skipped, the rest goes on" 1 $'^M1\tnote 1\\.04655\t \tnot a number 2\\.71975\t$' \
-  bash -c 'set -o pipefail; printf "2\r\n2abc\r\n\r\n10" | "$@" - --format tsv 2>/dev/null | cut -f 1,8 | paste -sd " "' - "${table[@]}" po2p1
+  bash -c 'set -o pipefail; printf "2\r\n\r\n2abc\r\n10" | "$@" - --format tsv 2>/dev/null | cut -f 1,8 | paste -sd " "' - "${table[@]}" po2p1
 # A live source: the row of a line read is out before the table waits for the next.
 check "each row before the next line" 0 "^2,4\.5," \
   bash -c '{ echo 2; sleep 4; } | timeout 2 "$@" - --format csv | tail -n 1' - "${table[@]}" M1

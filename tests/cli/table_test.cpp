@@ -61,6 +61,9 @@ INSTANTIATE_TEST_SUITE_P(Cli, Table, ::testing::Values(
     TableCase {"a_far_exponent_undoes_far_zeros", {"M1", "-", "--format", "csv"}, "0." + zeros + "2e2001\n", 0, row2, ""},
     TableCase {"a_second_dash", {"M1", "-", "-"}, "2\n", 2, "", "- (standard input) can be given once"},
     TableCase {"values_after_a_double_dash", {"M1", "--format", "csv", "--", "2"}, "", 0, row2, ""},
+    TableCase {"an_option_after_a_double_dash_is_a_value", {"M1", "--", "--digits"}, "", 2, "", "'--digits' is not a number"},
+    // Past the line limit only a fraction's digits are dropped, never an exponent's.
+    TableCase {"a_long_exponent_is_no_fraction", {"M1", "-"}, "1.5e1" + zeros + zeros + "\n", 1, "", "line 1 of standard input is not a number"},
     TableCase {"format_in_any_case", {"M1", "2", "--format", "CSV"}, "", 0, row2, ""},
     TableCase {"latex_breaks_across_pages", {"M1", "2", "--format", "latex"}, "", 0, "\\endhead\n2 & 4.5", ""},
     TableCase {"rho_by_name_and_by_letter", {"rho2/RHO1", "2.66667", "--format", "csv"}, "", 0, "\n2,4.50001,2.66667,", ""},
