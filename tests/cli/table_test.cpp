@@ -1,8 +1,9 @@
 #include "cli/table.h"
-#include "tests/cli/table_capture.h"
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <cstdlib>
 #include <fcntl.h>
 #include <string>
 #include <unistd.h>
@@ -11,17 +12,50 @@
 namespace ornavel {
 namespace {
 
+struct Captured {
+    int status;
+    std::string out, err;
+};
+
+// The one capture helper: runs the table with standard input from a pipe holding input (or
+// from the descriptor given), its output in memory (or to the file named).
+Captured run(std::vector<std::string_view> arguments, const std::string &input, int inputFd = -2,
+             const char *outFile = nullptr)
+{
+    int fds[2] = {-1, -1};
+    if (inputFd == -2) {
+        EXPECT_EQ(pipe(fds), 0);
+        EXPECT_EQ(write(fds[1], input.data(), input.size()), ssize_t(input.size()));
+        close(fds[1]);
+        inputFd = fds[0];
+    }
+    char *outText = nullptr, *errText = nullptr;
+    std::size_t outSize = 0, errSize = 0;
+    std::FILE *out = outFile ? std::fopen(outFile, "w") : open_memstream(&outText, &outSize);
+    std::FILE *err = open_memstream(&errText, &errSize);
+    Captured c {runTable(arguments, inputFd, out, err), {}, {}};
+    std::fclose(out);
+    std::fclose(err);
+    c.out = outText ? outText : "";
+    c.err = errText;
+    std::free(outText);
+    std::free(errText);
+    if (fds[0] >= 0)
+        close(fds[0]);
+    return c;
+}
+
 struct TableCase {
     std::string name;
     std::vector<std::string_view> arguments;
     std::string input;
     int status;
     std::string inOut, inErr; // each must occur in its stream
-    int inputFd = testing::pipeInput;
+    int inputFd = -2;
     const char *outFile = nullptr;
 };
 
-class Table : public ::testing::TestWithParam<TableCase>
+class Table : public testing::TestWithParam<TableCase>
 {};
 
 TEST_P(Table, WritesAndTells)
@@ -30,7 +64,7 @@ TEST_P(Table, WritesAndTells)
     int fd = c.inputFd;
     if (fd == -3)
         fd = open("/tmp", O_RDONLY);
-    const testing::Captured got = testing::captureTable(c.arguments, fd, c.input, c.outFile);
+    const Captured got = run(c.arguments, c.input, fd, c.outFile);
     if (fd >= 0 && c.inputFd == -3)
         close(fd);
     EXPECT_EQ(got.status, c.status) << got.err;
@@ -44,7 +78,7 @@ const std::string halfway = "1.0000000000000001110223024625156540423631668090820
 const std::string row2 = "2,4.5,2.66667,1.6875,0.72087,5.64044,0.57735,";
 
 // clang-format off
-INSTANTIATE_TEST_SUITE_P(Cli, Table, ::testing::Values(
+INSTANTIATE_TEST_SUITE_P(Cli, Table, testing::Values(
     TableCase {"read_error_after_the_rows_so_far", {"M1", "2", "-", "--format", "csv"}, "", 1, row2, "cannot read standard input: Is a directory", -3},
     TableCase {"closed_standard_input", {"M1", "-"}, "", 1, "M1", "cannot read standard input: Bad file descriptor", -1},
     TableCase {"help_to_a_full_device", {"--help"}, "", 1, "", "cannot write to standard output: No space left on device", -2, "/dev/full"},

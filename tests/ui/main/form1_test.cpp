@@ -1,6 +1,6 @@
 #include "ui/main/form1.h"
 
-#include "tests/cli/table_capture.h"
+#include "cli/table.h"
 #include "tests/ui/main/form1_driver.h"
 #include "text/number_text.h"
 #include "ui/main/control_table.h"
@@ -21,6 +21,8 @@
 #include <QTimer>
 
 #include <cmath>
+#include <cstdio>
+#include <cstdlib>
 #include <optional>
 
 using namespace ornavel;
@@ -118,9 +120,16 @@ static QStringList tableRow(const QString &option, const QString &typed)
 {
     const std::string quantity = option.mid(int(qstrlen("Option_"))).toStdString();
     const std::string value = typed.trimmed().toStdString();
-    const Captured table = captureTable({quantity, value, "--format", "tsv"});
-    return table.status == 0 ? QString::fromStdString(table.out).split('\n').value(1).split('\t')
-                             : QStringList();
+    char *data = nullptr;
+    std::size_t size = 0;
+    std::FILE *out = open_memstream(&data, &size);
+    std::FILE *err = std::fopen("/dev/null", "w");
+    const int status = runTable({quantity, value, "--format", "tsv"}, -1, out, err);
+    std::fclose(out);
+    std::fclose(err);
+    const QStringList lines = QString::fromUtf8(data, qsizetype(size)).split('\n');
+    std::free(data);
+    return status == 0 ? lines.value(1).split('\t') : QStringList();
 }
 
 // The table gives, cell for cell, what the window shows for the same typed value, and the

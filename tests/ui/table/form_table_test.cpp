@@ -1,6 +1,6 @@
 #include "ui/table/form_table.h"
 
-#include "tests/cli/table_capture.h"
+#include "cli/table.h"
 #include "ui/table/table_chart.h"
 #include "ui/table/table_grid.h"
 #include "ui/table/table_model.h"
@@ -40,13 +40,25 @@ QByteArray commandLine(const QStringList &arguments, QByteArray *err = nullptr, 
     std::vector<std::string> words;
     for (const QString &a : arguments)
         words.push_back(a.toStdString());
+    const std::vector<std::string_view> views(words.begin(), words.end());
+    std::FILE *out = std::tmpfile();
+    std::FILE *errors = std::tmpfile();
     const int fd = inputPath.isEmpty() ? -1 : ::open(QFile::encodeName(inputPath).constData(), O_RDONLY);
-    const testing::Captured table = testing::captureTable({words.begin(), words.end()}, fd);
+    runTable(views, fd, out, errors);
     if (fd >= 0)
         ::close(fd);
+    const auto readAll = [](std::FILE *file) {
+        QFile f;
+        std::rewind(file);
+        f.open(file, QIODevice::ReadOnly);
+        return f.readAll();
+    };
     if (err)
-        *err = QByteArray::fromStdString(table.err);
-    return QByteArray::fromStdString(table.out);
+        *err = readAll(errors);
+    const QByteArray bytes = readAll(out);
+    std::fclose(out);
+    std::fclose(errors);
+    return bytes;
 }
 
 struct Window {
