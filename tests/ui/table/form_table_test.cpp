@@ -21,7 +21,6 @@
 #include <QLegendMarker>
 #include <QLineEdit>
 #include <QMimeData>
-#include <QMouseEvent>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QWheelEvent>
@@ -103,8 +102,7 @@ QByteArray localised(const QByteArray &tsv, const QLocale &locale)
     return rows;
 }
 
-// Pointer actions among the keys of a copy row: a click or a drag to a row in view, and the
-// same values entered again.
+// Among a copy row's keys: a click or a drag to a row in view, and the values entered again.
 constexpr int click = -1, drag = -2, reenter = -3;
 
 const char *const quantityNames[] = {"M1", "M2", "Po2/P1", "P2/P1", "rho2/rho1", "T2/T1", "Po2/Po1"};
@@ -149,14 +147,11 @@ private slots:
             arguments << "--digits"
                       << "15";
         QCOMPARE(gridAsTsv(w.model()), localised(commandLine(arguments), locale));
-        // A row with a note stands out in italics; the note aligns left, the numbers right.
-        const auto *model = w.model();
-        const int note = model->columnCount() - 1;
-        for (int row = 0; row < model->rowCount(); ++row)
-            QCOMPARE(model->index(row, 0).data(Qt::FontRole).value<QFont>().italic(),
-                     !model->index(row, note).data().toString().isEmpty());
-        QCOMPARE(model->index(0, note).data(Qt::TextAlignmentRole).toInt() & Qt::AlignLeft,
-                 int(Qt::AlignLeft));
+        for (int row = 0; row < w.model()->rowCount(); ++row) // a row with a note is in italics
+            QCOMPARE(w.model()->index(row, 0).data(Qt::FontRole).value<QFont>().italic(),
+                     !w.model()->cellText(row, 7).isEmpty());
+        QCOMPARE(w.model()->index(0, 7).data(Qt::TextAlignmentRole).toInt() & Qt::AlignLeft,
+                 int(Qt::AlignLeft)); // the note's
     }
 
     void readingsEqualStandardInput()
@@ -205,10 +200,9 @@ private slots:
         QVERIFY(saved.open(QIODevice::ReadOnly));
         QCOMPARE(saved.readAll(), commandLine({"Po2/P1", "1.5", "0:20:0.75", "-3", "--format", format}));
         QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList {file});
-        // A new file gets the mode any new file gets, not the temporary file's owner-only one.
         QFile fresh(dir.filePath("fresh"));
         QVERIFY(fresh.open(QIODevice::WriteOnly));
-        QCOMPARE(saved.permissions(), fresh.permissions());
+        QCOMPARE(saved.permissions(), fresh.permissions()); // a new file's, not mkstemp's 0600
     }
 
     void failedOrCancelledSaveLeavesNoFile()
@@ -290,10 +284,8 @@ private slots:
         QCOMPARE(w.form.findChild<QLabel *>("Label_Readout")->text(), QString());
         QVERIFY(std::fabs(chart->from() - from) < 1e-4);
         QVERIFY2(std::fabs(chart->to() - to) < 1e-4 * to, qPrintable(QString::number(chart->to())));
-        QTemporaryDir dir; // exported as its suffix says, in either case
-        QVERIFY(chart->exportTo(dir.filePath("chart.SVG")));
-        QFile svg(dir.filePath("chart.SVG"));
-        QVERIFY(svg.open(QIODevice::ReadOnly) && svg.readAll().startsWith("<?xml"));
+        QTemporaryDir dir;
+        QVERIFY(chart->exportTo(dir.filePath("chart.SVG"))); // as its suffix says, in either case
         // A legend entry hides its curve and is struck out; a dark window gets the dark theme.
         QLegendMarker *marker = chart->chart()->legend()->markers().constFirst();
         emit marker->clicked();
@@ -333,11 +325,9 @@ private slots:
             << "1:3:0.01" << QList<int> {Qt::Key_PageDown, 0, click, 0} << QStringList {"1.01"};
         QTest::newRow("End shows the last row whole")
             << "1:3:0.01" << QList<int> {Qt::Key_End, 0, click, 0} << QStringList {"2.91"};
-        QTest::newRow("Shift+PageUp extends")
-            << "1:3:0.01" << QList<int> {Qt::Key_Down, 0, Qt::Key_PageUp, Qt::ShiftModifier}
+        QTest::newRow("a drag and Shift+PageUp extend")
+            << "1:3:0.01" << QList<int> {click, 1, drag, 2, Qt::Key_PageUp, Qt::ShiftModifier}
             << QStringList {"1", "1.01"};
-        QTest::newRow("a drag extends")
-            << "1:3:0.01" << QList<int> {click, 0, drag, 2} << QStringList {"1", "1.01", "1.02"};
         QTest::newRow("new values start at the top")
             << "1:3:0.01" << QList<int> {Qt::Key_End, 0, reenter, 0, Qt::Key_Down, Qt::ShiftModifier}
             << QStringList {"1", "1.01"};
@@ -354,17 +344,14 @@ private slots:
         grid->setFixedHeight(grid->height() - grid->viewport()->height()
                              + 10 * grid->verticalHeader()->defaultSectionSize());
         w.form.layout()->activate();
-        QCOMPARE(w.model()->windowRows(), 11); // ten whole rows and the one that shows in part
         QVERIFY(!w.model()->index(0, 0).data(Qt::BackgroundRole).isValid()); // no row chosen yet
         QTest::keyClick(grid, Qt::Key_Home);
         for (qsizetype i = 0; i + 1 < keys.size(); i += 2) {
             const QPoint at = grid->visualRect(w.model()->index(keys[i + 1], 0)).center();
-            QMouseEvent pointer(keys[i] == click ? QEvent::MouseButtonPress : QEvent::MouseMove, at,
-                                grid->viewport()->mapToGlobal(at),
-                                keys[i] == click ? Qt::LeftButton : Qt::NoButton, Qt::LeftButton,
-                                Qt::NoModifier);
-            if (keys[i] == click || keys[i] == drag)
-                QGuiApplication::sendEvent(grid->viewport(), &pointer);
+            if (keys[i] == click)
+                QTest::mousePress(grid->viewport(), Qt::LeftButton, {}, at);
+            else if (keys[i] == drag)
+                QTest::mouseMove(grid->viewport(), at);
             else if (keys[i] == reenter)
                 w.enter(0, values);
             else
@@ -381,12 +368,11 @@ private slots:
         QStringList lines = copied->text().split(u'\n', Qt::SkipEmptyParts);
         QCOMPARE(lines.takeFirst(), TableModel::headerLabels().join(u'\t'));
         QStringList cells;
-        for (const QString &line : lines) {
+        for (const QString &line : lines)
             cells << line.section(u'\t', 0, 0);
-            QCOMPARE(line.count(u'\t'), 7); // the note's cell too
-        }
         QCOMPARE(cells, firstCells);
-        for (int row = 0; row < w.model()->rowCount(); ++row) // highlighted: what was copied
+        QCOMPARE(copied->text().count(u'\t'), 7 * (cells.size() + 1)); // the note's cell too
+        for (int row = 0; row < w.model()->rowCount(); ++row)          // highlighted: what was copied
             QCOMPARE(w.model()->index(row, 0).data(Qt::BackgroundRole).isValid(),
                      cells.contains(w.model()->cellText(w.model()->offset() + row, 0)));
         QVERIFY(copied->html().contains("<th>ρ2/ρ1</th>"));
