@@ -29,7 +29,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
 
     const QString general = ornavel::numberText(x, u".");
     const QString result = ornavel::numberText(ornavel::roundHalfEven(x, 5), u".");
-    if (meaningless(general) || meaningless(result) || ornavel::resultText(x, u".") != result)
+    // From 1e10 the 15 significant digits are finer than five decimals: the value is written
+    // as its general text, rounded once.
+    const QString expected = std::fabs(x) >= 1e10 ? general : result;
+    if (meaningless(general) || meaningless(result) || ornavel::resultText(x, u".") != expected)
         __builtin_trap();
     if (!std::isfinite(x)) {
         if (!general.isEmpty() || !result.isEmpty())

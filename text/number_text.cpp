@@ -56,46 +56,39 @@ Decimal shortestDecimal(double value)
     return decimal;
 }
 
-// Rounds to the given number of decimals, ties to the even neighbour; false when nothing
-// stands beyond them. A result of zero has no digits.
-bool roundDecimal(Decimal &decimal, int decimals)
+// The digits of to_chars' fixed form, at most maxDigits of them after the leading zeros (the
+// callers keep values below 1e10 at five decimals). A zero has no digits.
+Decimal fixedDigits(const char *begin, const char *end)
 {
-    // Digits that stand at or above the last kept decimal place.
-    const int keep = decimal.exponent + 1 + decimals;
-    const int size = decimal.size;
-    if (keep >= size)
-        return false;
-    if (keep < 0) {
-        decimal.size = 0;
-        return true;
-    }
-    char *digits = decimal.digits;
-    const char first = digits[keep];
-    const bool moreThanHalf = first > '5'
-        || (first == '5'
-            && std::find_if(digits + keep + 1, digits + size, [](char c) { return c != '0'; })
-                != digits + size);
-    const bool exactlyHalf = first == '5' && !moreThanHalf;
-    const bool lastOdd = keep > 0 && (digits[keep - 1] - '0') % 2 == 1;
-    int rounded = keep;
-    if (moreThanHalf || (exactlyHalf && lastOdd)) {
-        int k = keep - 1;
-        while (k >= 0 && digits[k] == '9')
-            digits[k--] = '0';
-        if (k >= 0) {
-            ++digits[k];
-        } else {
-            // Carried past the first digit (or up from nothing kept): one more leading digit.
-            std::copy_backward(digits, digits + keep, digits + keep + 1);
-            digits[0] = '1';
-            ++rounded;
-            ++decimal.exponent;
+    Decimal decimal;
+    decimal.negative = *begin == '-';
+    int exponent = -1; // the power of ten of the digit at p
+    for (const char *p = begin + decimal.negative; p != end && *p != '.'; ++p)
+        ++exponent;
+    for (const char *p = begin + decimal.negative; p != end; ++p) {
+        if (*p == '.')
+            continue;
+        if (decimal.size == 0 && *p == '0') {
+            --exponent;
+            continue;
         }
+        if (decimal.size == 0)
+            decimal.exponent = exponent;
+        decimal.digits[decimal.size++] = *p;
     }
-    while (rounded > 0 && digits[rounded - 1] == '0')
-        --rounded;
-    decimal.size = rounded;
-    return true;
+    while (decimal.size > 0 && decimal.digits[decimal.size - 1] == '0')
+        --decimal.size;
+    return decimal;
+}
+
+// The double's exact value rounded once, half-even: to the given decimals. to_chars rounds
+// the binary value itself, so 1.100015, stored as 1.1000149999…, rounds down.
+Decimal roundedDecimal(double value, int decimals)
+{
+    char buffer[48];
+    const auto end
+        = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, decimals).ptr;
+    return fixedDigits(buffer, end);
 }
 
 double toDouble(const Decimal &decimal)
@@ -194,12 +187,10 @@ double parseNumber(QStringView text, QStringView decimalPoint, bool *whole)
 
 double roundHalfEven(double value, int decimals)
 {
-    if (!std::isfinite(value) || value == 0.0)
+    // From 2^53 on a double has no fraction to round.
+    if (!std::isfinite(value) || std::fabs(value) >= 0x1p53 || decimals > 20)
         return value;
-    Decimal rounded = shortestDecimal(value);
-    if (!roundDecimal(rounded, decimals))
-        return value;
-    return toDouble(rounded);
+    return toDouble(roundedDecimal(value, decimals));
 }
 
 char *writeNumberText(char *out, double value)
@@ -217,16 +208,17 @@ char *writeResultText(char *out, double value)
 {
     if (!std::isfinite(value) || value == 0.0)
         return writeNumberText(out, value);
-    Decimal decimal = shortestDecimal(value);
-    if (!roundDecimal(decimal, 5))
-        return writeGeneral(out, value, decimal);
-    if (decimal.size == 0) {
-        *out = '0';
-        return out + 1;
-    }
-    if (decimal.size <= 15)
+    // Below 1e10 five decimals stay within 15 significant digits; from 1e10 on, the 15
+    // digits are the finer limit. Either way the exact value is rounded once.
+    if (std::fabs(value) < 1e10) {
+        const Decimal decimal = roundedDecimal(value, 5);
+        if (decimal.size == 0) {
+            *out = '0'; // -0.00001 rounded away is written 0, without its sign
+            return out + 1;
+        }
         return writeDecimal(out, decimal);
-    return writeGeneral(out, toDouble(decimal), decimal);
+    }
+    return writeNumberText(out, value);
 }
 
 char *writeShortestText(char *out, double value)

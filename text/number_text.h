@@ -32,8 +32,9 @@ double roundHalfEven(double value, int decimals);
 // "1E-16") only outside 1e-15 <= |value| < 1e15. Non-finite values give empty text.
 QString numberText(double value, QStringView decimalPoint);
 
-// The text of a result box: rounded to 5 decimals, written with the given separator, or
-// without one with the locale's.
+// The text of a result box: the exact value rounded once to 5 decimals, or to 15 significant
+// digits where those are fewer (from 1e10), written with the given separator, or without one
+// with the locale's.
 QString resultText(double value, QStringView decimalPoint);
 QString resultText(double value);
 

@@ -106,15 +106,18 @@ void NumberTextTest::roundHalfEven_data()
     QTest::newRow("down") << 2.666664 << 2.66666;
     QTest::newRow("up") << 2.666666666666667 << 2.66667;
     QTest::newRow("just below a tie") << 1.6874999999999998 << 1.6875;
-    QTest::newRow("tie to even, down") << 0.000025 << 0.00002;
-    QTest::newRow("tie to even, up") << 0.000015 << 0.00002;
-    QTest::newRow("tie on a larger number") << 2.123455 << 2.12346;
-    QTest::newRow("tie with even last digit") << 2.123445 << 2.12344;
+    // The double's exact value decides: 0.000025 is stored just above the halfway point.
+    QTest::newRow("stored above a decimal tie") << 0.000025 << 0.00003;
+    QTest::newRow("stored below a decimal tie") << 2.123455 << 2.12345;
+    QTest::newRow("below a tie, seen as 1.100015") << 1.100015 << 1.10001;
+    QTest::newRow("exact tie to even, down") << 0.015625 << 0.01562;
+    QTest::newRow("exact tie to even, up") << 0.046875 << 0.04688;
     QTest::newRow("past a tie") << 2.1234450001 << 2.12345;
     QTest::newRow("carry through nines") << 9.999995 << 10.0;
-    QTest::newRow("negative tie") << -0.000015 << -0.00002;
+    QTest::newRow("negative, above a decimal tie") << -0.000015 << -0.00002;
     QTest::newRow("rounds to one unit") << 0.000006 << 0.00001;
-    QTest::newRow("half a unit goes to zero") << 0.000005 << 0.0;
+    QTest::newRow("stored above half a unit") << 0.000005 << 0.00001;
+    QTest::newRow("below half a unit goes to zero") << 0.0000049999999999 << 0.0;
     QTest::newRow("far below a unit") << 3e-9 << 0.0;
     QTest::newRow("huge unchanged") << 1.1666666666666667e40 << 1.1666666666666667e40;
     QTest::newRow("smallest subnormal") << std::numeric_limits<double>::denorm_min() << 0.0;
@@ -170,6 +173,9 @@ void NumberTextTest::resultText_data()
     QTest::newRow("small ratio") << 0.003044752643416091 << "0.00304";
     QTest::newRow("negative rounding to zero") << -0.000001 << "0";
     QTest::newRow("rounds to the smallest unit") << 0.0000051 << "0.00001";
+    QTest::newRow("stored below a decimal tie") << 1.100015 << "1.10001";
+    // From 1e10, rounded once to 15 digits, not to five decimals first.
+    QTest::newRow("15 digits from the exact value") << 22449864766.94795227 << "22449864766.948";
 }
 
 void NumberTextTest::resultText()
