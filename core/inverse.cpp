@@ -77,10 +77,9 @@ constexpr std::array<Wide, seriesTerms> lossSeries()
 }
 constexpr std::array<Wide, seriesTerms> lossCoefficients = lossSeries();
 
-Wide logStagnationRatio(double M)
+Wide logStagnationRatio(Wide m)
 {
-    const Wide m = M;
-    const Wide u = (m - 1) * (m + 1); // both factors exact in long double
+    const Wide u = (m - 1) * (m + 1); // exact in long double for a double m
     if (std::fabs(u) < seriesLimit) {
         Wide sum = 0;
         for (std::size_t k = seriesTerms; k-- > 0;)
@@ -88,6 +87,22 @@ Wide logStagnationRatio(double M)
         return sum * u * u * u;
     }
     return Wide(3.5) * (std::log1p(u) - std::log1p(u / 6)) - Wide(2.5) * std::log1p(7 * u / 6);
+}
+
+bool lossIsExact(double Po2Po1)
+{
+    return Po2Po1 >= 0.5 && Po2Po1 <= 2;
+}
+
+// How far the ratio at M lies from Po2Po1, rising with M, so that its sign says on which side of
+// the root M lies. The loss is flat at M1 = 1, a triple root, where a root finder crawls; its
+// cube root crosses zero with a slope.
+Wide stagnationGap(double Po2Po1, bool byLoss, Wide M)
+{
+    const Wide logRatio = logStagnationRatio(M);
+    if (byLoss)
+        return std::cbrt(-std::expm1(logRatio)) - std::cbrt(1 - Wide(Po2Po1));
+    return -logRatio + std::log(Wide(Po2Po1));
 }
 
 } // namespace
@@ -98,15 +113,8 @@ double machFromStagnationPressureRatio(double Po2Po1)
         return notANumber;
     // From 0.5 to 2 the loss 1 - Po2/Po1 is exact in double and compared with the loss of
     // the estimate; below, where it would round, the logarithms are compared instead.
-    const bool byLoss = Po2Po1 >= 0.5 && Po2Po1 <= 2;
-    // The loss is flat at M1 = 1, a triple root, where a root finder crawls; its cube root
-    // crosses zero with a slope.
-    const Wide target = byLoss ? std::cbrt(1 - Wide(Po2Po1)) : -std::log(Wide(Po2Po1));
-    // Rises with M1 in both forms, so its sign says on which side of the root M1 lies.
-    const auto gap = [&](double M) {
-        const Wide logRatio = logStagnationRatio(M);
-        return double((byLoss ? std::cbrt(-std::expm1(logRatio)) : -logRatio) - target);
-    };
+    const bool byLoss = lossIsExact(Po2Po1);
+    const auto gap = [&](double M) { return double(stagnationGap(Po2Po1, byLoss, M)); };
 
     // With z = ln(7s - 1), ln(Po2/Po1) = C - 2.5z where C = 3.5 ln(6s/(s + 5)) + 2.5 ln 6
     // lies between -ln 6 and 6 ln 6: a bracket of z, hence of M1, for every input.
@@ -132,6 +140,108 @@ double machFromStagnationPressureRatio(double Po2Po1)
     const auto [a, b] = boost::math::tools::toms748_solve(gap, low, high, adjacent, steps);
     // Both ends lie within an ulp of the root; the smaller gap is the nearer one.
     return std::fabs(gap(a)) <= std::fabs(gap(b)) ? a : b;
+}
+
+namespace {
+
+Wide cube(Wide x)
+{
+    return x * x * x;
+}
+
+// x^3.5 and x^2.5 as products and one square root: four roundings of long double, where
+// powl's logarithm and exponential would cost more for the same bits.
+Wide powerSevenHalves(Wide x)
+{
+    return cube(x) * std::sqrt(x);
+}
+
+Wide powerFiveHalves(Wide x)
+{
+    return x * x * std::sqrt(x);
+}
+
+// Every other cell from P2/P1 = p, in long double. p vanishes at the domain limit, and with it
+// in hand nothing cancels: M1^2 = (6p + 1)/7, rho2/rho1 = (6p + 1)/(p + 6), M2^2 = (p + 6)/(7p),
+// Po2/Po1 = (rho2/rho1)^3.5 / p^2.5, Po2/P1 = (6(6p + 1)/35)^3.5 / p^2.5.
+ShockFromRatio shockFromPressure(Wide p)
+{
+    // Below the normal doubles a value keeps too few bits to be written to 15 digits: it is as
+    // far out of range as one above them.
+    const auto inRange = [](Wide v) {
+        return std::fabs(v) >= std::numeric_limits<double>::min()
+                && std::fabs(v) <= std::numeric_limits<double>::max()
+            ? double(v)
+            : std::numeric_limits<double>::infinity();
+    };
+    const Wide density = (6 * p + 1) / (p + 6);
+    const Wide behind = powerFiveHalves(p);
+    ShockFromRatio shock;
+    shock.M2 = inRange(std::sqrt((p + 6) / (7 * p)));
+    shock.ratios.P2P1 = inRange(p);
+    shock.ratios.Ro2Ro1 = inRange(density);
+    shock.ratios.T2T1 = inRange(p / density);
+    shock.ratios.Po2Po1 = inRange(powerSevenHalves(density) / behind);
+    shock.ratios.Po2P1 = inRange(powerSevenHalves(6 * (6 * p + 1) / 35) / behind);
+    return shock;
+}
+
+} // namespace
+
+ShockFromRatio shockFromPressureRatio(double P2P1)
+{
+    return shockFromPressure(P2P1);
+}
+
+ShockFromRatio shockFromDensityRatio(double Ro2Ro1)
+{
+    // 6r - 1 and 6 - r are exact in long double.
+    const Wide r = Ro2Ro1;
+    return shockFromPressure((6 * r - 1) / (6 - r));
+}
+
+ShockFromRatio shockFromTemperatureRatio(double T2T1)
+{
+    // T2/T1 = p(p + 6)/(6p + 1): p is the positive root of p^2 + (6 - 6t)p - t = 0, taken as a
+    // quotient where the sum would cancel (t below 1; the product of the roots is -t).
+    const Wide t = T2T1;
+    const Wide b = 6 - 6 * t;
+    const Wide root = std::sqrt(b * b + 4 * t);
+    return shockFromPressure(b > 0 ? 2 * t / (b + root) : (root - b) / 2);
+}
+
+ShockFromRatio shockFromStagnationPressureRatio(double Po2Po1, double M1)
+{
+    if (lossIsExact(Po2Po1)) {
+        // M1 is within an ulp of the root: one secant step in long double to its neighbour on
+        // the root's other side carries it to the bits long double holds. Near M1 = 1 only the
+        // loss's cube root has a slope to step on.
+        const Wide gapHere = stagnationGap(Po2Po1, true, M1);
+        const double other = std::nextafter(M1, gapHere < 0 ? 2 * M1 : 0.0);
+        const Wide gapThere = stagnationGap(Po2Po1, true, other);
+        Wide M = M1;
+        if (gapThere != gapHere)
+            M -= gapHere * (Wide(other) - M) / (gapThere - gapHere);
+        return shockFromPressure((7 * (M - 1) * (M + 1) + 6) / 6);
+    }
+    // Elsewhere ln(Po2/Po1) = 3.5 ln((6p + 1)/(p + 6)) - 2.5 ln p falls steeply enough in ln p
+    // for Newton's method, which finds p itself where M1 sits on the domain limit and
+    // 7 M1^2 - 1 would be lost.
+    const Wide logRatio = std::log(Wide(Po2Po1));
+    const Wide log6 = std::log(Wide(6));
+    const Wide start = (7 * (Wide(M1) - 1) * (Wide(M1) + 1) + 6) / 6;
+    // Close to the limit, Po2/Po1 tends to 6^-3.5 p^-2.5.
+    Wide v = start > Wide(0.01) ? std::log(start) : -(logRatio + Wide(3.5) * log6) / Wide(2.5);
+    for (int k = 0; k < 40; ++k) {
+        const Wide p = std::exp(v);
+        const Wide h = Wide(3.5) * (std::log1p(6 * p) - std::log1p(p / 6) - log6) - Wide(2.5) * v - logRatio;
+        const Wide slope = Wide(3.5) * 35 * p / ((6 * p + 1) * (p + 6)) - Wide(2.5);
+        const Wide step = h / slope;
+        v -= step;
+        if (std::fabs(step) <= std::numeric_limits<Wide>::epsilon())
+            break;
+    }
+    return shockFromPressure(std::exp(v));
 }
 
 } // namespace ornavel

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/normal_shock.h"
+
 namespace ornavel {
 
 // M1 from each measured ratio across a normal shock, gamma = 1.4, within 1 ulp of the exact
@@ -21,5 +23,19 @@ inline constexpr int stagnationRatioIterationLimit = 100;
 // the loss 1 - Po2/Po1 (or of its logarithm below 0.5), at most
 // stagnationRatioIterationLimit steps.
 double machFromStagnationPressureRatio(double Po2Po1);
+
+// The rest of the shock whose M1 a measured ratio gave, at gamma = 7/5: M2 and the five ratios
+// computed from the ratio itself, each within about half an ulp of the exact value. Through
+// the rounded M1 they would cancel near 1/sqrt(7), where 7 M1^2 - 1 loses every digit, and cost
+// an ulp or two elsewhere. A field beyond the doubles is an infinity or NaN (isFinite is false).
+struct ShockFromRatio {
+    double M2;
+    ShockRatios ratios;
+};
+ShockFromRatio shockFromPressureRatio(double P2P1);
+ShockFromRatio shockFromDensityRatio(double Ro2Ro1);
+ShockFromRatio shockFromTemperatureRatio(double T2T1);
+// M1 is machFromStagnationPressureRatio's answer, the start of a refinement in long double.
+ShockFromRatio shockFromStagnationPressureRatio(double Po2Po1, double M1);
 
 } // namespace ornavel

@@ -71,38 +71,47 @@ Outcome fromPitotRatio(Outcome outcome)
     return withRatios(outcome, solution.M1, downstreamMach(gamma, solution.M1));
 }
 
-// A measured ratio: M1 from its exact inverse, then M2 and the rest as from a typed M1. An
-// M1 on the domain limit 1/sqrt(7), where doubles end, has no shock partner to show.
+// A measured ratio: M1 from its exact inverse, M2 and the other ratios from the ratio itself,
+// so that they stay exact where M1 nears the domain limit 1/sqrt(7).
 Outcome fromRatio(Quantity quantity, Outcome outcome)
 {
     const double ratio = outcome.input;
     if (!std::isfinite(ratio))
         return refused(outcome, Refusal::OutOfRange);
     double m1 = 0;
+    ShockFromRatio shock {};
     Refusal outside = Refusal::P2P1NotPositive;
     switch (quantity) {
     case Quantity::P2P1:
         m1 = machFromPressureRatio(ratio);
+        shock = shockFromPressureRatio(ratio);
         break;
     case Quantity::Ro2Ro1:
         m1 = machFromDensityRatio(ratio);
+        shock = shockFromDensityRatio(ratio);
         outside = Refusal::Ro2Ro1OutsideRange;
         break;
     case Quantity::T2T1:
         m1 = machFromTemperatureRatio(ratio);
+        shock = shockFromTemperatureRatio(ratio);
         outside = Refusal::T2T1NotPositive;
         break;
     default:
         m1 = machFromStagnationPressureRatio(ratio);
         outside = Refusal::Po2Po1NotPositive;
+        if (!std::isnan(m1))
+            shock = shockFromStagnationPressureRatio(ratio, m1);
         break;
     }
     // Every finite ratio inside the domain has an M1; NaN means outside it.
     if (std::isnan(m1))
         return refused(outcome, outside);
-    if (!hasDownstreamMach(gamma, m1))
+    outcome.M1 = m1;
+    outcome.M2 = shock.M2;
+    outcome.ratios = shock.ratios;
+    if (!std::isfinite(m1) || !std::isfinite(shock.M2) || !isFinite(shock.ratios))
         return refused(outcome, Refusal::OutOfRange);
-    return withRatios(outcome, m1, downstreamMach(gamma, m1));
+    return outcome;
 }
 
 // Both marks at once, in the order outcomeNote gives them.

@@ -1,25 +1,26 @@
 #!/usr/bin/env python3
 """Writes inverse_reference.tsv: for inputs of P2/P1, rho2/rho1, T2/T1 and Po2/Po1 across
-their domains, the exact M1 (to 25 digits) and the seven cells a row shows, computed in
-50-digit arithmetic with mpmath, independently of the program's formulas.
+their domains, the exact M1 (to 25 digits), the seven values of the row to 25 digits and the
+input cell, computed with mpmath at gamma = 7/5 exactly, independently of the program's
+formulas: M1 from the ratio, then M2 and the ratios from M1 as a textbook gives them.
 
-A cell is "*" where it is not decided by the exact answer alone: where M1 moved by 4 ulp
-either way would round it differently (exact ties included), or where its five decimals need
-more than 15 significant digits (the row then writes 15 digits, not five decimals). A row
-whose ratios leave the doubles is refused: its cells but the input are empty.
+Near the domain limit 7 M1^2 - 1 vanishes, so the work is done with 400 digits: enough for the
+smallest ratios, whose 7 M1^2 - 1 is about 1e-323. A value beyond the normal doubles, which
+could not be written to 15 digits, is written "inf": the row is refused as out of range, and
+only its input cell is checked.
 
 Run: python3 tests/decision/make_inverse_reference.py > tests/decision/inverse_reference.tsv
 (needs python3-mpmath; the table is checked in, so the tests do not).
 """
+import math
 import random
-import sys
 
-from mpmath import mp, mpf, sqrt, findroot, nstr, floor
+from mpmath import mp, mpf, sqrt, nstr
 
-mp.dps = 50
+mp.dps = 400
 g = mpf(7) / 5
-
-ULP_WINDOW = 4 * mpf(2) ** -52
+LARGEST = mpf(1.7976931348623157e308)
+SMALLEST_NORMAL = mpf(2.2250738585072014e-308)
 
 
 def ratios(M1):
@@ -43,31 +44,23 @@ def mach_from(quantity, x):
     if quantity == "T2/T1":
         b = 34 - 36 * x
         return sqrt((-b + sqrt(b * b + 140)) / 14)
-    # Po2/Po1 falls monotonically in M1: bisect on the closed form of the ratio.
-    lo, hi = mpf(1) / sqrt(7) * (1 + mpf(10) ** -48), mpf(10) ** 70
+    # Po2/Po1 falls monotonically in M1: bisect on w = 7 M1^2 - 1, geometrically, so that M1
+    # is found as closely near the limit, where w is tiny, as anywhere else.
+    mach = lambda w: sqrt((1 + w) / 7)
+    lo, hi = mpf(10) ** -340, mpf(10) ** 330
     for _ in range(400):
-        mid = sqrt(lo * hi) if hi / lo > 2 else (lo + hi) / 2
-        if ratios(mid)[4] > x:
+        mid = sqrt(lo * hi)
+        if ratios(mach(mid))[4] > x:
             lo = mid
         else:
             hi = mid
-        if hi - lo < hi * mpf(10) ** -45:
+        if hi / lo - 1 < mpf(10) ** -60:
             break
-    return (lo + hi) / 2
+    return mach(sqrt(lo * hi))
 
 
-def five_decimals(v):
-    """The five-decimal text, half-even, no trailing zeros; None beyond 15 digits."""
-    scaled = v * 100000
-    n = int(floor(scaled))
-    frac = scaled - n
-    if frac > mpf(1) / 2 or (frac == mpf(1) / 2 and n % 2 == 1):
-        n += 1
-    whole, part = divmod(n, 100000)
-    text = str(whole) + ("." + ("%05d" % part).rstrip("0") if part else "")
-    if len(text.replace(".", "").lstrip("0")) > 15:
-        return None
-    return text
+def value_text(v):
+    return "inf" if not SMALLEST_NORMAL <= v <= LARGEST else nstr(v, 25, min_fixed=-20, max_fixed=30)
 
 
 def shortest_text(x):
@@ -96,21 +89,7 @@ def repr_digits(x):
 
 def row(quantity, x, column):
     m = mach_from(quantity, x)
-    cells = []
-    # Po1/P1 = (1 + 0.2 s)^3.5 beyond the doubles: the row is refused as out of range.
-    overflow = (1 + m * m / 5) ** mpf(3.5) / mpf(1.7976931348623157e308)
-    if m * m * 7 - 1 < mpf(10) ** -6 or abs(overflow - 1) < mpf(10) ** -3:
-        cells = ["*"] * 7  # at the limits the outcome depends on the last bits of M1
-    elif overflow > 1:
-        cells = [""] * 7
-    else:
-        exact = ratios(m)
-        low, high = ratios(m * (1 - ULP_WINDOW)), ratios(m * (1 + ULP_WINDOW))
-        for v, a, b in zip(exact, low, high):
-            t = five_decimals(v)
-            cells.append(t if t is not None and five_decimals(a) == t == five_decimals(b) else "*")
-    cells[column] = shortest_text(x)
-    return [quantity, repr(float(x)), nstr(m, 25)] + cells
+    return [quantity, repr(float(x)), nstr(m, 25), shortest_text(x)] + [value_text(v) for v in ratios(m)]
 
 
 def inputs(lowest, highest, edges, rng, count):
@@ -124,23 +103,31 @@ def inputs(lowest, highest, edges, rng, count):
 def main():
     rng = random.Random(21)
     tiny = 5e-324
-    after = lambda x, d: float.__new__(float, __import__("math").nextafter(x, d))
+    after = math.nextafter
+    # Where M1 lies near 1/sqrt(7), below 0.37815, and 7 M1^2 - 1 would cancel.
+    near_limit = lambda low, high: inputs(low, high, [], rng, 20)
     quantities = [
-        ("P2/P1", 1, inputs(1e-300, 1e300, [tiny, 1e-300, 1e-12, 0.125, 1, after(1, 0), after(1, 2),
-                                             4.5, 10.333333333333334, 29, 1e8, 1e300, 1.7976931348623157e308],
-                                 rng, 60)),
-        ("rho2/rho1", 2, inputs(1 / 6 + 1e-9, 6 - 1e-9, [after(1 / 6, 1), 0.1666667, 0.28571428571428575, 1,
-                                                         after(1, 0), after(1, 2), 2.6666666666666665, 5,
-                                                         5.999999, after(6, 0)], rng, 60)),
-        ("T2/T1", 3, inputs(1e-300, 1e300, [tiny, 1e-300, 1e-9, 0.4375, after(17 / 18, 0), 17 / 18, 1,
-                                             after(1, 0), after(1, 2), 1.6875, 5.8, 1e10, 1e300,
-                                             1.7976931348623157e308], rng, 60)),
-        ("Po2/Po1", 4, inputs(1e-300, 1e30, [tiny, 1e-300, 1e-10, 0.0030424, 0.06172, 0.32834, 0.4999999,
-                                              0.5, 0.72087, 0.9, 0.999, after(1, 0), 1, after(1, 2),
+        ("P2/P1", 1, inputs(1e-300, 1e300, [tiny, 1e-300, 1e-17, 5e-17, 1e-16, 1e-12, 1.6e-4, 0.125, 1,
+                                             after(1, 0), after(1, 2), 1.2450385002625, 4.5,
+                                             10.333333333333334, 29, 1e8, 5.879958327299595e20, 1e89,
+                                             1e100, 1e300, 1.6e308, 1.7976931348623157e308],
+                                 rng, 60) + near_limit(1e-20, 1.6e-4)),
+        ("rho2/rho1", 2, inputs(1 / 6 + 1e-9, 6 - 1e-9, [after(1 / 6, 1), 0.16666666666666669, 0.1666667,
+                                                         0.16682, 0.28571428571428575, 1, after(1, 0),
+                                                         after(1, 2), 2.6666666666666665, 5, 5.999999,
+                                                         after(6, 0)], rng, 60)
+                         + [1 / 6 + d for d in near_limit(1e-16, 1.6e-4)]),
+        ("T2/T1", 3, inputs(1e-300, 1e300, [tiny, 1e-300, 2e-16, 5e-16, 1e-15, 1e-9, 7.9e-4, 0.4375,
+                                             after(17 / 18, 0), 17 / 18, 1, after(1, 0), after(1, 2), 1.6875,
+                                             5.8, 1e10, 1e300, 1.7976931348623157e308], rng, 60)
+                     + near_limit(1e-20, 7.9e-4)),
+        ("Po2/Po1", 4, inputs(1e-300, 1e30, [tiny, 1e-300, 1e-220, 1e-10, 0.0030424, 0.06172, 0.32834,
+                                              0.4999999, 0.5, 0.72087, 0.9, 0.999, after(1, 0), 1, after(1, 2),
                                               1.001, 1.5, after(2, 0), 2, after(2, 3), 2.25677, 100, 1e10,
-                                              1e30, 1e300], rng, 60)),
+                                              1.4e7, 1e30, 1e37, 2e37, 1e300, 1.7976931348623157e308], rng, 60)
+                       + near_limit(1.4e7, 1e300)),
     ]
-    print("# quantity\tinput\tM1 to 25 digits\tM1\tP2/P1\trho2/rho1\tT2/T1\tPo2/Po1\tPo2/P1\tM2")
+    print("# quantity\tinput\tM1 to 25 digits\tinput cell\tM1\tP2/P1\trho2/rho1\tT2/T1\tPo2/Po1\tPo2/P1\tM2")
     for quantity, column, values in quantities:
         for x in values:
             print("\t".join(row(quantity, x, column)))
