@@ -64,6 +64,12 @@ QString saveTable(const QString &path, TableFormat format, Quantity quantity, Di
         return failure(path, errno);
     giveMode(fd, QFile::encodeName(path));
     std::FILE *file = ::fdopen(fd, "wb");
+    if (!file) {
+        const int error = errno;
+        ::close(fd);
+        ::unlink(temporary.constData());
+        return failure(path, error);
+    }
     int error = 0;
     bool whole = false;
     {
