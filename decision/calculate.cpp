@@ -5,6 +5,7 @@
 #include "text/number_text.h"
 
 #include <cmath>
+#include <iterator>
 
 namespace ornavel {
 
@@ -25,10 +26,36 @@ constexpr const char *refusalTexts[] = {
     "T2/T1 must be greater than 0",
     "Po2/Po1 must be greater than 0",
 };
+static_assert(std::size(refusalTexts) == std::size_t(Refusal::Po2Po1NotPositive) + 1,
+              "one text for each Refusal, in its order");
+
+// The refusal a zero meets in a table, where the window's "SET input value then CLICK" names a
+// button that is not there: the quantity's own limit.
+Refusal zeroRefusal(Quantity quantity)
+{
+    switch (quantity) {
+    case Quantity::M1:
+        return Refusal::M1TooLow;
+    case Quantity::M2:
+        return Refusal::M2TooLow;
+    case Quantity::Po2P1:
+        return Refusal::NoRealSolution;
+    case Quantity::P2P1:
+        return Refusal::P2P1NotPositive;
+    case Quantity::Ro2Ro1:
+        return Refusal::Ro2Ro1OutsideRange;
+    case Quantity::T2T1:
+        return Refusal::T2T1NotPositive;
+    case Quantity::Po2Po1:
+        break;
+    }
+    return Refusal::Po2Po1NotPositive;
+}
 
 Outcome refused(Outcome outcome, Refusal refusal)
 {
     outcome.refusal = refusal;
+    outcome.noteRefusal = refusal;
     return outcome;
 }
 
@@ -139,8 +166,11 @@ Outcome calculate(Quantity quantity, double input)
 {
     Outcome outcome;
     outcome.input = input;
-    if (input == 0)
-        return refused(outcome, Refusal::NoInput);
+    if (input == 0) {
+        outcome = refused(outcome, Refusal::NoInput);
+        outcome.noteRefusal = zeroRefusal(quantity);
+        return outcome;
+    }
     switch (quantity) {
     case Quantity::M1:
     case Quantity::M2:
@@ -160,7 +190,7 @@ bool isSubsonic(const Outcome &outcome)
 const char *outcomeNote(const Outcome &outcome)
 {
     if (outcome.refusal)
-        return refusalUtf8(*outcome.refusal);
+        return refusalUtf8(outcome.noteRefusal);
     if (isSubsonic(outcome))
         return outcome.converged ? subsonicNote : notConvergedSubsonicNote;
     return outcome.converged ? "" : notConvergedNote;

@@ -47,6 +47,9 @@ struct Outcome {
     double input = 0;               // the number as read
     bool readWhole = true;          // false: the read stopped before the end of the text
     std::optional<Refusal> refusal; // set: none of the values below is an answer
+    // The refusal a table's note gives: the same, but for a zero, which the window answers
+    // with its button's instruction and a table with the quantity's own limit.
+    Refusal noteRefusal = Refusal::NoInput;
     bool converged = true;
     double M1 = 0;
     double M2 = 0;
@@ -58,7 +61,7 @@ struct Outcome {
 bool isSubsonic(const Outcome &outcome);
 
 // The note a table row and Copy Results carry: empty for a plain answer, the refusal's
-// message, or the marks that apply joined by "; ", the estimate first.
+// table message (noteRefusal), or the marks that apply joined by "; ", the estimate first.
 const char *outcomeNote(const Outcome &outcome);
 
 // The one decision behind the window's Calculate command and the command-line table.

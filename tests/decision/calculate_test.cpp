@@ -65,7 +65,7 @@ INSTANTIATE_TEST_SUITE_P(Decision, Calculate, testing::Values(
     RowCase {"Ro2Ro1_5", Quantity::Ro2Ro1, "5", {"5", "29", "5", "5.8", "0.06172", "32.65347", "0.41523"}},
     RowCase {"T2T1_below_17_18", Quantity::T2T1, "0.4375", {"0.5", "0.125", "0.28571", "0.4375", "2.25677", "2.67701", "2.64575"}, subsonic},
     RowCase {"Po2Po1_0_32834", Quantity::Po2Po1, "0.32834", {"3.00001", "10.33343", "3.85716", "2.67903", "0.32834", "12.06107", "0.47519"}},
-    RowCase {"P2P1_zero", Quantity::P2P1, "0", {_, "0", _, _, _, _, _}, "SET input value then CLICK"},
+    RowCase {"P2P1_zero", Quantity::P2P1, "0", {_, "0", _, _, _, _, _}, "P2/P1 must be greater than 0"},
     RowCase {"P2P1_negative", Quantity::P2P1, "-1", {"", "-1", "", "", "", "", ""}, "P2/P1 must be greater than 0"},
     RowCase {"P2P1_beyond_the_doubles", Quantity::P2P1, "-1e400", {}, outOfRange},
     RowCase {"P2P1_whose_ratios_overflow", Quantity::P2P1, "1.7e308", {}, outOfRange},

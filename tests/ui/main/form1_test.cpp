@@ -146,7 +146,8 @@ void Form1Test::compareWithTable(const QString &option, const QString &typed,
         if (boxNames[i] != inputBoxOf(option))
             QCOMPARE(cells[i], box(boxNames[i])->text());
     }
-    if (seen && !seen->text.startsWith("iterasyon"))
+    // A table has no button to name: a zero's note is the quantity's own limit.
+    if (seen && !seen->text.startsWith("iterasyon") && seen->text != "SET input value then CLICK")
         QCOMPARE(cells[7], seen->text);
 }
 
