@@ -1,5 +1,6 @@
 #include "cli/table.h"
 
+#include "cli/reading_lines.h"
 #include "cli/table_format.h"
 #include "cli/table_values.h"
 #include "decision/calculate.h"
@@ -8,6 +9,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cmath>
 #include <csignal>
 #include <cstring>
 #include <string>
@@ -43,7 +45,7 @@ namespace {
 
 struct Value {
     enum class Kind { Number, Range, StandardInput } kind;
-    double number = 0;
+    std::string_view number; // as typed
     DecimalRange range {};
 };
 
@@ -52,112 +54,26 @@ std::optional<Quantity> quantityNamed(std::string_view name)
     std::string lower(name);
     std::transform(lower.begin(), lower.end(), lower.begin(),
                    [](unsigned char c) { return char(std::tolower(c)); });
-    // Without the slash too; tolower leaves the bytes of "ρ" alone.
-    std::erase(lower, '/');
+    // tolower leaves the bytes of "ρ" alone.
     constexpr std::pair<std::string_view, Quantity> names[] = {
-        {"m1", Quantity::M1},     {"m2", Quantity::M2},           {"po2p1", Quantity::Po2P1},
-        {"p2p1", Quantity::P2P1}, {"rho2rho1", Quantity::Ro2Ro1}, {"ρ2ρ1", Quantity::Ro2Ro1},
-        {"t2t1", Quantity::T2T1}, {"po2po1", Quantity::Po2Po1},
+        {"m1", Quantity::M1},
+        {"m2", Quantity::M2},
+        {"po2/p1", Quantity::Po2P1},
+        {"p2/p1", Quantity::P2P1},
+        {"rho2/rho1", Quantity::Ro2Ro1},
+        {"ρ2/ρ1", Quantity::Ro2Ro1},
+        {"t2/t1", Quantity::T2T1},
+        {"po2/po1", Quantity::Po2Po1},
     };
     for (const auto &[known, quantity] : names) {
-        if (lower == known)
+        // As listed, or without its slash: nothing else ("p//2/P/1" is no name).
+        std::string bare(known);
+        std::erase(bare, '/');
+        if (lower == known || lower == bare)
             return quantity;
     }
     return std::nullopt;
 }
-
-// Lines of a file descriptor in a fixed buffer. Before it waits for more input it flushes
-// the output, so that rows for lines already read are never held back.
-class LineReader
-{
-public:
-    LineReader(int fd, TableOutput &out) : m_fd(fd), m_out(out) {}
-
-    // The next line without its end, or nothing at the end of input or after a failed read.
-    std::optional<std::string_view> next()
-    {
-        m_line.clear();
-        m_tooLong = false;
-        m_sticky = false;
-        bool any = false;
-        for (;;) {
-            if (m_pos == m_size && !fill())
-                return any ? std::optional(finished()) : std::nullopt;
-            any = true;
-            const char *start = m_buffer + m_pos;
-            const auto *newline = static_cast<const char *>(std::memchr(start, '\n', m_size - m_pos));
-            const std::size_t length = std::size_t((newline ? newline : m_buffer + m_size) - start);
-            append(start, length);
-            m_pos += length;
-            if (newline) {
-                ++m_pos;
-                return finished();
-            }
-        }
-    }
-    bool tooLong() const { return m_tooLong; }
-    // The errno of a failed read, or 0.
-    int readError() const { return m_error; }
-
-private:
-    // Enough for the 768 significant digits that can decide a double, after the zeros of
-    // the smallest.
-    static constexpr std::size_t maxLine = 2048;
-    static constexpr std::size_t maxTail = 64;
-
-    // Memory stays bounded whatever the input. Past maxLine, more digits of a fraction
-    // cannot change the double: zeros are dropped and any other digit is kept as one
-    // nonzero digit at the end, which rounds as they would. Anything else that long is no
-    // number.
-    void append(const char *start, std::size_t length)
-    {
-        const std::size_t room = maxLine - std::min(maxLine, m_line.size());
-        m_line.append(start, std::min(length, room));
-        if (length <= room)
-            return;
-        const bool fraction
-            = m_line.find('.') != std::string::npos && m_line.find_first_of("eE") == std::string::npos;
-        for (std::size_t i = room; i < length && !m_tooLong; ++i) {
-            const char c = start[i];
-            if (fraction && m_tail.empty() && isDigit(c))
-                m_sticky = m_sticky || c != '0';
-            else if (fraction && m_tail.size() < maxTail)
-                m_tail.push_back(c); // an exponent or blanks after the digits
-            else
-                m_tooLong = true;
-        }
-    }
-    std::string_view finished()
-    {
-        if (m_sticky)
-            m_line.push_back('1');
-        m_line += m_tail;
-        m_tail.clear();
-        return m_line;
-    }
-
-    bool fill()
-    {
-        m_out.flush();
-        ssize_t got;
-        do
-            got = ::read(m_fd, m_buffer, sizeof m_buffer);
-        while (got < 0 && errno == EINTR);
-        if (got < 0)
-            m_error = errno;
-        m_pos = 0;
-        m_size = got > 0 ? std::size_t(got) : 0;
-        return m_size > 0;
-    }
-
-    int m_fd;
-    TableOutput &m_out;
-    char m_buffer[1 << 16];
-    std::size_t m_pos = 0, m_size = 0;
-    bool m_tooLong = false, m_sticky = false;
-    int m_error = 0;
-    std::string m_line, m_tail;
-};
 
 int usageError(std::FILE *err, const std::string &message)
 {
@@ -199,12 +115,12 @@ void readValue(TableCall &call, std::string_view argument)
                                        [](const Value &v) { return v.kind == Value::Kind::StandardInput; });
         if (again)
             call.error = "- (standard input) can be given once";
-        call.values.push_back({Value::Kind::StandardInput});
+        call.values.push_back({Value::Kind::StandardInput, {}, {}});
     } else if (const auto word = readValueWord(argument, call.error)) {
-        if (const auto *number = std::get_if<double>(&*word))
-            call.values.push_back({Value::Kind::Number, *number});
+        if (std::holds_alternative<double>(*word))
+            call.values.push_back({Value::Kind::Number, argument});
         else
-            call.values.push_back({Value::Kind::Range, 0, std::get<DecimalRange>(*word)});
+            call.values.push_back({Value::Kind::Range, {}, std::get<DecimalRange>(*word)});
     }
 }
 
@@ -257,39 +173,104 @@ void writeValue(const TableCall &call, TableWriter &writer, TableOutput &output,
     writer.row(output, resultRow(*call.quantity, calculate(*call.quantity, value), call.digits));
 }
 
+// The row of a value as typed.
+void writeTyped(const TableCall &call, TableWriter &writer, TableOutput &output, std::string_view typed)
+{
+    writer.row(output, typedRow(*call.quantity, typed, call.digits));
+}
+
 // Rows for the lines of standard input; a line that is no number is named on err and its
-// row marked. Returns whether every line was a number and the input was read to its end.
+// row marked. Before each read the output is flushed, so that rows for lines already read are
+// never held back. Returns whether every line was a number and the input was read to its end.
 bool writeLines(const TableCall &call, TableWriter &writer, TableOutput &output, int inputFd, std::FILE *err)
 {
     bool allNumbers = true;
-    std::int64_t lineNumber = 0;
-    LineReader lines(inputFd, output);
-    while (!output.failed()) {
-        const auto line = lines.next();
-        if (!line)
-            break;
-        ++lineNumber;
-        if (std::ranges::all_of(*line, isBlank<char>))
-            continue;
-        if (const auto number = lines.tooLong() ? std::nullopt : wholeNumber(*line)) {
-            writeValue(call, writer, output, *number);
-            continue;
+    std::string longNote;
+    const auto writeLine = [&](const ReadingLine &line) {
+        if (output.failed() || line.text.empty())
+            return;
+        if (!line.tooLong && wholeDecimal(line.text, Blanks::Around)) {
+            writeTyped(call, writer, output, line.text);
+            return;
         }
-        std::fprintf(err, "ornavel table: line %lld of standard input is not a number\n",
-                     static_cast<long long>(lineNumber));
-        writer.row(output, tableRow(*call.quantity, std::nullopt, call.digits));
         allNumbers = false;
+        ResultRow row = tableRow(*call.quantity, std::nullopt, call.digits);
+        const long long number = line.number;
+        if (line.tooLong) {
+            longNote = "line " + std::to_string(number) + " is too long to read";
+            row.note = longNote.c_str();
+            std::fprintf(err, "ornavel table: line %lld of standard input is longer than %zu characters\n",
+                         number, readingLineLimit);
+        } else {
+            std::fprintf(err, "ornavel table: line %lld of standard input is not a number\n", number);
+        }
+        writer.row(output, row);
+    };
+    ReadingLines lines;
+    static char buffer[1 << 16];
+    int error = 0;
+    while (!output.failed()) {
+        output.flush();
+        const ssize_t got = ::read(inputFd, buffer, sizeof buffer);
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got < 0)
+            error = errno;
+        if (got <= 0 || !lines.feed({buffer, std::size_t(got)}, writeLine))
+            break;
     }
+    if (lines.isUtf16()) {
+        std::fprintf(err,
+                     "ornavel table: standard input is UTF-16 text; save the readings as UTF-8 or ASCII\n");
+        return false;
+    }
+    lines.finish(writeLine);
     // A read that failed is not the end of the input: the readings after it are lost.
-    if (lines.readError() != 0) {
-        std::fprintf(err, "ornavel table: cannot read standard input: %s\n",
-                     std::strerror(lines.readError()));
+    if (error != 0) {
+        std::fprintf(err, "ornavel table: cannot read standard input: %s\n", std::strerror(error));
         return false;
     }
     return allNumbers;
 }
 
+// A decimal as the input cell of a value beyond the doubles: at most 16 of its digits, the cut
+// marked by an ellipsis, and its exponent ("1E+999").
+void writeBeyond(Cell &cell, const DecimalText &decimal)
+{
+    std::string text = decimal.negative ? "-" : "";
+    text += decimal.digits.front();
+    if (decimal.digits.size() > 1)
+        text.append(".").append(decimal.digits, 1, 15);
+    if (decimal.digits.size() > 16)
+        text += "…";
+    const long power = decimal.exponent + long(decimal.digits.size()) - 1;
+    text += (power < 0 ? "E-" : "E+") + std::string(power > -10 && power < 10 ? "0" : "")
+        + std::to_string(std::labs(power));
+    cell.size = std::uint8_t(std::min(text.size(), sizeof cell.text));
+    std::memcpy(cell.text, text.data(), cell.size);
+}
+
 } // namespace
+
+ResultRow typedRow(Quantity quantity, std::string_view typed, Digits digits)
+{
+    const DecimalText decimal = *wholeDecimal(typed, Blanks::Around);
+    const double value = decimal.value();
+    // A decimal beyond the doubles either way (1e999, 1e-999) is out of range, not an infinity
+    // or a zero.
+    if (!std::isinf(value) && (value != 0 || decimal.digits.empty()))
+        return resultRow(quantity, calculate(quantity, value), digits);
+    const double beyond = decimal.negative ? -HUGE_VAL : HUGE_VAL;
+    ResultRow row = resultRow(quantity, calculate(quantity, beyond), digits);
+    writeBeyond(row.cells[std::size_t(inputColumn(quantity))], decimal);
+    return row;
+}
+
+ResultRow tableRow(Quantity quantity, const TableValues &values, std::int64_t row, Digits digits)
+{
+    const std::string_view typed = values.typed(row);
+    return typed.empty() ? tableRow(quantity, values.at(row), digits) : typedRow(quantity, typed, digits);
+}
 
 ResultRow tableRow(Quantity quantity, std::optional<double> value, Digits digits)
 {
@@ -310,7 +291,7 @@ bool writeTable(TableOutput &out, TableFormat format, Quantity quantity, Digits 
     for (std::int64_t i = 0; i < values.count() && !out.failed(); ++i) {
         if (i % progressRows == 0 && progress && !progress(i))
             return false;
-        writer->row(out, tableRow(quantity, values.at(i), digits));
+        writer->row(out, tableRow(quantity, values, i, digits));
     }
     writer->end(out);
     out.flush();
@@ -347,7 +328,7 @@ int runTable(const std::vector<std::string_view> &arguments, int inputFd, std::F
     for (const Value &value : call.values) {
         switch (value.kind) {
         case Value::Kind::Number:
-            writeValue(call, *writer, output, value.number);
+            writeTyped(call, *writer, output, value.number);
             break;
         case Value::Kind::Range:
             for (std::int64_t i = 0; i < value.range.count() && !output.failed(); ++i)

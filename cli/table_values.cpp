@@ -1,5 +1,6 @@
 #include "cli/table_values.h"
 
+#include "cli/reading_lines.h"
 #include "text/decimal_text.h"
 
 #include <algorithm>
@@ -199,7 +200,8 @@ bool TableValues::parse(std::string_view text, std::string &error)
             error = "the values give more than " + std::to_string(maxRangeRows) + " rows";
             return false;
         }
-        read.m_segments.push_back({read.m_count, *word, {}});
+        std::string typed = std::holds_alternative<double>(*word) ? std::string(text.substr(0, end)) : "";
+        read.m_segments.push_back({read.m_count, *word, {}, std::move(typed)});
         read.m_count += rows;
         text.remove_prefix(end);
     }
@@ -207,19 +209,27 @@ bool TableValues::parse(std::string_view text, std::string &error)
     return true;
 }
 
-bool TableValues::addReadings(std::string_view text)
+bool TableValues::addReadings(std::string_view text, std::string &error)
 {
-    Segment segment {m_count, 0.0, {}};
-    while (!text.empty()) {
-        const std::size_t newline = std::min(text.find('\n'), text.size());
-        const std::string_view line = text.substr(0, newline);
-        text.remove_prefix(std::min(newline + 1, text.size()));
+    Segment segment {m_count, 0.0, {}, {}};
+    bool tooMany = false;
+    ReadingLines lines;
+    const ReadingLines::Sink add = [&](const ReadingLine &line) {
         // Blank lines give no row, as on standard input.
-        if (trimmed(line).empty())
-            continue;
-        if (std::int64_t(segment.readings.size()) >= maxRangeRows - m_count)
-            return false;
-        segment.readings.push_back(wholeNumber(line).value_or(std::numeric_limits<double>::quiet_NaN()));
+        if (line.text.empty() || tooMany)
+            return;
+        tooMany = std::int64_t(segment.readings.size()) >= maxRangeRows - m_count;
+        const auto number = line.tooLong ? std::nullopt : wholeNumber(line.text);
+        segment.readings.push_back(number.value_or(std::numeric_limits<double>::quiet_NaN()));
+    };
+    if (!lines.feed(text, add)) {
+        error = "is UTF-16 text; save the readings as UTF-8 or ASCII";
+        return false;
+    }
+    lines.finish(add);
+    if (tooMany) {
+        error = "has more than " + std::to_string(maxRangeRows) + " readings";
+        return false;
     }
     if (segment.readings.empty())
         return true;
@@ -228,13 +238,27 @@ bool TableValues::addReadings(std::string_view text)
     return true;
 }
 
-std::optional<double> TableValues::at(std::int64_t row) const
+const TableValues::Segment *TableValues::segmentOf(std::int64_t row) const
 {
     const auto after = std::upper_bound(m_segments.begin(), m_segments.end(), row,
                                         [](std::int64_t r, const Segment &s) { return r < s.start; });
     if (row < 0 || row >= m_count || after == m_segments.begin())
+        return nullptr;
+    return &*std::prev(after);
+}
+
+std::string_view TableValues::typed(std::int64_t row) const
+{
+    const Segment *segment = segmentOf(row);
+    return segment ? std::string_view(segment->typed) : std::string_view();
+}
+
+std::optional<double> TableValues::at(std::int64_t row) const
+{
+    const Segment *found = segmentOf(row);
+    if (!found)
         return std::nullopt;
-    const Segment &segment = *std::prev(after);
+    const Segment &segment = *found;
     const std::int64_t i = row - segment.start;
     if (!segment.readings.empty()) {
         const double reading = segment.readings[std::size_t(i)];

@@ -54,20 +54,26 @@ class TableValues
 public:
     // VALUE words separated by blanks; false with the first word's message, values unchanged.
     bool parse(std::string_view text, std::string &error);
-    // The non-blank lines of text; a line that is no number gives an empty value. False,
-    // values unchanged, when they would give more than maxRangeRows rows.
-    bool addReadings(std::string_view text);
+    // The non-blank lines of text, read as standard input is; a line that is no number gives
+    // an empty value. False, values unchanged, with what is wrong with the text after its
+    // name ("has more than …"): more than maxRangeRows rows, or UTF-16.
+    bool addReadings(std::string_view text, std::string &error);
 
     std::int64_t count() const { return m_count; }
     // The row's value; empty for a reading that is not a number.
     std::optional<double> at(std::int64_t row) const;
+    // The row's number word as typed; empty for a range's row or a reading.
+    std::string_view typed(std::int64_t row) const;
 
 private:
     struct Segment {
         std::int64_t start = 0;
         ValueWord word;
         std::vector<double> readings; // NaN marks a line that is not a number
+        std::string typed;            // a number word as typed; empty for the others
     };
+    const Segment *segmentOf(std::int64_t row) const;
+
     std::vector<Segment> m_segments;
     std::int64_t m_count = 0;
 };

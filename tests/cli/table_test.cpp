@@ -99,7 +99,14 @@ INSTANTIATE_TEST_SUITE_P(Cli, Table, testing::Values(
     TableCase {"values_after_a_double_dash", {"M1", "--format", "csv", "--", "2"}, "", 0, row2, ""},
     TableCase {"an_option_after_a_double_dash_is_a_value", {"M1", "--", "--digits"}, "", 2, "", "'--digits' is not a number"},
     // Past the line limit only a fraction's digits are dropped, never an exponent's.
-    TableCase {"a_long_exponent_is_no_fraction", {"M1", "-"}, "1.5e1" + zeros + zeros + "\n", 1, "", "line 1 of standard input is not a number"},
+    TableCase {"a_long_exponent_is_no_fraction", {"M1", "-"}, "1.5e1" + zeros + zeros + "\n", 1, " line 1 is too long to read", "line 1 of standard input is longer than 2048 characters"},
+    // Blanks and leading zeros never count toward the line limit, nor lose a line.
+    TableCase {"blanks_and_leading_zeros_are_no_length", {"M1", "-", "--format", "csv"}, "2" + std::string(5000, ' ') + "\n" + std::string(2048, ' ') + "2\n" + zeros + zeros + "2\n", 0, row2 + "\r\n" + row2 + "\r\n" + row2, ""},
+    TableCase {"a_byte_order_mark_and_every_line_end", {"M1", "-", "--format", "csv"}, "\xEF\xBB\xBF" "2\r2\r\n2\r", 0, "note\r\n" + row2 + "\r\n" + row2 + "\r\n" + row2 + "\r\n", ""},
+    TableCase {"utf16_is_told_once", {"M1", "-"}, std::string("\xFF\xFE" "2\0\n\0", 6), 1, "", "standard input is UTF-16 text"},
+    TableCase {"a_zero_meets_the_quantity_s_limit", {"P2/P1", "0", "--format", "csv"}, "", 0, ",0,,,,,,P2/P1 must be greater than 0", ""},
+    TableCase {"beyond_the_doubles_keeps_its_input", {"P2/P1", "1e999", "1e-999", "--format", "csv"}, "", 0, ",1E+999,,,,,,Input is out of range\r\n,1E-999,,,,,,Input is out of range", ""},
+    TableCase {"no_other_slashes", {"p//2/P/1", "2"}, "", 2, "", "unknown quantity 'p//2/P/1'"},
     TableCase {"format_in_any_case", {"M1", "2", "--format", "CSV"}, "", 0, row2, ""},
     TableCase {"latex_breaks_across_pages", {"M1", "2", "--format", "latex"}, "", 0, "\\endhead\n2 & 4.5", ""},
     TableCase {"rho_by_name_and_by_letter", {"rho2/RHO1", "2.66667", "--format", "csv"}, "", 0, "\n2,4.50001,2.66667,", ""},

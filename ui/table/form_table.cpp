@@ -188,9 +188,10 @@ bool Form_Table::openReadings(const QString &path)
     }
     m_values = TableValues();
     Text_Values->clear();
-    if (!m_values.addReadings(std::string_view(text.constData(), std::size_t(text.size())))) {
+    std::string error;
+    if (!m_values.addReadings(std::string_view(text.constData(), std::size_t(text.size())), error)) {
         showTable();
-        showMessage(tr("%1 has more than %2 readings").arg(QFileInfo(path).fileName()).arg(maxRangeRows));
+        showMessage(QFileInfo(path).fileName() + u' ' + QString::fromStdString(error));
         return false;
     }
     // Spelled out: with no translation loaded, Qt's %n plural shows "reading(s)".

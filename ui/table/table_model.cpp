@@ -55,7 +55,7 @@ void TableModel::setSelection(std::int64_t first, std::int64_t last)
 const ResultRow &TableModel::rowAt(std::int64_t row) const
 {
     if (row != m_cachedRow) {
-        m_cached = tableRow(m_quantity, m_values.at(row), m_digits);
+        m_cached = tableRow(m_quantity, m_values, row, m_digits);
         m_cachedRow = row;
     }
     return m_cached;
