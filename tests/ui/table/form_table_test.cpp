@@ -174,34 +174,54 @@ private slots:
     {
         QTest::addColumn<QString>("file");
         QTest::addColumn<QString>("format");
+        QTest::addColumn<QString>("filter"); // chosen in the dialog
+        QTest::addColumn<QString>("saved");
         QTest::newRow("text") << "t.txt"
-                              << "text";
+                              << "text"
+                              << ""
+                              << "t.txt";
         QTest::newRow("csv") << "t.csv"
-                             << "csv";
+                             << "csv"
+                             << ""
+                             << "t.csv";
         QTest::newRow("tsv") << "t.tsv"
-                             << "tsv";
+                             << "tsv"
+                             << ""
+                             << "t.tsv";
         QTest::newRow("html") << "t.htm"
-                              << "html";
+                              << "html"
+                              << ""
+                              << "t.htm";
         QTest::newRow("markdown") << "t.md"
-                                  << "markdown";
-        QTest::newRow("latex") << "t.tex"
-                               << "latex";
+                                  << "markdown"
+                                  << ""
+                                  << "t.md";
+        QTest::newRow("latex, the filter's extension added") << "t"
+                                                             << "latex"
+                                                             << "LaTeX (*.tex *.latex)"
+                                                             << "t.tex";
+        QTest::newRow("an unknown extension kept, the filter's format") << "results.dat"
+                                                                        << "csv"
+                                                                        << "CSV (*.csv)"
+                                                                        << "results.dat";
     }
     void savedFileEqualsTheCommandLine()
     {
         QFETCH(QString, file);
         QFETCH(QString, format);
+        QFETCH(QString, filter);
+        QFETCH(QString, saved);
         QTemporaryDir dir;
         Window w;
         w.enter(2, "1.5 0:20:0.75 -3");
-        QCOMPARE(w.form.saveTo(dir.filePath(file)), QString());
-        QFile saved(dir.filePath(file));
-        QVERIFY(saved.open(QIODevice::ReadOnly));
-        QCOMPARE(saved.readAll(), commandLine({"Po2/P1", "1.5", "0:20:0.75", "-3", "--format", format}));
-        QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList {file});
+        QCOMPARE(w.form.saveTo(dir.filePath(file), filter), QString());
+        QFile written(dir.filePath(saved));
+        QVERIFY(written.open(QIODevice::ReadOnly));
+        QCOMPARE(written.readAll(), commandLine({"Po2/P1", "1.5", "0:20:0.75", "-3", "--format", format}));
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList {saved});
         QFile fresh(dir.filePath("fresh"));
         QVERIFY(fresh.open(QIODevice::WriteOnly));
-        QCOMPARE(saved.permissions(), fresh.permissions()); // a new file's, not mkstemp's 0600
+        QCOMPARE(written.permissions(), fresh.permissions()); // a new file's, not mkstemp's 0600
     }
 
     void failedOrCancelledSaveLeavesNoFile()
