@@ -30,6 +30,9 @@ public:
     // extension names, else the filter's, else as text. An empty text, or why nothing was
     // written.
     QString saveTo(const QString &path, const QString &filter = {});
+    // Writes the chart to path as Export Chart does with filter chosen; an empty text, or why
+    // nothing was written.
+    QString exportChartTo(const QString &path, const QString &filter);
 
 private:
     void createControls();
