@@ -147,6 +147,7 @@ void TableChart::attachAxes()
 
 void TableChart::setRange(double from, double to)
 {
+    const double oldFrom = m_from, oldTo = m_to;
     // Below M1 = 1 no shock forms; a single value still gets a span to be seen in.
     m_from = std::max(1.0, std::min(from, to));
     m_to = std::max(m_from, std::max(from, to));
@@ -166,10 +167,14 @@ void TableChart::setRange(double from, double to)
                 points[k] << QPointF(M1, y);
         }
     }
+    // The read-out stays where only the digits changed; another range is another table.
+    const bool sameRange = m_curves && oldFrom == m_from && oldTo == m_to;
     m_curves = true;
     m_note->hide();
-    m_readoutM1 = NAN;
-    emit readoutChanged({});
+    if (!sameRange) {
+        m_readoutM1 = NAN;
+        emit readoutChanged({});
+    }
     // The axes first: each curve is then laid out once, for its new points on the new axes.
     placeTicks(m_horizontal, m_from, m_to, false);
     for (qsizetype k = 0; k < m_series.size(); ++k)
