@@ -5,6 +5,7 @@
 #include "widgets/accessible_role.h"
 
 #include <QCategoryAxis>
+#include <QCoreApplication>
 #include <QGraphicsLineItem>
 #include <QGraphicsSimpleTextItem>
 #include <QImage>
@@ -391,6 +392,14 @@ void TableChart::followPalette()
     m_crossHair->setPen(QPen(text, 1, Qt::DashLine));
 }
 
+void TableChart::settle()
+{
+    // Qt Charts lays out a changed axis on a later turn of the event loop; a file written
+    // at once would show the axis as it was.
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+    QCoreApplication::sendPostedEvents(chart(), 0);
+}
+
 bool TableChart::exportTo(const QString &path)
 {
     return path.endsWith(QStringLiteral(".svg"), Qt::CaseInsensitive) ? exportSvg(path) : exportPng(path);
@@ -399,6 +408,7 @@ bool TableChart::exportTo(const QString &path)
 bool TableChart::exportPng(const QString &path)
 {
     // Sharp on the screen it came from, and at least twice the window's size for print.
+    settle();
     const qreal scale = std::max<qreal>(2, devicePixelRatioF());
     QImage image(viewport()->size() * scale, QImage::Format_ARGB32_Premultiplied);
     image.setDevicePixelRatio(scale);
@@ -415,6 +425,7 @@ bool TableChart::exportPng(const QString &path)
 
 bool TableChart::exportSvg(const QString &path)
 {
+    settle();
     QSvgGenerator svg;
     svg.setFileName(path);
     svg.setSize(viewport()->size());

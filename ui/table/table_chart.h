@@ -61,6 +61,7 @@ private:
     void placeMarks();
     void describe();
     void toggleCurve(int k);
+    void settle();
 
     QList<QLineSeries *> m_series;
     QCategoryAxis *m_horizontal = nullptr;
