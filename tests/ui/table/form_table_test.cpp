@@ -293,6 +293,8 @@ private slots:
             << 0 << "0.5:4:0.5 3e44" << 1.0 << 4.0 << "";
         QTest::newRow("M2 counts down to a larger M1")
             << 1 << "0.9:0.5:-0.1" << 1.115397 << std::sqrt(7.0) << "";
+        QTest::newRow("Po2/P1 mostly unsolvable, unsettled or subsonic")
+            << 2 << "0:2:0.0001" << 1.0 << 1.04655 << "";
         QTest::newRow("Po2/P1 readings out of order") << 2 << "12.06096 5.64044 8.52614" << 2.0 << 3.0 << "";
         QTest::newRow("ten million rows, ends sampled") << 0 << "1:10000000:1" << 1.0 << 1e7 << "";
         QTest::newRow("negative M1, as its size") << 0 << "-3:-2:0.5" << 2.0 << 3.0 << "";
