@@ -217,11 +217,11 @@ void TableChart::fitVertical()
         }
     }
     if (!(bottom <= top)) {
-        bottom = m_logarithmic ? 0 : 0;
+        bottom = 0;
         top = 1;
     }
     if (m_logarithmic) {
-        // A tenth of a decade of room on either side; at least one decade in view.
+        // A twentieth of a decade of room on either side; at least one decade in view.
         const double middle = (bottom + top) / 2;
         bottom = std::min(bottom - 0.05, middle - 0.5);
         top = std::max(top + 0.05, middle + 0.5);
