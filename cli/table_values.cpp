@@ -1,6 +1,7 @@
 #include "cli/table_values.h"
 
 #include "cli/reading_lines.h"
+#include "decision/result_row.h"
 #include "text/decimal_text.h"
 
 #include <algorithm>
@@ -84,7 +85,127 @@ bool readRangeParts(std::string_view text, DecimalText (&d)[3], std::string &err
     return true;
 }
 
+// Where a row stands against the rows at or above M1 = 1 of a run of values of one sign: M1
+// grows or shrinks with |value| in every quantity (Po2/P1 too, where its iteration settles
+// or M1 is below 1), so along the run the rows fall in three blocks: before them (subsonic,
+// or refused as too small a value to have a shock partner), among them (0), past them
+// (refused as too large a value: beyond the doubles, M2 at or above 1). Refused values are
+// placed by their side of the value at M1 = 1.
+class RunSides
+{
+public:
+    RunSides(Quantity quantity, const DecimalRange &range) : m_quantity(quantity), m_range(range)
+    {
+        const int column = inputColumn(quantity);
+        m_atOne = resultValue(calculate(Quantity::M1, 1.0), column);
+        m_growing = resultValue(calculate(Quantity::M1, 2.0), column) > m_atOne;
+    }
+    // -1 before, 0 among, 1 past, in the order of |value|'s growth given.
+    int side(std::int64_t row, bool absGrowsWithRow) const
+    {
+        const double value = m_range.at(row);
+        const Outcome outcome = calculate(m_quantity, value);
+        int side;
+        if (!outcome.refusal)
+            side = std::fabs(outcome.M1) >= 1 ? 0 : -1;
+        else
+            side = (std::fabs(value) > m_atOne) == m_growing ? 1 : -1;
+        return absGrowsWithRow == m_growing ? side : -side;
+    }
+    // Adds the rows first .. last, all of one sign, through their two ends among the rows at
+    // or above M1 = 1.
+    void addRun(std::int64_t first, std::int64_t last, M1Span &span) const
+    {
+        const bool grows = std::fabs(m_range.at(last)) >= std::fabs(m_range.at(first));
+        // The first row whose side is at least `least`.
+        const auto firstAtLeast = [&](int least) {
+            std::int64_t lo = first, hi = last + 1;
+            while (lo < hi) {
+                const std::int64_t mid = lo + (hi - lo) / 2;
+                if (side(mid, grows) >= least)
+                    hi = mid;
+                else
+                    lo = mid + 1;
+            }
+            return lo;
+        };
+        const std::int64_t begin = firstAtLeast(0), end = firstAtLeast(1);
+        for (const std::int64_t row : {begin, end - 1}) {
+            if (row >= first && row <= last && side(row, grows) == 0)
+                span.add(m_quantity, m_range.at(row));
+        }
+    }
+
+private:
+    Quantity m_quantity;
+    const DecimalRange &m_range;
+    double m_atOne = 1;
+    bool m_growing = true;
+};
+
+M1Span rangeSpan(Quantity quantity, const DecimalRange &range)
+{
+    M1Span span;
+    const std::int64_t last = range.count() - 1;
+    if (last < 0)
+        return span;
+    // Values are monotonic in the row: the runs of one sign meet where the sign changes.
+    const bool firstNegative = range.at(0) < 0;
+    std::int64_t lo = 0, hi = last + 1;
+    while (lo < hi) {
+        const std::int64_t mid = lo + (hi - lo) / 2;
+        if ((range.at(mid) < 0) != firstNegative)
+            hi = mid;
+        else
+            lo = mid + 1;
+    }
+    const RunSides sides(quantity, range);
+    sides.addRun(0, lo - 1, span);
+    if (lo <= last)
+        sides.addRun(lo, last, span);
+    return span;
+}
+
 } // namespace
+
+void M1Span::add(Quantity quantity, double value)
+{
+    const Outcome outcome = calculate(quantity, value);
+    const double M1 = std::fabs(outcome.M1);
+    if (outcome.refusal || !(M1 >= 1) || !std::isfinite(M1))
+        return;
+    from = std::min(from, M1);
+    to = std::max(to, M1);
+}
+
+void M1Span::add(const M1Span &other)
+{
+    from = std::min(from, other.from);
+    to = std::max(to, other.to);
+}
+
+M1Span TableValues::m1Span(Quantity quantity) const
+{
+    M1Span span;
+    for (const Segment &segment : m_segments) {
+        if (!segment.readings.empty()) {
+            std::optional<M1Span> &kept = segment.readingsSpan[std::size_t(quantity)];
+            if (!kept) {
+                kept.emplace();
+                for (const double reading : segment.readings) {
+                    if (!std::isnan(reading))
+                        kept->add(quantity, reading);
+                }
+            }
+            span.add(*kept);
+        } else if (const auto *number = std::get_if<double>(&segment.word)) {
+            span.add(quantity, *number);
+        } else {
+            span.add(rangeSpan(quantity, std::get<DecimalRange>(segment.word)));
+        }
+    }
+    return span;
+}
 
 std::optional<double> wholeNumber(std::string_view text)
 {
@@ -201,7 +322,7 @@ bool TableValues::parse(std::string_view text, std::string &error)
             return false;
         }
         std::string typed = std::holds_alternative<double>(*word) ? std::string(text.substr(0, end)) : "";
-        read.m_segments.push_back({read.m_count, *word, {}, std::move(typed)});
+        read.m_segments.push_back({read.m_count, *word, {}, std::move(typed), {}});
         read.m_count += rows;
         text.remove_prefix(end);
     }
@@ -211,7 +332,7 @@ bool TableValues::parse(std::string_view text, std::string &error)
 
 bool TableValues::addReadings(std::string_view text, std::string &error)
 {
-    Segment segment {m_count, 0.0, {}, {}};
+    Segment segment {m_count, 0.0, {}, {}, {}};
     bool tooMany = false;
     ReadingLines lines;
     const ReadingLines::Sink add = [&](const ReadingLine &line) {

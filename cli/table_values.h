@@ -1,5 +1,9 @@
 #pragma once
 
+#include "decision/calculate.h"
+
+#include <array>
+#include <cmath>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -47,6 +51,18 @@ inline constexpr std::int64_t maxRangeRows = 10'000'000;
 using ValueWord = std::variant<double, DecimalRange>;
 std::optional<ValueWord> readValueWord(std::string_view word, std::string &error);
 
+// The least and greatest M1 of a table's rows at or above M1 = 1 (|M1| for signed values):
+// where a shock forms, so what the chart spans. Empty when no row is there.
+struct M1Span {
+    double from = INFINITY;
+    double to = -INFINITY;
+    bool empty() const { return from > to; }
+    // Takes in the row of one value; a refused or subsonic row leaves the span as it was. The
+    // one step of an exact span over readings, called once per reading.
+    void add(Quantity quantity, double value);
+    void add(const M1Span &other);
+};
+
 // A table's values in order without a stored row per value of a range: numbers, ranges and
 // readings (the lines of a file, as standard input gives them).
 class TableValues
@@ -64,13 +80,17 @@ public:
     std::optional<double> at(std::int64_t row) const;
     // The row's number word as typed; empty for a range's row or a reading.
     std::string_view typed(std::int64_t row) const;
+    // The span of the rows' M1, exact, without computing a row per value: a range from the
+    // rows where its M1 turns, readings once per quantity, then kept.
+    M1Span m1Span(Quantity quantity) const;
 
 private:
     struct Segment {
         std::int64_t start = 0;
         ValueWord word;
-        std::vector<double> readings; // NaN marks a line that is not a number
-        std::string typed;            // a number word as typed; empty for the others
+        std::vector<double> readings;                              // NaN marks a line that is not a number
+        std::string typed;                                         // a number word as typed; else empty
+        mutable std::array<std::optional<M1Span>, 7> readingsSpan; // by Quantity
     };
     const Segment *segmentOf(std::int64_t row) const;
 

@@ -33,6 +33,14 @@ int inputColumn(Quantity quantity)
     return 5;
 }
 
+double resultValue(const Outcome &outcome, int column)
+{
+    const ShockRatios &r = outcome.ratios;
+    const double values[resultColumns]
+        = {outcome.M1, r.P2P1, r.Ro2Ro1, r.T2T1, r.Po2Po1, r.Po2P1, outcome.M2};
+    return values[column];
+}
+
 ResultRow resultRow(Quantity quantity, const Outcome &outcome, Digits digits)
 {
     ResultRow row;
@@ -43,12 +51,9 @@ ResultRow resultRow(Quantity quantity, const Outcome &outcome, Digits digits)
     row.note = outcomeNote(outcome);
     if (outcome.refusal)
         return row;
-    const ShockRatios &r = outcome.ratios;
-    const double values[resultColumns]
-        = {outcome.M1, r.P2P1, r.Ro2Ro1, r.T2T1, r.Po2Po1, r.Po2P1, outcome.M2};
     for (int i = 0; i < resultColumns; ++i) {
         if (i != input)
-            write(row.cells[std::size_t(i)], values[i], digits == Digits::Full);
+            write(row.cells[std::size_t(i)], resultValue(outcome, i), digits == Digits::Full);
     }
     return row;
 }

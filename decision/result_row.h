@@ -17,6 +17,8 @@ inline constexpr const char *noteLabel = "note";
 
 // The column that holds the typed quantity.
 int inputColumn(Quantity quantity);
+// The value of a result column (0 .. resultColumns - 1) unrounded.
+double resultValue(const Outcome &outcome, int column);
 
 // How a value is written: as the result boxes show it (5 decimals), or as their tooltips
 // (15 significant digits).

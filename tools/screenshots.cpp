@@ -6,6 +6,7 @@
 #include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
+#include <QCheckBox>
 #include <QClipboard>
 #include <QDir>
 #include <QGraphicsView>
@@ -149,6 +150,13 @@ int main(int argc, char *argv[])
 
     QWidget *table = openTable(window);
     saved &= save(*table, folder, QStringLiteral("table.png"));
+    table->close();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    // The logarithmic axis, and the read-out in 15 digits on its two lines.
+    table = openTable(window);
+    table->findChild<QCheckBox *>(QStringLiteral("Check_LogScale"))->setChecked(true);
+    table->findChild<QCheckBox *>(QStringLiteral("Check_Digits15"))->setChecked(true);
+    saved &= save(*table, folder, QStringLiteral("table-logarithmic.png"));
     table->close();
 
     QWidget *about = openAbout(window);

@@ -163,6 +163,23 @@ def check(args, results, desk):
     results.check(transient == int(window), "Ctrl+T opens the Tables window, transient for the main window",
                   f"window {tables}, WM_TRANSIENT_FOR {transient and hex(transient)}")
     desk.screenshot("x11-tables")
+    # The chart's read-out, 15 digits long under the pointer, leaves the window's size alone.
+    if tables:
+        before = size_hints(env, tables), geometry(env, tables)
+        run(["xdotool", "windowactivate", "--sync", str(tables), "key", "--clearmodifiers", "alt+v"], env)
+        run(["xdotool", "type", "--delay", "10", "1:5:0.05"], env)
+        run(["xdotool", "key", "--clearmodifiers", "Return", "alt+d"], env)
+        x, y, w, h = before[1]
+
+        def hovered_resize():
+            for step in range(4):
+                run(["xdotool", "mousemove", str(x + w * (3 + step) // 10), str(y + h * 7 // 10)], env)
+            return (size_hints(env, tables), geometry(env, tables)) != before
+
+        changed = wait_until(hovered_resize, 3)
+        results.check(not changed, "hovering the chart leaves the Tables window's size and minimum alone",
+                      f"{before} became {changed and (size_hints(env, tables), geometry(env, tables))}")
+        desk.screenshot("x11-tables-readout")
     run(["xdotool", "windowactivate", "--sync", str(window), "key", "--clearmodifiers", "alt+F4"], env)
     ended = wait_until(lambda: app.poll() is not None, 5)
     results.check(bool(ended), "closing the main window with About and Tables open ends the program",

@@ -198,9 +198,13 @@ void Form1::grafik()
     Picture1->Scale(0.5, -45, 6, 5);
     Picture1->Line(1, 0, 5.9, 0);
     Picture1->Line(1, 0, 1, -44);
-    Picture1->Circle(M1, -Po2P1, 0.05, blue);
-    Picture1->Line(1, -Po2P1, M1, -Po2P1, blue);
-    Picture1->Line(M1, 0, M1, -Po2P1, blue);
+    // A solution left of the ratio axis lies off the plot, as one beyond its right edge
+    // does: the description says where it is, nothing is drawn for it.
+    if (M1 >= 1) {
+        Picture1->Circle(M1, -Po2P1, 0.05, blue);
+        Picture1->Line(1, -Po2P1, M1, -Po2P1, blue);
+        Picture1->Line(M1, 0, M1, -Po2P1, blue);
+    }
     // Accumulated in double on purpose: the drift keeps 5.899999999999918, the 491st point.
     for (double M = 1; M <= 5.9; M += 0.01)
         Picture1->PSet(M, -pitotRatio(M), red);
@@ -216,7 +220,8 @@ QString Form1::markerText() const
     // window does, nor a marker the area cannot hold a marked one. The numbers are the
     // boxes' own.
     const QPointF at = areaFraction(Picture1->userScale(), QPointF(m_outcome.M1, -m_outcome.input));
-    const bool drawn = at.x() >= 0 && at.x() <= 1 && at.y() >= 0 && at.y() <= 1;
+    const bool left = m_outcome.M1 < 1;
+    const bool drawn = !left && at.x() <= 1 && at.y() >= 0 && at.y() <= 1;
     QString text = m_outcome.converged ? QStringLiteral(", solution ")
                                        : QStringLiteral(", last estimate, not converged, ");
     if (drawn)
@@ -224,7 +229,9 @@ QString Form1::markerText() const
     const QString point = QLocale().decimalPoint();
     text += QStringLiteral("at M1 = ") + withDecimalPoint(m_shown.cells[RowM1].view(), point)
         + QStringLiteral(", Po2/P1 = ") + withDecimalPoint(m_shown.cells[RowPo2P1].view(), point);
-    if (!drawn)
+    if (left)
+        text += QStringLiteral(", left of the plotted range, below M1 = 1");
+    else if (!drawn)
         text += QStringLiteral(", beyond the plotted range");
     return text;
 }

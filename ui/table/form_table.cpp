@@ -210,8 +210,13 @@ void Form_Table::chooseReadings()
         openReadings(path);
 }
 
-QString Form_Table::saveTo(const QString &path)
+QString Form_Table::saveTo(const QString &typed, const QString &filter)
 {
+    // No extension: the chosen filter's; an extension of no format is kept, and the file
+    // written in the filter's format.
+    const QString path = withFilterExtension(typed, filter);
+    const auto format = formatOfFile(path) ? formatOfFile(path)
+                                           : formatOfFile(withFilterExtension(QStringLiteral("t"), filter));
     QProgressDialog progress(tr("Saving %1…").arg(QFileInfo(path).fileName()), tr("Cancel"), 0,
                              int(m_model->totalRows()), this);
     progress.setWindowModality(Qt::WindowModal);
@@ -221,7 +226,7 @@ QString Form_Table::saveTo(const QString &path)
         QApplication::processEvents();
         return !progress.wasCanceled();
     };
-    const QString error = saveTable(path, formatOfFile(path).value_or(TableFormat::Text), m_model->quantity(),
+    const QString error = saveTable(path, format.value_or(TableFormat::Text), m_model->quantity(),
                                     m_model->digits(), m_model->values(), step);
     showMessage(error);
     return error;
@@ -233,16 +238,21 @@ void Form_Table::saveAs()
     for (const char *filter : saveFilters)
         filters << QString::fromLatin1(filter);
     QString filter;
-    QString path = QFileDialog::getSaveFileName(this, tr("Save Table"), {},
-                                                filters.join(QStringLiteral(";;")), &filter);
+    const QString path = QFileDialog::getSaveFileName(this, tr("Save Table"), {},
+                                                      filters.join(QStringLiteral(";;")), &filter);
     if (path.isEmpty())
         return;
-    // No extension of a format: the chosen filter's first one.
-    if (!formatOfFile(path)) {
-        const qsizetype star = filter.indexOf(u'*');
-        path += filter.mid(star + 1, filter.indexOf(u' ', star) - star - 1).remove(u')');
-    }
-    saveTo(path);
+    saveTo(path, filter);
+}
+
+QString withFilterExtension(const QString &path, const QString &filter)
+{
+    if (!QFileInfo(path).suffix().isEmpty())
+        return path;
+    const qsizetype star = filter.indexOf(u'*');
+    if (star < 0)
+        return path;
+    return path + filter.mid(star + 1, filter.indexOf(u' ', star) - star - 1).remove(u')');
 }
 
 void Form_Table::copySelection()

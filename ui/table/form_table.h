@@ -26,9 +26,13 @@ public:
 
     // Fills the table from a text file of readings, one a line; false with the reason shown.
     bool openReadings(const QString &path);
-    // Writes the table to path in the format its extension names (text when none does); an
-    // empty text, or why nothing was written.
-    QString saveTo(const QString &path);
+    // Writes the table to path as Save As does with filter chosen: in the format the
+    // extension names, else the filter's, else as text. An empty text, or why nothing was
+    // written.
+    QString saveTo(const QString &path, const QString &filter = {});
+    // Writes the chart to path as Export Chart does with filter chosen; an empty text, or why
+    // nothing was written.
+    QString exportChartTo(const QString &path, const QString &filter);
 
 private:
     void createControls();
@@ -63,6 +67,10 @@ private:
 
 // The format a file name's extension names, or none.
 std::optional<TableFormat> formatOfFile(const QString &path);
+
+// A save dialog's answer with the chosen filter's first extension ("Text (*.txt)": .txt) added
+// when the name has no extension; a name with one, known or not, is kept as typed.
+QString withFilterExtension(const QString &path, const QString &filter);
 
 // Writes the table to path through the writer of format, into a file beside it renamed over
 // it when whole, so that a failed or cancelled save leaves no partial file. progress as in

@@ -11,18 +11,7 @@
 #include <QLabel>
 #include <QPushButton>
 
-#include <algorithm>
-#include <cmath>
-
 namespace ornavel {
-
-namespace {
-
-// Rows sampled for the table's M1 range: a range's ends are among them, and M1 is monotonic
-// in every known quantity, so the ends of each range bound it.
-constexpr std::int64_t rangeSamples = 4096;
-
-} // namespace
 
 QWidget *Form_Table::createChart()
 {
@@ -39,44 +28,59 @@ QWidget *Form_Table::createChart()
     Label_Readout->setObjectName(QStringLiteral("Label_Readout"));
     Label_Readout->setAccessibleName(tr("Values at the pointer"));
     Label_Readout->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    // Two lines across the chart, whatever the text: a read-out never resizes the window.
+    Label_Readout->setWordWrap(true);
+    Label_Readout->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
+    Label_Readout->setFixedHeight(2 * Label_Readout->fontMetrics().lineSpacing() + 2);
     auto *layout = new QGridLayout(area);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(Chart, 0, 0, 1, 3);
-    layout->addWidget(Label_Readout, 1, 0);
-    layout->addWidget(Check_LogScale, 1, 1);
-    layout->addWidget(Command_ExportChart, 1, 2);
+    layout->addWidget(Label_Readout, 1, 0, 1, 3);
+    layout->addWidget(Check_LogScale, 2, 1);
+    layout->addWidget(Command_ExportChart, 2, 2);
     layout->setColumnStretch(0, 1);
     connect(Check_LogScale, &QCheckBox::toggled, Chart, &TableChart::setLogarithmic);
-    connect(Chart, &TableChart::readoutChanged, Label_Readout, &QLabel::setText);
+    connect(Chart, &TableChart::readoutChanged, this, [this](const QString &text) {
+        Label_Readout->setText(text);
+        // What a screen reader reads is the values themselves.
+        Label_Readout->setAccessibleName(text.isEmpty() ? tr("Values at the pointer") : text);
+    });
     connect(Command_ExportChart, &QPushButton::clicked, this, &Form_Table::exportChart);
     return area;
 }
 
 void Form_Table::updateChart()
 {
-    double from = INFINITY, to = -INFINITY;
-    const std::int64_t rows = m_values.count();
-    const std::int64_t stride = std::max<std::int64_t>(1, rows / rangeSamples);
-    for (std::int64_t row = 0; row < rows;
-         row += std::min(stride, std::max<std::int64_t>(1, rows - 1 - row))) {
-        const auto value = m_values.at(row);
-        const Outcome outcome = value ? calculate(m_model->quantity(), *value) : Outcome {};
-        if (value && !outcome.refusal && std::isfinite(outcome.M1)) {
-            from = std::min(from, std::fabs(outcome.M1));
-            to = std::max(to, std::fabs(outcome.M1));
-        }
-    }
-    if (from <= to)
-        Chart->setRange(from, to);
-    Label_Readout->clear();
+    // The chart spans every row at or above M1 = 1, and shows nothing of another table.
+    Chart->setDigits(m_model->digits());
+    const M1Span span = m_values.m1Span(m_model->quantity());
+    if (!span.empty())
+        Chart->setRange(span.from, span.to);
+    else if (m_values.count() == 0)
+        Chart->clearCurves();
+    else
+        Chart->clearCurves(tr("No row at or above M1 = 1: no shock forms"));
 }
 
 void Form_Table::exportChart()
 {
-    const QString path = QFileDialog::getSaveFileName(this, tr("Export Chart"), {},
-                                                      tr("PNG image (*.png);;SVG drawing (*.svg)"));
-    if (!path.isEmpty() && !Chart->exportTo(path))
-        showMessage(tr("Cannot write %1").arg(QFileInfo(path).fileName()));
+    QString filter;
+    const QString typed = QFileDialog::getSaveFileName(this, tr("Export Chart"), {},
+                                                       tr("PNG image (*.png);;SVG drawing (*.svg)"), &filter);
+    if (!typed.isEmpty())
+        showMessage(exportChartTo(typed, filter));
+}
+
+QString Form_Table::exportChartTo(const QString &typed, const QString &filter)
+{
+    const QString path = withFilterExtension(typed, filter);
+    // A name whose extension is neither is written in the chosen filter's format.
+    const QString suffix = QFileInfo(path).suffix().toLower();
+    const bool svg = suffix == QStringLiteral("svg")
+        || (suffix != QStringLiteral("png") && filter.contains(QStringLiteral("*.svg")));
+    if (!(svg ? Chart->exportSvg(path) : Chart->exportPng(path)))
+        return tr("Cannot write %1").arg(QFileInfo(path).fileName());
+    return {};
 }
 
 } // namespace ornavel

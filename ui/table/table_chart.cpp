@@ -1,16 +1,21 @@
 #include "ui/table/table_chart.h"
 
-#include "decision/calculate.h"
-#include "decision/result_row.h"
+#include "cli/table.h"
 #include "text/number_text.h"
+#include "widgets/accessible_role.h"
 
+#include <QCategoryAxis>
+#include <QCoreApplication>
+#include <QGraphicsLineItem>
+#include <QGraphicsSimpleTextItem>
+#include <QImage>
+#include <QKeyEvent>
 #include <QLegendMarker>
 #include <QLineSeries>
 #include <QLocale>
-#include <QLogValueAxis>
 #include <QPainter>
+#include <QPainterPath>
 #include <QSvgGenerator>
-#include <QValueAxis>
 
 #include <algorithm>
 #include <cmath>
@@ -29,12 +34,65 @@ constexpr int curveColumns[] = {1, 2, 3, 4, 5, 6};
 const QColor curveColours[] = {QColor(31, 119, 180),  QColor(44, 160, 44), QColor(214, 110, 0),
                                QColor(148, 103, 189), QColor(214, 39, 40), QColor(0, 0, 0)};
 
-double columnValue(const Outcome &outcome, int column)
+// Arrow keys move the read-out by a hundredth of the range, Page keys by a tenth.
+constexpr double keySteps = 100;
+
+QString decimalPoint()
 {
-    const ShockRatios &r = outcome.ratios;
-    const double values[resultColumns]
-        = {outcome.M1, r.P2P1, r.Ro2Ro1, r.T2T1, r.Po2Po1, r.Po2P1, outcome.M2};
-    return values[column];
+    return QLocale().decimalPoint();
+}
+
+// The labels of an axis at round values: 1, 2 or 5 × 10^k apart on a linear axis; on a
+// logarithmic one (values are log10) at 1, 2 and 5 in each decade, or at whole decades when
+// there are many.
+void placeTicks(QCategoryAxis *axis, double min, double max, bool logarithmic)
+{
+    for (const QString &label : axis->categoriesLabels())
+        axis->remove(label);
+    axis->setRange(min, max);
+    // A hair below the range, so that a label on its first value has a category to end.
+    axis->setStartValue(min - (max - min) * 1e-9);
+    const double margin = (max - min) * 1e-9;
+    QList<double> values;
+    if (!logarithmic) {
+        const double rough = (max - min) / 6;
+        const double unit = std::pow(10.0, std::floor(std::log10(rough)));
+        const double step = unit
+            * (rough / unit < 1.5       ? 1
+                   : rough / unit < 3.5 ? 2
+                   : rough / unit < 7.5 ? 5
+                                        : 10);
+        for (double k = std::ceil((min - margin) / step); k * step <= max + margin; ++k)
+            values << k * step;
+    } else {
+        const double decades = max - min;
+        const int stride = std::max(1, int(std::ceil(decades / 8)));
+        const QList<double> mantissas = decades <= 1.5 ? QList<double> {1, 2, 3, 5, 7}
+            : decades <= 3.5                           ? QList<double> {1, 2, 5}
+                                                       : QList<double> {1};
+        for (int decade = int(std::floor(min)); decade <= int(std::ceil(max)); ++decade) {
+            if (decade % stride != 0)
+                continue;
+            for (const double m : mantissas) {
+                const double at = decade + std::log10(m);
+                if (at >= min - margin && at <= max + margin)
+                    values << at;
+            }
+        }
+    }
+    for (const double value : values) {
+        const double shown = logarithmic ? std::pow(10.0, value) : value;
+        // Rounded to 15 digits, so that 0.30000000000000004 is labelled 0.3.
+        axis->append(numberText(shown, decimalPoint()), value);
+    }
+}
+
+// The M1 the read-out writes: the pointer's, cut to the digits a table row writes.
+double snapped(double M1, Digits digits)
+{
+    char text[maxNumberTextSize];
+    char *end = digits == Digits::Full ? writeNumberText(text, M1) : writeResultText(text, M1);
+    return wholeNumber(std::string_view(text, std::size_t(end - text))).value_or(M1);
 }
 
 } // namespace
@@ -42,9 +100,11 @@ double columnValue(const Outcome &outcome, int column)
 TableChart::TableChart(QWidget *parent) : QChartView(parent)
 {
     setObjectName(QStringLiteral("Chart"));
+    setAccessibleRole(this, QAccessible::Chart);
     setAccessibleName(tr("Chart of the shock family against M1"));
     setRenderHint(QPainter::Antialiasing);
     setMouseTracking(true);
+    setFocusPolicy(Qt::StrongFocus);
     chart()->legend()->setAlignment(Qt::AlignRight);
     for (int column : curveColumns) {
         auto *series = new QLineSeries(this);
@@ -53,53 +113,47 @@ TableChart::TableChart(QWidget *parent) : QChartView(parent)
         m_series << series;
     }
     // A legend entry shows or hides its curve, and stays readable dimmed.
-    for (QLegendMarker *marker : chart()->legend()->markers()) {
-        connect(marker, &QLegendMarker::clicked, this, [marker] {
-            marker->series()->setVisible(!marker->series()->isVisible());
-            marker->setVisible(true);
-            QFont font = marker->font();
-            font.setStrikeOut(!marker->series()->isVisible());
-            marker->setFont(font);
-        });
-    }
+    const QList<QLegendMarker *> markers = chart()->legend()->markers();
+    for (qsizetype k = 0; k < markers.size(); ++k)
+        connect(markers[k], &QLegendMarker::clicked, this, [this, k] { toggleCurve(int(k)); });
     attachAxes();
+    m_crossHair = new QGraphicsLineItem(chart());
+    m_crossHair->setZValue(10);
+    m_crossHair->hide();
+    m_note = new QGraphicsSimpleTextItem(chart());
+    m_note->setZValue(10);
+    m_note->hide();
+    connect(chart(), &QChart::plotAreaChanged, this, &TableChart::placeMarks);
     followPalette();
-    setRange(m_from, m_to);
+    clearCurves();
 }
 
 void TableChart::attachAxes()
 {
-    for (QAbstractAxis *axis : chart()->axes()) {
-        chart()->removeAxis(axis);
-        delete axis;
-    }
-    auto *horizontal = new QValueAxis;
-    horizontal->setTitleText(QStringLiteral("M1"));
-    horizontal->setRange(m_from, m_to);
-    if (m_logarithmic) {
-        auto *log = new QLogValueAxis;
-        log->setBase(10);
-        log->setLabelFormat(QStringLiteral("%g"));
-        m_vertical = log;
-    } else {
-        m_vertical = new QValueAxis;
-    }
-    chart()->addAxis(horizontal, Qt::AlignBottom);
+    m_horizontal = new QCategoryAxis;
+    m_horizontal->setTitleText(QStringLiteral("M1"));
+    m_vertical = new QCategoryAxis;
+    m_vertical->setTitleText(tr("Ratio, or M2"));
+    for (QCategoryAxis *axis : {m_horizontal, m_vertical})
+        axis->setLabelsPosition(QCategoryAxis::AxisLabelsPositionOnValue);
+    chart()->addAxis(m_horizontal, Qt::AlignBottom);
     chart()->addAxis(m_vertical, Qt::AlignLeft);
     for (QLineSeries *series : m_series) {
-        series->attachAxis(horizontal);
+        series->attachAxis(m_horizontal);
         series->attachAxis(m_vertical);
     }
+    placeTicks(m_horizontal, m_from, m_to, false);
+    placeTicks(m_vertical, 0, 1, false);
 }
 
 void TableChart::setRange(double from, double to)
 {
+    const double oldFrom = m_from, oldTo = m_to;
     // Below M1 = 1 no shock forms; a single value still gets a span to be seen in.
     m_from = std::max(1.0, std::min(from, to));
     m_to = std::max(m_from, std::max(from, to));
     if (m_to - m_from < 1e-9)
         m_to = m_from + 1;
-    double top = 0, bottom = 1;
     QList<QList<QPointF>> points(m_series.size());
     for (int i = 0; i < curvePoints; ++i) {
         const double M1 = m_from + (m_to - m_from) * i / (curvePoints - 1);
@@ -107,40 +161,164 @@ void TableChart::setRange(double from, double to)
         if (outcome.refusal)
             continue;
         for (qsizetype k = 0; k < m_series.size(); ++k) {
-            const double value = columnValue(outcome, curveColumns[k]);
-            points[k] << QPointF(M1, value);
-            top = std::max(top, value);
-            bottom = std::min(bottom, value);
+            const double value = resultValue(outcome, curveColumns[k]);
+            // Values are drawn as their logarithms on a logarithmic axis.
+            const double y = m_logarithmic ? std::log10(value) : value;
+            if (std::isfinite(y))
+                points[k] << QPointF(M1, y);
         }
     }
+    // The read-out stays where only the digits changed; another range is another table.
+    const bool sameRange = m_curves && oldFrom == m_from && oldTo == m_to;
+    m_curves = true;
+    m_note->hide();
+    if (!sameRange) {
+        m_readoutM1 = NAN;
+        emit readoutChanged({});
+    }
     // The axes first: each curve is then laid out once, for its new points on the new axes.
-    chart()->axes(Qt::Horizontal).value(0)->setRange(m_from, m_to);
-    // A log axis cannot reach 0: its floor is the smallest value drawn.
-    m_vertical->setRange(m_logarithmic ? std::max(bottom, 1e-6) : 0.0, top * 1.05);
-    if (auto *linear = qobject_cast<QValueAxis *>(m_vertical))
-        linear->applyNiceNumbers();
+    placeTicks(m_horizontal, m_from, m_to, false);
     for (qsizetype k = 0; k < m_series.size(); ++k)
         m_series[k]->replace(points[k]);
+    fitVertical();
+    placeMarks();
+    describe();
+}
+
+void TableChart::clearCurves(const QString &note)
+{
+    for (QLineSeries *series : m_series)
+        series->clear();
+    m_curves = false;
+    m_note->setText(note);
+    m_note->setVisible(!note.isEmpty());
+    m_readoutM1 = NAN;
+    emit readoutChanged({});
+    fitVertical();
+    placeMarks();
+    describe();
+}
+
+QString TableChart::note() const
+{
+    return m_note->isVisible() ? m_note->text() : QString();
+}
+
+void TableChart::fitVertical()
+{
+    // The curves shown decide the range: one hidden from the legend takes its span along.
+    double bottom = INFINITY, top = -INFINITY;
+    for (QLineSeries *series : m_series) {
+        if (!series->isVisible())
+            continue;
+        for (const QPointF &p : series->points()) {
+            bottom = std::min(bottom, p.y());
+            top = std::max(top, p.y());
+        }
+    }
+    if (!(bottom <= top)) {
+        bottom = 0;
+        top = 1;
+    }
+    if (m_logarithmic) {
+        // A twentieth of a decade of room on either side; at least one decade in view.
+        const double middle = (bottom + top) / 2;
+        bottom = std::min(bottom - 0.05, middle - 0.5);
+        top = std::max(top + 0.05, middle + 0.5);
+    } else {
+        // Ratios are positive: the axis starts at 0.
+        bottom = std::min(0.0, bottom);
+        top = top > bottom ? top * 1.05 : bottom + 1;
+    }
+    placeTicks(m_vertical, bottom, top, m_logarithmic);
 }
 
 void TableChart::setLogarithmic(bool logarithmic)
 {
     m_logarithmic = logarithmic;
-    attachAxes();
-    setRange(m_from, m_to);
+    if (m_curves)
+        setRange(m_from, m_to);
+    else
+        fitVertical();
 }
 
-QString TableChart::readout(double M1)
+void TableChart::setDigits(Digits digits)
 {
-    const Outcome outcome = calculate(Quantity::M1, M1);
-    const QString point = QLocale().decimalPoint();
-    if (outcome.refusal)
+    m_digits = digits;
+    if (std::isfinite(m_readoutM1))
+        showReadout(m_readoutM1);
+}
+
+QString TableChart::readout(double pointer, Digits digits)
+{
+    const double M1 = snapped(pointer, digits);
+    if (calculate(Quantity::M1, M1).refusal)
         return {};
+    const ResultRow row = tableRow(Quantity::M1, M1, digits);
+    const QString point = decimalPoint();
+    // A comma between values where it is the decimal point would split the numbers.
+    const QString separator = point == QStringLiteral(",") ? QStringLiteral("; ") : QStringLiteral(", ");
     QStringList parts;
     for (int column = 0; column < resultColumns; ++column)
         parts << QString::fromUtf8(resultLabels[std::size_t(column)]) + QStringLiteral(" = ")
-                + resultText(columnValue(outcome, column), point);
-    return parts.join(QStringLiteral(", "));
+                + withDecimalPoint(row.cells[std::size_t(column)].view(), point);
+    return parts.join(separator);
+}
+
+void TableChart::showReadout(double M1)
+{
+    if (!m_curves)
+        return;
+    // The numbers are those of the M1 written, as the table gives that M1.
+    m_readoutM1 = snapped(std::clamp(M1, m_from, m_to), m_digits);
+    emit readoutChanged(readout(m_readoutM1, m_digits));
+    placeMarks();
+}
+
+void TableChart::placeMarks()
+{
+    const QRectF plot = chart()->plotArea();
+    const bool crossHair = m_curves && std::isfinite(m_readoutM1);
+    if (crossHair) {
+        const double x = chart()->mapToPosition(QPointF(m_readoutM1, 0), m_series[0]).x();
+        m_crossHair->setLine(x, plot.top(), x, plot.bottom());
+    }
+    m_crossHair->setVisible(crossHair);
+    const QRectF text = m_note->boundingRect();
+    m_note->setPos(plot.center() - text.center());
+}
+
+void TableChart::describe()
+{
+    QStringList shown;
+    for (QLineSeries *series : m_series) {
+        if (series->isVisible())
+            shown << series->name();
+    }
+    QString text;
+    if (!m_curves)
+        text = m_note->text().isEmpty() ? tr("No curves: the table has no rows") : m_note->text();
+    else if (shown.isEmpty())
+        text = tr("Every curve hidden, M1 from %1 to %2")
+                   .arg(resultText(m_from, decimalPoint()), resultText(m_to, decimalPoint()));
+    else
+        text = tr("%1 against M1 from %2 to %3")
+                   .arg(shown.join(QStringLiteral(", ")), resultText(m_from, decimalPoint()),
+                        resultText(m_to, decimalPoint()));
+    setAccessibleDescription(text);
+}
+
+void TableChart::toggleCurve(int k)
+{
+    QLineSeries *series = m_series[k];
+    series->setVisible(!series->isVisible());
+    QLegendMarker *marker = chart()->legend()->markers(series).value(0);
+    marker->setVisible(true);
+    QFont font = marker->font();
+    font.setStrikeOut(!series->isVisible());
+    marker->setFont(font);
+    fitVertical();
+    describe();
 }
 
 void TableChart::mouseMoveEvent(QMouseEvent *event)
@@ -148,7 +326,45 @@ void TableChart::mouseMoveEvent(QMouseEvent *event)
     QChartView::mouseMoveEvent(event);
     const QPointF inChart = chart()->mapFromScene(mapToScene(event->position().toPoint()));
     if (chart()->plotArea().contains(inChart))
-        emit readoutChanged(readout(chart()->mapToValue(inChart, m_series[0]).x()));
+        showReadout(chart()->mapToValue(inChart, m_series[0]).x());
+}
+
+void TableChart::keyPressEvent(QKeyEvent *event)
+{
+    // The keyboard's way along the curves: the read-out moves as the pointer would.
+    const double step = (m_to - m_from) / keySteps;
+    const double at = std::isfinite(m_readoutM1) ? m_readoutM1 : m_from;
+    switch (event->key()) {
+    case Qt::Key_Left:
+    case Qt::Key_Down:
+        return showReadout(at - step);
+    case Qt::Key_Right:
+    case Qt::Key_Up:
+        return showReadout(at + step);
+    case Qt::Key_PageDown:
+        return showReadout(at - 10 * step);
+    case Qt::Key_PageUp:
+        return showReadout(at + 10 * step);
+    case Qt::Key_Home:
+        return showReadout(m_from);
+    case Qt::Key_End:
+        return showReadout(m_to);
+    default:
+        QChartView::keyPressEvent(event);
+    }
+}
+
+void TableChart::focusInEvent(QFocusEvent *event)
+{
+    QChartView::focusInEvent(event);
+    if (!std::isfinite(m_readoutM1))
+        showReadout(m_from);
+}
+
+void TableChart::resizeEvent(QResizeEvent *event)
+{
+    QChartView::resizeEvent(event);
+    placeMarks();
 }
 
 void TableChart::changeEvent(QEvent *event)
@@ -171,21 +387,97 @@ void TableChart::followPalette()
         pen.setWidthF(2);
         m_series[k]->setPen(pen);
     }
+    const QColor text = m_horizontal->labelsBrush().color();
+    m_note->setBrush(text);
+    m_crossHair->setPen(QPen(text, 1, Qt::DashLine));
+}
+
+void TableChart::settle()
+{
+    // Qt Charts lays out a changed axis on a later turn of the event loop; a file written
+    // at once would show the axis as it was.
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+    QCoreApplication::sendPostedEvents(chart(), 0);
 }
 
 bool TableChart::exportTo(const QString &path)
 {
-    if (!path.endsWith(QStringLiteral(".svg"), Qt::CaseInsensitive))
-        return grab().save(path);
+    return path.endsWith(QStringLiteral(".svg"), Qt::CaseInsensitive) ? exportSvg(path) : exportPng(path);
+}
+
+bool TableChart::exportPng(const QString &path)
+{
+    // Sharp on the screen it came from, and at least twice the window's size for print.
+    settle();
+    const qreal scale = std::max<qreal>(2, devicePixelRatioF());
+    QImage image(viewport()->size() * scale, QImage::Format_ARGB32_Premultiplied);
+    image.setDevicePixelRatio(scale);
+    image.fill(Qt::transparent);
+    const bool crossHair = m_crossHair->isVisible();
+    m_crossHair->hide();
+    QPainter painter(&image);
+    painter.setRenderHint(QPainter::Antialiasing);
+    render(&painter, QRectF(QPointF(), viewport()->size()), viewport()->rect());
+    painter.end();
+    m_crossHair->setVisible(crossHair);
+    return image.save(path, "PNG");
+}
+
+bool TableChart::exportSvg(const QString &path)
+{
+    settle();
     QSvgGenerator svg;
     svg.setFileName(path);
-    svg.setSize(size());
-    svg.setViewBox(rect());
+    svg.setSize(viewport()->size());
+    svg.setViewBox(viewport()->rect());
     svg.setTitle(accessibleName());
+    svg.setDescription(accessibleDescription());
     QPainter painter;
     if (!painter.begin(&svg))
         return false;
-    render(&painter);
+    // Qt Charts strokes a curve one segment at a time, thousands of lines in an SVG: the chart
+    // is drawn without its curves, then each curve as one path from its points.
+    const bool crossHair = m_crossHair->isVisible();
+    m_crossHair->hide();
+    for (QLineSeries *series : m_series)
+        series->setOpacity(0);
+    render(&painter, QRectF(QPointF(), viewport()->size()), viewport()->rect());
+    for (QLineSeries *series : m_series)
+        series->setOpacity(1);
+    m_crossHair->setVisible(crossHair);
+    const auto inView = [this](QPointF p) { return viewportTransform().map(chart()->mapToScene(p)); };
+    const QRectF plot = chart()->plotArea();
+    painter.setClipRect(QRectF(inView(plot.topLeft()), inView(plot.bottomRight())));
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setBrush(Qt::NoBrush);
+    for (QLineSeries *series : m_series) {
+        if (!series->isVisible() || series->count() == 0)
+            continue;
+        QList<QPointF> points = series->points();
+        for (QPointF &p : points)
+            p = inView(chart()->mapToPosition(p, series));
+        // Points within a fiftieth of a pixel of a longer line add bytes, not shape.
+        QPainterPath path(points.front());
+        qsizetype kept = 0;
+        const auto within = [&points](qsizetype a, qsizetype b, qsizetype last) {
+            const QPointF chord = points[b] - points[a];
+            const double length = std::hypot(chord.x(), chord.y());
+            for (qsizetype j = a + 1; j <= last; ++j) {
+                const QPointF off = points[j] - points[a];
+                if (!(std::fabs(chord.x() * off.y() - chord.y() * off.x()) < 0.02 * length))
+                    return false;
+            }
+            return true;
+        };
+        for (qsizetype i = 1; i < points.size(); ++i) {
+            if (i + 1 < points.size() && within(kept, i + 1, i))
+                continue;
+            path.lineTo(points[i]);
+            kept = i;
+        }
+        painter.setPen(series->pen());
+        painter.drawPath(path);
+    }
     return painter.end();
 }
 

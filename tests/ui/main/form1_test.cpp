@@ -491,7 +491,7 @@ void Form1Test::pitot_data()
                            << ", solution marked at M1 = 1, Po2/P1 = 1.89293";
     QTest::newRow("subsonic continuation") << "1.8" << none
                                            << QStringList {"0.9561", "", "", "", "", " 1.8", "1.04662"}
-                                           << ", solution marked at M1 = 0.9561, Po2/P1 = 1.8";
+                                           << ", solution at M1 = 0.9561, Po2/P1 = 1.8, left of the plotted range, below M1 = 1";
     QTest::newRow("ratio 50, beyond the plotted range") << "50" << none
                                                          << QStringList {"6.20271", "", "", "", "", " 50", ""}
                                                          << ", solution at M1 = 6.20271, Po2/P1 = 50, beyond the plotted range";
@@ -500,7 +500,7 @@ void Form1Test::pitot_data()
                                            << ", solution at M1 = 8.81284854347331E+43, Po2/P1 = 1E+88, beyond the plotted range";
     QTest::newRow("unsettled 1.5") << "1.5" << QString::fromUtf8("iterasyon 50 adımda yakınsamadı")
                                    << QStringList {"0.73805", "0.46884", "0.58945", "0.79539", "1.04471", " 1.5", "1.40395"}
-                                   << ", last estimate, not converged, marked at M1 = 0.73805, Po2/P1 = 1.5";
+                                   << ", last estimate, not converged, at M1 = 0.73805, Po2/P1 = 1.5, left of the plotted range, below M1 = 1";
 }
 // clang-format on
 
@@ -531,6 +531,10 @@ void Form1Test::pitot()
     }
     QCOMPARE(child("Picture1")->accessibleDescription(), "Po2/P1 against M1 from 1 to 5.9" + graph);
     QCOMPARE(child("Picture1")->toolTip(), child("Picture1")->accessibleDescription());
+    const double axis = 0.5 / 5.5 - 1e-6; // nothing blue left of the ratio axis
+    for (const PictureBox::Item &item : child<PictureBox>("Picture1")->displayList())
+        QVERIFY(item.colour != QColor(Qt::blue)
+                || (item.from.x() >= axis && (item.shape != PictureBox::Shape::Line || item.to.x() >= axis)));
     verifyResultMarks(seen ? NumberBox::Mark::Estimate : NumberBox::Mark::None);
     QCOMPARE(box("Text_M1")->toolTip().endsWith(QStringLiteral("subsonic: no shock forms)")),
              m_form->upstreamMach() < 1);

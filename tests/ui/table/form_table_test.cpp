@@ -6,14 +6,19 @@
 #include "ui/table/table_model.h"
 
 #include <QAbstractScrollArea>
+#include <QAccessible>
+#include <QApplication>
+#include <QCategoryAxis>
 #include <QChart>
 #include <QCheckBox>
 #include <QClipboard>
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QHeaderView>
+#include <QImage>
 #include <QLabel>
 #include <QLayout>
 #include <QLegend>
@@ -174,34 +179,54 @@ private slots:
     {
         QTest::addColumn<QString>("file");
         QTest::addColumn<QString>("format");
+        QTest::addColumn<QString>("filter"); // chosen in the dialog
+        QTest::addColumn<QString>("saved");
         QTest::newRow("text") << "t.txt"
-                              << "text";
+                              << "text"
+                              << ""
+                              << "t.txt";
         QTest::newRow("csv") << "t.csv"
-                             << "csv";
+                             << "csv"
+                             << ""
+                             << "t.csv";
         QTest::newRow("tsv") << "t.tsv"
-                             << "tsv";
+                             << "tsv"
+                             << ""
+                             << "t.tsv";
         QTest::newRow("html") << "t.htm"
-                              << "html";
+                              << "html"
+                              << ""
+                              << "t.htm";
         QTest::newRow("markdown") << "t.md"
-                                  << "markdown";
-        QTest::newRow("latex") << "t.tex"
-                               << "latex";
+                                  << "markdown"
+                                  << ""
+                                  << "t.md";
+        QTest::newRow("latex, the filter's extension added") << "t"
+                                                             << "latex"
+                                                             << "LaTeX (*.tex *.latex)"
+                                                             << "t.tex";
+        QTest::newRow("an unknown extension kept, the filter's format") << "results.dat"
+                                                                        << "csv"
+                                                                        << "CSV (*.csv)"
+                                                                        << "results.dat";
     }
     void savedFileEqualsTheCommandLine()
     {
         QFETCH(QString, file);
         QFETCH(QString, format);
+        QFETCH(QString, filter);
+        QFETCH(QString, saved);
         QTemporaryDir dir;
         Window w;
         w.enter(2, "1.5 0:20:0.75 -3");
-        QCOMPARE(w.form.saveTo(dir.filePath(file)), QString());
-        QFile saved(dir.filePath(file));
-        QVERIFY(saved.open(QIODevice::ReadOnly));
-        QCOMPARE(saved.readAll(), commandLine({"Po2/P1", "1.5", "0:20:0.75", "-3", "--format", format}));
-        QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList {file});
+        QCOMPARE(w.form.saveTo(dir.filePath(file), filter), QString());
+        QFile written(dir.filePath(saved));
+        QVERIFY(written.open(QIODevice::ReadOnly));
+        QCOMPARE(written.readAll(), commandLine({"Po2/P1", "1.5", "0:20:0.75", "-3", "--format", format}));
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList {saved});
         QFile fresh(dir.filePath("fresh"));
         QVERIFY(fresh.open(QIODevice::WriteOnly));
-        QCOMPARE(saved.permissions(), fresh.permissions()); // a new file's, not mkstemp's 0600
+        QCOMPARE(written.permissions(), fresh.permissions()); // a new file's, not mkstemp's 0600
     }
 
     void failedOrCancelledSaveLeavesNoFile()
@@ -260,15 +285,26 @@ private slots:
     void chartSpansTheTablesM1_data()
     {
         QTest::addColumn<int>("quantity");
-        QTest::addColumn<QString>("values");
-        QTest::addColumn<double>("from");
+        QTest::addColumn<QString>("values"); // "readings": a file of them
+        QTest::addColumn<double>("from");    // 0: no curves
         QTest::addColumn<double>("to");
-        QTest::newRow("M1 range, subsonic and refused parts left out") << 0 << "0.5:4:0.5 3e44" << 1.0 << 4.0;
-        QTest::newRow("M2 counts down to a larger M1") << 1 << "0.9:0.5:-0.1" << 1.115397 << std::sqrt(7.0);
-        QTest::newRow("Po2/P1 readings out of order") << 2 << "12.06096 5.64044 8.52614" << 2.0 << 3.0;
-        QTest::newRow("ten million rows, ends sampled") << 0 << "1:10000000:1" << 1.0 << 1e7;
-        QTest::newRow("negative M1, as its size") << 0 << "-3:-2:0.5" << 2.0 << 3.0;
-        QTest::newRow("one M1, seen in a span of one") << 0 << "2" << 2.0 << 3.0;
+        QTest::addColumn<QString>("note"); // written on the chart
+        QTest::newRow("M1 range, subsonic and refused parts left out")
+            << 0 << "0.5:4:0.5 3e44" << 1.0 << 4.0 << "";
+        QTest::newRow("M2 counts down to a larger M1")
+            << 1 << "0.9:0.5:-0.1" << 1.115397 << std::sqrt(7.0) << "";
+        QTest::newRow("Po2/P1 mostly unsolvable, unsettled or subsonic")
+            << 2 << "0:2:0.0001" << 1.0 << 1.04655 << "";
+        QTest::newRow("Po2/P1 readings out of order") << 2 << "12.06096 5.64044 8.52614" << 2.0 << 3.0 << "";
+        QTest::newRow("ten million rows, ends sampled") << 0 << "1:10000000:1" << 1.0 << 1e7 << "";
+        QTest::newRow("negative M1, as its size") << 0 << "-3:-2:0.5" << 2.0 << 3.0 << "";
+        QTest::newRow("M1 across zero, |M1| turning inside")
+            << 0 << "-3:2.5:0.0000011" << 1.0000004 << 3.0 << "";
+        QTest::newRow("one M1, seen in a span of one") << 0 << "2" << 2.0 << 3.0 << "";
+        QTest::newRow("10,000 readings, one far off") << 0 << "readings" << 2.0 << 8.79 << "";
+        QTest::newRow("all subsonic: said, no curves")
+            << 0 << "0.5:0.9:0.1" << 0.0 << 0.0 << "No row at or above M1 = 1: no shock forms";
+        QTest::newRow("refused: the earlier curves gone") << 0 << "abc" << 0.0 << 0.0 << "";
     }
     void chartSpansTheTablesM1()
     {
@@ -276,28 +312,144 @@ private slots:
         QFETCH(QString, values);
         QFETCH(double, from);
         QFETCH(double, to);
+        QFETCH(QString, note);
         Window w;
         auto *chart = w.form.findChild<TableChart *>("Chart");
-        emit chart->readoutChanged("M1 = 9"); // a read-out of the table before
-        w.enter(quantity, values);
+        QVERIFY(!chart->hasCurves()); // beside the empty grid
+        w.enter(0, "5:6:1");          // a table before
+        emit chart->readoutChanged("M1 = 9");
+        QTemporaryDir dir;
+        if (values == "readings") {
+            QFile file(dir.filePath("readings.txt"));
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            for (int i = 0; i < 10000; ++i)
+                file.write(i == 5001 ? "8.79\n" : QByteArray::number(2 + i / 9999.0) + '\n');
+            file.close();
+            QVERIFY(w.form.openReadings(file.fileName()));
+        } else {
+            w.enter(quantity, values);
+        }
         QCOMPARE(w.form.findChild<QLabel *>("Label_Readout")->text(), QString());
+        QCOMPARE(chart->hasCurves(), from > 0);
+        QCOMPARE(chart->note(), note);
+        if (from == 0)
+            return;
         QVERIFY(std::fabs(chart->from() - from) < 1e-4);
         QVERIFY2(std::fabs(chart->to() - to) < 1e-4 * to, qPrintable(QString::number(chart->to())));
-        QTemporaryDir dir;
-        QVERIFY(chart->exportTo(dir.filePath("chart.SVG"))); // as its suffix says, in either case
-        // A legend entry hides its curve and is struck out; a dark window gets the dark theme.
-        QLegendMarker *marker = chart->chart()->legend()->markers().constFirst();
-        emit marker->clicked();
-        QVERIFY(!marker->series()->isVisible() && marker->font().strikeOut());
-        chart->setPalette(QPalette(QColor(45, 45, 45)));
+        // A legend entry hides its curve, struck out, and the vertical axis fits what is left.
+        const QList<QLegendMarker *> markers = chart->chart()->legend()->markers();
+        for (int k = 0; k < 5; ++k) // all but M2
+            emit markers[k]->clicked();
+        QVERIFY(!markers[0]->series()->isVisible() && markers[0]->font().strikeOut());
+        QVERIFY(static_cast<QValueAxis *>(chart->chart()->axes(Qt::Vertical)[0])->max() < 1.1);
+        chart->setPalette(QPalette(QColor(45, 45, 45))); // a dark window gets the dark theme
         QCOMPARE(chart->chart()->theme(), QChart::ChartThemeDark);
     }
 
-    void readoutIsComputedAtTheM1()
+    void chartAxesAndExportAreReadable_data()
     {
-        QCOMPARE(TableChart::readout(2.0),
-                 QString("M1 = 2, P2/P1 = 4.5, ρ2/ρ1 = 2.66667, T2/T1 = 1.6875, "
-                         "Po2/Po1 = 0.72087, Po2/P1 = 5.64044, M2 = 0.57735"));
+        QTest::addColumn<QString>("values");
+        QTest::addColumn<bool>("logarithmic");
+        QTest::addColumn<QLocale>("locale");
+        QTest::addColumn<QString>("horizontal"); // the labels
+        QTest::addColumn<QString>("vertical");
+        QTest::newRow("linear, M1 1 to 4") << "1:4:0.5" << false << QLocale::c() << "1 1.5 2 2.5 3 3.5 4"
+                                           << "0 5 10 15 20";
+        QTest::newRow("logarithmic, more than 1 and 10")
+            << "1:4:0.5" << true << QLocale::c() << "1 1.5 2 2.5 3 3.5 4"
+            << "0.2 0.5 1 2 5 10 20";
+        QTest::newRow("German, the grid's separator")
+            << "1:2:0.1" << false << QLocale(QLocale::German) << "1 1,2 1,4 1,6 1,8 2"
+            << "0 1 2 3 4 5";
+    }
+    void chartAxesAndExportAreReadable()
+    {
+        QFETCH(QString, values);
+        QFETCH(bool, logarithmic);
+        QFETCH(QLocale, locale);
+        QFETCH(QString, horizontal);
+        QFETCH(QString, vertical);
+        QLocale::setDefault(locale);
+        Window w;
+        w.form.show();
+        w.enter(0, values);
+        w.form.findChild<QCheckBox *>("Check_LogScale")->setChecked(logarithmic);
+        auto *chart = w.form.findChild<TableChart *>("Chart");
+        const auto labels = [chart](Qt::Orientation o) {
+            return static_cast<QCategoryAxis *>(chart->chart()->axes(o)[0])->categoriesLabels().join(' ');
+        };
+        QCOMPARE(labels(Qt::Horizontal), horizontal);
+        QCOMPARE(labels(Qt::Vertical), vertical);
+        QVERIFY(!chart->chart()->axes(Qt::Vertical)[0]->titleText().isEmpty());
+        // Written as the filter chosen says when no extension is typed: PNG at twice the
+        // window's pixels at least, SVG with each curve one path.
+        QTemporaryDir dir;
+        QCOMPARE(w.form.exportChartTo(dir.filePath("chart"), "PNG image (*.png)"), QString());
+        QCOMPARE(QImage(dir.filePath("chart.png")).width(), 2 * chart->viewport()->width());
+        QCOMPARE(w.form.exportChartTo(dir.filePath("chart"), "SVG drawing (*.svg)"), QString());
+        QFile svg(dir.filePath("chart.svg"));
+        QVERIFY(svg.open(QIODevice::ReadOnly) && svg.size() < 200'000);
+        const QByteArray drawing = svg.readAll();
+        for (const QString &label : vertical.split(' ')) // the axis as it is now, not as it was
+            QVERIFY2(drawing.contains(">" + label.toUtf8() + "</text>"), qPrintable(label));
+    }
+
+    void readoutIsTheRowOfItsM1_data()
+    {
+        QTest::addColumn<double>("pointer");
+        QTest::addColumn<bool>("digits15");
+        QTest::addColumn<QLocale>("locale");
+        QTest::addColumn<QString>("printed"); // the M1 written
+        QTest::newRow("between the digits") << 5.993331234 << false << QLocale::c() << "5.99333";
+        QTest::newRow("15 digits") << 5.993331234567891 << true << QLocale::c() << "5.99333123456789";
+        QTest::newRow("German, values split by ;") << 2.0 << false << QLocale(QLocale::German) << "2";
+    }
+    void readoutIsTheRowOfItsM1()
+    {
+        QFETCH(double, pointer);
+        QFETCH(bool, digits15);
+        QFETCH(QLocale, locale);
+        QFETCH(QString, printed);
+        QLocale::setDefault(locale);
+        QStringList arguments {"M1", printed, "--format", "tsv"};
+        if (digits15)
+            arguments << "--digits"
+                      << "15";
+        const QByteArray tsv = localised(commandLine(arguments), locale);
+        QStringList parts;
+        const QList<QByteArray> cells = tsv.split('\t');
+        for (int column = 0; column < 7; ++column)
+            parts << TableModel::headerLabels()[column] + " = " + QString::fromUtf8(cells[column]);
+        QCOMPARE(TableChart::readout(pointer, digits15 ? Digits::Full : Digits::Result),
+                 parts.join(locale.decimalPoint() == "," ? "; " : ", "));
+    }
+
+    void chartIsReadByKeyboard()
+    {
+        Window w;
+        w.form.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w.form));
+        w.enter(0, "1:4:0.5", true);
+        const QSize size = w.form.size(), least = w.form.minimumSizeHint();
+        auto *chart = w.form.findChild<TableChart *>("Chart");
+        auto *logScale = w.form.findChild<QCheckBox *>("Check_LogScale");
+        logScale->setFocus();
+        QTest::keyClick(logScale, Qt::Key_Backtab);
+        QCOMPARE(QApplication::focusWidget(), chart);
+        QTest::keyClick(chart, Qt::Key_End);
+        QTest::keyClick(chart, Qt::Key_Left);
+        QCOMPARE(chart->readoutM1(), 3.97);
+        auto *readout = w.form.findChild<QLabel *>("Label_Readout");
+        QCOMPARE(readout->text(), TableChart::readout(3.97, Digits::Full)); // the digits box's
+        QCOMPARE(readout->accessibleName(), readout->text());               // what a screen reader reads
+        for (int pass = 0; pass < 3; ++pass) // the chart's own layout, then the window's
+            QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+        QCOMPARE(w.form.size(), size); // however long the read-out
+        QCOMPARE(w.form.minimumSizeHint(), least);
+        QAccessibleInterface *graph = QAccessible::queryAccessibleInterface(chart);
+        QCOMPARE(graph->role(), QAccessible::Chart);
+        QCOMPARE(graph->text(QAccessible::Description),
+                 "P2/P1, ρ2/ρ1, T2/T1, Po2/Po1, Po2/P1, M2 against M1 from 1 to 4");
     }
 
     void copyGivesTheSelectedRows_data()
