@@ -26,9 +26,11 @@ QUANTITY  the known quantity: M1, M2, Po2/P1, or a measured ratio P2/P1, rho2/rh
           input cell is the number as read; from a ratio, M1 is its exact inverse.
 VALUE     a number; a range FROM:TO:STEP, decimal-exact and including TO where a step
           lands on it (a negative step counts down); or - for standard input, one value
-          a line. A refused value has empty cells and the window's message as its note;
-          an unsettled pitot iteration is noted "not converged in 50 iterations", a row
-          whose M1 is below 1 "subsonic: no shock forms".
+          a line. A refused value keeps its input and has the window's message as its
+          note (a zero the quantity's own limit); an unsettled pitot iteration is noted
+          "not converged in 50 iterations", a row whose M1 is below 1 "subsonic: no
+          shock forms". From a ratio, the other cells are computed from the ratio itself,
+          exact near the domain limit; beyond the normal doubles "Input is out of range".
 --format  text (aligned columns, the default), csv, tsv, html, markdown or latex.
 --digits  15: 15 significant digits instead of 5 decimals.
 
