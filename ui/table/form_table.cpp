@@ -1,9 +1,11 @@
 #include "ui/table/form_table.h"
 
 #include "text/clipboard_table.h"
+#include "ui/table/table_accessible.h"
 #include "ui/table/table_grid.h"
 #include "ui/table/table_model.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QCheckBox>
 #include <QClipboard>
@@ -57,9 +59,11 @@ Form_Table::Form_Table(QWidget *parent)
 
 void Form_Table::createControls()
 {
+    // Before any control exists, so that none has an interface of Qt's own cached for it.
+    installTableAccessibility();
     Combo_Quantity = new QComboBox(this);
     Combo_Quantity->setObjectName(QStringLiteral("Combo_Quantity"));
-    Combo_Quantity->setAccessibleName(tr("Known quantity"));
+    Combo_Quantity->setAccessibleName(tr("Quantity"));
     for (const auto &[label, quantity] : quantityItems)
         Combo_Quantity->addItem(QString::fromUtf8(label), int(quantity));
     Text_Values = new QLineEdit(this);
@@ -80,11 +84,15 @@ void Form_Table::createControls()
     Label_Message->setAccessibleName(tr("Message"));
     Label_Message->setWordWrap(true);
     Label_Message->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+    Label_Rows = new QLabel(this);
+    Label_Rows->setObjectName(QStringLiteral("Label_Rows"));
+    Label_Rows->setAlignment(Qt::AlignRight | Qt::AlignTop);
     Grid = new TableGrid(this);
     Grid->setObjectName(QStringLiteral("Grid"));
     Grid->setAccessibleName(tr("Table"));
     m_model = new TableModel(this);
     Grid->setTableModel(m_model);
+    showRowCount();
     placeControls();
     connectControls();
 }
@@ -103,7 +111,8 @@ void Form_Table::placeControls()
     inputs->addWidget(Check_Digits15, 0, 4);
     inputs->addWidget(Command_Open, 0, 5);
     inputs->addWidget(Command_Save, 0, 6);
-    inputs->addWidget(Label_Message, 1, 3, 1, 4);
+    inputs->addWidget(Label_Message, 1, 3, 1, 3);
+    inputs->addWidget(Label_Rows, 1, 6);
     inputs->setColumnStretch(3, 1);
     auto *grid = new QHBoxLayout;
     grid->setSpacing(0);
@@ -134,8 +143,20 @@ void Form_Table::connectControls()
 
 void Form_Table::showMessage(const QString &message)
 {
+    const QString before = Label_Message->text();
     Label_Message->setText(message);
     Text_Values->setAccessibleDescription(message);
+    if (QAccessible::isActive() && before != message) {
+        QAccessibleTextUpdateEvent changed(Label_Message, 0, before, message);
+        QAccessible::updateAccessibility(&changed);
+    }
+}
+
+void Form_Table::showRowCount()
+{
+    // Spelled out: with no translation loaded, Qt's %n plural shows "row(s)".
+    const std::int64_t rows = m_model->totalRows();
+    Label_Rows->setText(rows == 1 ? tr("1 row") : tr("%1 rows").arg(TableModel::countText(rows)));
 }
 
 void Form_Table::optionsChanged()
@@ -171,6 +192,7 @@ void Form_Table::showTable()
     const Digits digits = Check_Digits15->isChecked() ? Digits::Full : Digits::Result;
     m_model->setTable(quantity, m_values, digits);
     Grid->tableChanged();
+    showRowCount();
     updateChart();
 }
 

@@ -37,6 +37,7 @@ private:
     void applyValues();
     void optionsChanged();
     void showTable();
+    void showRowCount();
     void showMessage(const QString &message);
     void chooseReadings();
     void saveAs();
@@ -52,6 +53,7 @@ private:
     QPushButton *Command_Open = nullptr;
     QPushButton *Command_Save = nullptr;
     QLabel *Label_Message = nullptr;
+    QLabel *Label_Rows = nullptr;
     TableGrid *Grid = nullptr;
     TableChart *Chart = nullptr;
     QCheckBox *Check_LogScale = nullptr;

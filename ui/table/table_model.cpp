@@ -28,6 +28,7 @@ void TableModel::setTable(Quantity quantity, const TableValues &values, Digits d
     m_selectedFirst = 0;
     m_selectedLast = -1;
     m_cachedRow = -1;
+    ++m_generation;
     endResetModel();
 }
 
@@ -78,6 +79,14 @@ QStringList TableModel::headerLabels()
     return labels;
 }
 
+QString TableModel::countText(std::int64_t count)
+{
+    // The C locale omits the group separator unless told otherwise.
+    QLocale locale;
+    locale.setNumberOptions(locale.numberOptions() & ~QLocale::OmitGroupSeparator);
+    return locale.toString(qint64(count));
+}
+
 int TableModel::rowCount(const QModelIndex &parent) const
 {
     if (parent.isValid())
@@ -125,7 +134,7 @@ QVariant TableModel::headerData(int section, Qt::Orientation orientation, int ro
     if (orientation == Qt::Horizontal && (role == Qt::DisplayRole || role == Qt::AccessibleTextRole))
         return headerLabels().value(section);
     if (orientation == Qt::Vertical && role == Qt::DisplayRole)
-        return QString::number(m_offset + section + 1);
+        return countText(m_offset + section + 1);
     return QAbstractTableModel::headerData(section, orientation, role);
 }
 

@@ -6,12 +6,15 @@
 #include "ui/table/table_model.h"
 
 #include <QAbstractScrollArea>
+#include <QAccessible>
+#include <QApplication>
 #include <QChart>
 #include <QCheckBox>
 #include <QClipboard>
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
+#include <QFileDialog>
 #include <QGuiApplication>
 #include <QHeaderView>
 #include <QLabel>
@@ -20,8 +23,13 @@
 #include <QLegendMarker>
 #include <QLineEdit>
 #include <QMimeData>
+#include <QPushButton>
+#include <QScreen>
+#include <QScrollBar>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
+#include <QToolTip>
 #include <QWheelEvent>
 #include <QWidget>
 
@@ -405,6 +413,74 @@ private slots:
         QCOMPARE(w.model()->cellText(1, 1), QString("4"));
     }
 
+    void cellsReadWhole_data()
+    {
+        QTest::addColumn<int>("quantity");
+        QTest::addColumn<QString>("values");
+        QTest::addColumn<bool>("digits15");
+        QTest::newRow("five decimals, refused and subsonic notes") << 0 << "0:3:0.25" << false;
+        QTest::newRow("15 digits") << 3 << "0:10:0.5 1e300" << true;
+        QTest::newRow("the longest note, an estimate below M1 = 1") << 2 << "1.5 5.64044" << true;
+    }
+    void cellsReadWhole()
+    {
+        QFETCH(int, quantity);
+        QFETCH(QString, values);
+        QFETCH(bool, digits15);
+        Window w;
+        w.form.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w.form));
+        w.enter(quantity, values, digits15);
+        auto *grid = w.form.findChild<TableGrid *>("Grid");
+        for (int row = 0; row < w.model()->rowCount(); ++row) {
+            for (int column = 0; column < w.model()->columnCount(); ++column) {
+                const int needed = grid->sizeHintForIndex(w.model()->index(row, column)).width() + 1;
+                QVERIFY2(needed <= grid->columnWidth(column), qPrintable(w.model()->cellText(row, column)));
+                // At the default size the whole note is in view beside five decimals.
+                QVERIFY(digits15
+                        || grid->columnViewportPosition(column) + needed <= grid->viewport()->width());
+            }
+        }
+        // A cell that reads whole has no tooltip; one cut has its whole text in one.
+        const QModelIndex cell = w.model()->index(1, 0);
+        const auto hover = [&] {
+            const QPoint at = grid->visualRect(cell).center();
+            QHelpEvent help(QEvent::ToolTip, at, grid->viewport()->mapToGlobal(at));
+            QApplication::sendEvent(grid->viewport(), &help);
+        };
+        hover();
+        QVERIFY(!QToolTip::isVisible());
+        grid->setColumnWidth(0, 20);
+        hover();
+        QVERIFY(QToolTip::isVisible());
+        QCOMPARE(QToolTip::text(), w.model()->cellText(1, 0));
+        QToolTip::hideText();
+    }
+
+    void gridIsATableOfEveryRow()
+    {
+        Window w;
+        w.form.show();
+        QVERIFY(QTest::qWaitForWindowActive(&w.form));
+        w.enter(0, "2 abc");
+        auto *label = QAccessible::queryAccessibleInterface(w.form.findChild<QLabel *>("Label_Message"));
+        QCOMPARE(label->textInterface()->text(0, label->textInterface()->characterCount()), w.message());
+        w.enter(0, "1:10000000:1");
+        auto *grid = w.form.findChild<TableGrid *>("Grid");
+        grid->setFocus();
+        QTest::keyClick(grid, Qt::Key_End);
+        QTest::keyClick(grid, Qt::Key_Up, Qt::ShiftModifier);
+        // Rows count from the table's top, not from the rows the model holds for the view.
+        QAccessibleInterface *table = QAccessible::queryAccessibleInterface(grid);
+        QCOMPARE(table->tableInterface()->rowCount(), 10'000'000);
+        QCOMPARE(table->tableInterface()->selectedRows(), QList<int>({9'999'998, 9'999'999}));
+        QAccessibleInterface *focused = table->focusChild();
+        QVERIFY(focused && focused->tableCellInterface());
+        QCOMPARE(focused->tableCellInterface()->rowIndex(), 9'999'998);
+        QCOMPARE(focused->text(QAccessible::Name), "9999999");
+        QCOMPARE(table->child(table->indexOfChild(focused)), focused);
+    }
+
     void tenMillionRowsInAWindowOfRows()
     {
         Window w;
@@ -420,8 +496,17 @@ private slots:
                           false);
         QGuiApplication::sendEvent(grid->viewport(), &notch); // a notch up: three rows
         QCOMPARE(w.model()->offset(), end - 3);
+        for (int i = 0; i < 3; ++i) { // a touchpad's small steps add up: 45 is a row
+            QWheelEvent step({5, 5}, grid->mapToGlobal(QPointF(5, 5)), {}, {0, 15}, {}, {}, Qt::NoScrollPhase,
+                             false);
+            QGuiApplication::sendEvent(grid->viewport(), &step);
+        }
+        QCOMPARE(w.model()->offset(), end - 4);
         QTest::keyClick(grid, Qt::Key_End);
         QCOMPARE(w.model()->totalRows(), 10'000'000);
+        QCOMPARE(w.form.findChild<QLabel *>("Label_Rows")->text(), "10,000,000 rows");
+        QCOMPARE(w.model()->headerData(w.model()->rowCount() - 1, Qt::Vertical, Qt::DisplayRole),
+                 QVariant("10,000,000"));     // numbered from 1
         QVERIFY(w.model()->rowCount() < 100); // a window of rows, not ten million
         QCOMPARE(w.model()->data(w.model()->index(w.model()->rowCount() - 1, 0), Qt::DisplayRole),
                  QVariant("10000000"));
