@@ -169,7 +169,12 @@ void Form_Table::optionsChanged()
         showTable();
 }
 
-void Form_Table::applyValues()
+bool Form_Table::applyTypedValues()
+{
+    return !Text_Values->isModified() || applyValues();
+}
+
+bool Form_Table::applyValues()
 {
     Text_Values->setModified(false);
     TableValues values;
@@ -179,11 +184,12 @@ void Form_Table::applyValues()
         m_values = TableValues();
         showTable();
         showMessage(QString::fromStdString(error));
-        return;
+        return false;
     }
     m_values = values;
     showMessage({});
     showTable();
+    return true;
 }
 
 void Form_Table::showTable()
@@ -210,6 +216,8 @@ bool Form_Table::openReadings(const QString &path)
     }
     m_values = TableValues();
     Text_Values->clear();
+    // Emptied by the window, not typed: a later change of quantity or a save keeps the readings.
+    Text_Values->setModified(false);
     if (!m_values.addReadings(std::string_view(text.constData(), std::size_t(text.size())))) {
         showTable();
         showMessage(tr("%1 has more than %2 readings").arg(QFileInfo(path).fileName()).arg(maxRangeRows));
@@ -250,6 +258,9 @@ QString Form_Table::saveTo(const QString &path)
 
 void Form_Table::saveAs()
 {
+    // What the field shows is what is saved, typed or applied.
+    if (!applyTypedValues())
+        return;
     QStringList filters;
     for (const char *filter : saveFilters)
         filters << QString::fromLatin1(filter);
@@ -268,6 +279,8 @@ void Form_Table::saveAs()
 
 void Form_Table::copySelection()
 {
+    // New values leave nothing selected: nothing of the table they replace is copied.
+    applyTypedValues();
     const std::int64_t first = m_model->selectedFirst();
     const std::int64_t last = m_model->selectedLast();
     if (last < first)

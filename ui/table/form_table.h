@@ -34,7 +34,10 @@ private:
     void createControls();
     void placeControls();
     void connectControls();
-    void applyValues();
+    // Applies the values typed; false when they are refused.
+    bool applyValues();
+    // Applies values typed since the last Return, if any; false when they were refused.
+    bool applyTypedValues();
     void optionsChanged();
     void showTable();
     void showRowCount();

@@ -73,6 +73,8 @@ void Form_Table::updateChart()
 
 void Form_Table::exportChart()
 {
+    if (!applyTypedValues())
+        return;
     const QString path = QFileDialog::getSaveFileName(this, tr("Export Chart"), {},
                                                       tr("PNG image (*.png);;SVG drawing (*.svg)"));
     if (!path.isEmpty() && !Chart->exportTo(path))

@@ -197,9 +197,12 @@ void TableGrid::announceCurrent()
 void TableGrid::keyPressEvent(QKeyEvent *event)
 {
     if (event->matches(QKeySequence::SelectAll) && m_model) {
-        m_anchor = 0;
-        m_current = m_model->totalRows() - 1;
-        m_model->setSelection(m_anchor, m_current);
+        if (m_model->totalRows() > 0) {
+            m_anchor = 0;
+            m_current = m_model->totalRows() - 1;
+            m_model->setSelection(m_anchor, m_current);
+            announceCurrent();
+        }
         return;
     }
     if (event->matches(QKeySequence::Copy)) {

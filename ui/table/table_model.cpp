@@ -47,8 +47,10 @@ void TableModel::setWindow(std::int64_t offset, int rows)
 
 void TableModel::setSelection(std::int64_t first, std::int64_t last)
 {
-    m_selectedFirst = std::min(first, last);
-    m_selectedLast = std::max(first, last);
+    // Rows outside the table would be made up (the row cache answers for row -1), never copied.
+    const std::int64_t end = totalRows() - 1;
+    m_selectedFirst = end < 0 ? 0 : std::clamp<std::int64_t>(std::min(first, last), 0, end);
+    m_selectedLast = end < 0 ? -1 : std::clamp<std::int64_t>(std::max(first, last), 0, end);
     if (rowCount() > 0)
         emit dataChanged(index(0, 0), index(rowCount() - 1, columnCount() - 1));
 }

@@ -31,7 +31,7 @@ public:
     void setWindow(std::int64_t offset, int rows);
     int windowRows() const { return m_windowRows; }
 
-    // Rows selected, first to last inclusive, or none (first > last).
+    // Rows selected, first to last inclusive, or none (first > last); kept within the table.
     void setSelection(std::int64_t first, std::int64_t last);
     std::int64_t selectedFirst() const { return m_selectedFirst; }
     std::int64_t selectedLast() const { return m_selectedLast; }

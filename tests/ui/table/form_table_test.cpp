@@ -79,6 +79,13 @@ struct Window {
         form.findChild<QCheckBox *>("Check_Digits15")->setChecked(digits15); // applies at once
     }
     QString message() { return form.findChild<QLabel *>("Label_Message")->text(); }
+    QLineEdit *values() { return form.findChild<QLineEdit *>("Text_Values"); }
+    // Values typed over the field's, without Return.
+    void type(const QString &typed)
+    {
+        values()->selectAll();
+        QTest::keyClicks(values(), typed);
+    }
 };
 
 // The grid's rows as tab-separated lines, as `--format tsv` writes them after its header.
@@ -109,8 +116,9 @@ QByteArray localised(const QByteArray &tsv, const QLocale &locale)
     return rows;
 }
 
-// Among a copy row's keys: a click or a drag to a row in view, and the values entered again.
-constexpr int click = -1, drag = -2, reenter = -3;
+// Among a copy row's keys: a click or a drag to a row in view, the values entered again,
+// refused values entered, and a value typed without Return.
+constexpr int click = -1, drag = -2, reenter = -3, refuse = -4, typeTwo = -5;
 
 const char *const quantityNames[] = {"M1", "M2", "Po2/P1", "P2/P1", "rho2/rho1", "T2/T1", "Po2/Po1"};
 
@@ -176,6 +184,8 @@ private slots:
         QCOMPARE(w.message(), "5 readings from readings.txt");
         const QByteArray expected = commandLine({"Po2/P1", "-", "--format", "tsv"}, nullptr, path);
         QCOMPARE(gridAsTsv(w.model()), expected.mid(expected.indexOf('\n') + 1));
+        w.form.findChild<QComboBox *>("Combo_Quantity")->setCurrentIndex(0); // the emptied field is not typed
+        QCOMPARE(w.model()->totalRows(), 5);
     }
 
     void savedFileEqualsTheCommandLine_data()
@@ -335,6 +345,10 @@ private slots:
         QTest::newRow("a drag and Shift+PageUp extend")
             << "1:3:0.01" << QList<int> {click, 1, drag, 2, Qt::Key_PageUp, Qt::ShiftModifier}
             << QStringList {"1", "1.01"};
+        QTest::newRow("Ctrl+A on a table emptied by a refusal: nothing")
+            << "2" << QList<int> {refuse, 0, Qt::Key_A, Qt::ControlModifier} << QStringList();
+        QTest::newRow("values typed since are applied first: the selection goes")
+            << "1:5:0.01" << QList<int> {Qt::Key_A, Qt::ControlModifier, typeTwo, 0} << QStringList();
         QTest::newRow("new values start at the top")
             << "1:3:0.01" << QList<int> {Qt::Key_End, 0, reenter, 0, Qt::Key_Down, Qt::ShiftModifier}
             << QStringList {"1", "1.01"};
@@ -361,6 +375,10 @@ private slots:
                 QTest::mouseMove(grid->viewport(), at);
             else if (keys[i] == reenter)
                 w.enter(0, values);
+            else if (keys[i] == refuse)
+                w.enter(0, "abc");
+            else if (keys[i] == typeTwo)
+                w.type("2");
             else
                 QTest::keyClick(grid, Qt::Key(keys[i]), Qt::KeyboardModifiers(keys[i + 1]));
         }
@@ -368,8 +386,8 @@ private slots:
         QTest::keyClick(grid, Qt::Key_C, Qt::ControlModifier);
         const QMimeData *copied = QGuiApplication::clipboard()->mimeData();
         if (firstCells.isEmpty()) {
-            QVERIFY(QGuiApplication::clipboard()->text().isEmpty()
-                    && w.message().startsWith("Select at most 100000 rows"));
+            QVERIFY(QGuiApplication::clipboard()->text().isEmpty());
+            QVERIFY(w.model()->totalRows() <= 1 || w.message().startsWith("Select at most 100000 rows"));
             return;
         }
         QStringList lines = copied->text().split(u'\n', Qt::SkipEmptyParts);
@@ -401,16 +419,43 @@ private slots:
         QVERIFY(!w.form.isVisible());
     }
 
-    void quantityChangeTakesTheTypedValues()
+    void typedValuesAreAppliedFirst_data()
     {
+        QTest::addColumn<QString>("action");
+        QTest::newRow("a change of quantity") << "quantity";
+        QTest::newRow("Ctrl+S saves them") << "save";
+        QTest::newRow("Export Chart") << "export";
+    }
+    void typedValuesAreAppliedFirst()
+    {
+        QFETCH(QString, action);
+        QTemporaryDir dir;
+        const QString path = dir.filePath(action == "save" ? "t.csv" : "chart.svg");
         Window w;
-        w.enter(0, "2");
-        auto *text = w.form.findChild<QLineEdit *>("Text_Values");
-        text->selectAll();
-        QTest::keyClicks(text, "3 4");
-        w.form.findChild<QComboBox *>("Combo_Quantity")->setCurrentIndex(3);
-        QCOMPARE(w.model()->totalRows(), 2);
-        QCOMPARE(w.model()->cellText(1, 1), QString("4"));
+        w.form.show();
+        QVERIFY(QTest::qWaitForWindowActive(&w.form));
+        w.enter(0, "1:5:0.01");
+        w.type("4");
+        QTimer answer; // the file dialog, once it shows
+        connect(&answer, &QTimer::timeout, &w.form, [&path] {
+            if (auto *dialog = qobject_cast<QFileDialog *>(QApplication::activeModalWidget())) {
+                dialog->selectFile(path);
+                static_cast<QDialog *>(dialog)->accept(); // QFileDialog hides it
+            }
+        });
+        answer.start(0);
+        if (action == "quantity")
+            w.form.findChild<QComboBox *>("Combo_Quantity")->setCurrentIndex(3);
+        else if (action == "save")
+            QTest::keyClick(w.values(), Qt::Key_S, Qt::ControlModifier);
+        else
+            w.form.findChild<QPushButton *>("Command_ExportChart")->click();
+        QCOMPARE(w.form.findChild<QLabel *>("Label_Rows")->text(), "1 row");
+        QCOMPARE(w.model()->cellText(0, action == "quantity" ? 1 : 0), QString("4"));
+        QFile saved(path);
+        QVERIFY(action == "quantity" || saved.open(QIODevice::ReadOnly));
+        if (action == "save")
+            QCOMPARE(saved.readAll(), commandLine({"M1", "4", "--format", "csv"}));
     }
 
     void cellsReadWhole_data()
