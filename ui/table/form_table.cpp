@@ -19,10 +19,13 @@
 #include <QLineEdit>
 #include <QProgressDialog>
 #include <QPushButton>
+#include <QScreen>
 #include <QScrollBar>
 #include <QShortcut>
 #include <QSplitter>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 namespace ornavel {
 
@@ -44,17 +47,57 @@ const char *const saveFilters[] = {
 
 } // namespace
 
+// The size the window opens at, in logical pixels, where the screen has room for it: the
+// columns of a five-decimal table with its notes beside them, and the chart below.
+constexpr QSize preferredSize(1000, 680);
+
 Form_Table::Form_Table(QWidget *parent)
-    : QWidget(parent,
-              // A dialog's type, so that X11 window managers are told it is transient for the
-              // main window (Qt marks only such types), with the buttons of a resizable window.
-              Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinMaxButtonsHint
-                  | Qt::WindowCloseButtonHint)
+    // A normal window of its own: the window manager neither keeps it above the calculator
+    // nor hides it with it.
+    : QWidget(parent, Qt::Window)
 {
     setObjectName(QStringLiteral("Form_Table"));
     setWindowTitle(tr("Ornavel Tables"));
     createControls();
-    resize(800, 680);
+    const QSize screen = this->screen()->availableGeometry().size();
+    // The title bar and frame are not known before the window is shown: room for a usual one.
+    resize(preferredSize.boundedTo(screen - QSize(16, 48)).expandedTo(minimumSizeHint()));
+}
+
+void Form_Table::placeBeside(const QWidget *window)
+{
+    // Polished as when shown, so that the minimum size is the one the window will have.
+    ensurePolished();
+    const QRect outer = window->frameGeometry();
+    const QRect inner = window->geometry();
+    const QMargins frame(inner.left() - outer.left(), inner.top() - outer.top(),
+                         outer.right() - inner.right(), outer.bottom() - inner.bottom());
+    const QRect available = window->screen()->availableGeometry();
+    resize(preferredSize.expandedTo(minimumSizeHint()));
+    const QRect placed
+        = besideWindow(outer, size().grownBy(frame), minimumSizeHint().grownBy(frame), available);
+    resize(placed.size().shrunkBy(frame));
+    move(placed.topLeft());
+}
+
+QRect besideWindow(const QRect &anchor, QSize size, QSize minimum, const QRect &available)
+{
+    size = size.boundedTo(available.size()).expandedTo(minimum);
+    const int right = available.right() - anchor.right();
+    const int left = anchor.left() - available.left();
+    int x;
+    if (right >= size.width())
+        x = anchor.right() + 1;
+    else if (left >= size.width())
+        x = anchor.left() - size.width();
+    else if (std::max(left, right) >= minimum.width()) {
+        size.setWidth(std::max(left, right));
+        x = right >= left ? anchor.right() + 1 : available.left();
+    } else
+        x = right >= left ? available.right() + 1 - size.width() : available.left();
+    const int y = std::clamp(anchor.top(), available.top(),
+                             std::max(available.top(), available.bottom() + 1 - size.height()));
+    return QRect(QPoint(std::max(x, available.left()), y), size);
 }
 
 void Form_Table::createControls()
@@ -138,7 +181,8 @@ void Form_Table::connectControls()
     connect(Command_Save, &QPushButton::clicked, this, &Form_Table::saveAs);
     connect(Grid, &TableGrid::copyRequested, this, &Form_Table::copySelection);
     connect(new QShortcut(QKeySequence::Save, this), &QShortcut::activated, this, &Form_Table::saveAs);
-    connect(new QShortcut(Qt::Key_Escape, this), &QShortcut::activated, this, &QWidget::close);
+    // Escape is left to the control that has it (an open list closes); it never loses the table.
+    connect(new QShortcut(QKeySequence::Close, this), &QShortcut::activated, this, &QWidget::close);
 }
 
 void Form_Table::showMessage(const QString &message)

@@ -24,6 +24,9 @@ class Form_Table : public QWidget
 public:
     explicit Form_Table(QWidget *parent = nullptr);
 
+    // Sizes the window for the screen of window and places it beside window where the screen
+    // has room: a window of its own, not one kept over the calculator.
+    void placeBeside(const QWidget *window);
     // Fills the table from a text file of readings, one a line; false with the reason shown.
     bool openReadings(const QString &path);
     // Writes the table to path in the format its extension names (text when none does); an
@@ -65,6 +68,11 @@ private:
     TableModel *m_model = nullptr;
     TableValues m_values;
 };
+
+// Where a window of size (its minimum minimum) goes beside the frame anchor within available:
+// to its right, else to its left, else narrowed to the wider side's room, else over it,
+// always on the screen. The frame's rectangle.
+QRect besideWindow(const QRect &anchor, QSize size, QSize minimum, const QRect &available);
 
 // The format a file name's extension names, or none.
 std::optional<TableFormat> formatOfFile(const QString &path);

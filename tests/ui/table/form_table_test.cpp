@@ -403,11 +403,15 @@ private slots:
         QVERIFY(copied->html().contains("<th>ρ2/ρ1</th>"));
     }
 
-    void everyControlNamedAndEscapeCloses()
+    void everyControlNamedAndEscapeKeepsTheWindow()
     {
         Window w;
+        const QSize screen = w.form.screen()->availableGeometry().size();
+        // With a title bar and borders, on the screen.
+        QVERIFY2(w.form.width() + 2 <= screen.width() && w.form.height() + 20 <= screen.height(),
+                 "beyond the screen");
         w.form.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&w.form));
+        QVERIFY(QTest::qWaitForWindowActive(&w.form));
         for (QWidget *control : w.form.findChildren<QWidget *>()) {
             // A view's viewport is part of the view, which carries the name.
             const auto *area = qobject_cast<QAbstractScrollArea *>(control->parentWidget());
@@ -415,7 +419,22 @@ private slots:
                 && !(area && area->viewport() == control))
                 QVERIFY2(!control->accessibleName().isEmpty(), control->metaObject()->className());
         }
-        QTest::keyClick(w.form.findChild<QLineEdit *>("Text_Values"), Qt::Key_Escape);
+        auto *quantity = w.form.findChild<QComboBox *>("Combo_Quantity");
+        QCOMPARE(quantity->accessibleName(), "Quantity");
+        // Escape closes an open list, and only the list; anywhere else it does nothing.
+        quantity->showPopup();
+        QTest::keyClick(quantity->view(), Qt::Key_Escape);
+        QVERIFY(!quantity->view()->isVisible());
+        auto *grid = w.form.findChild<TableGrid *>("Grid");
+        for (QWidget *control : {static_cast<QWidget *>(w.values()), static_cast<QWidget *>(grid)})
+            QTest::keyClick(control, Qt::Key_Escape);
+        QVERIFY(w.form.isVisible());
+        // Tab leaves the grid at once, whatever its cells.
+        w.enter(0, "1:2:0.5");
+        grid->setFocus();
+        QTest::keyClick(grid, Qt::Key_Tab);
+        QVERIFY(!grid->hasFocus());
+        QTest::keyClick(w.values(), Qt::Key_W, Qt::ControlModifier);
         QVERIFY(!w.form.isVisible());
     }
 
@@ -524,6 +543,25 @@ private slots:
         QCOMPARE(focused->tableCellInterface()->rowIndex(), 9'999'998);
         QCOMPARE(focused->text(QAccessible::Name), "9999999");
         QCOMPARE(table->child(table->indexOfChild(focused)), focused);
+    }
+
+    void placedBesideTheMainWindow_data()
+    {
+        QTest::addColumn<QRect>("mainWindow");
+        QTest::addColumn<QRect>("placed");
+        QTest::newRow("room on the right") << QRect(100, 50, 300, 400) << QRect(400, 50, 1000, 700);
+        QTest::newRow("room on the left only") << QRect(1500, 500, 300, 400) << QRect(500, 380, 1000, 700);
+        QTest::newRow("narrowed to the room on the right")
+            << QRect(0, 0, 1200, 400) << QRect(1200, 0, 720, 700);
+        QTest::newRow("no room beside: over it, on the wider side")
+            << QRect(600, 0, 1000, 400) << QRect(0, 0, 1000, 700);
+    }
+    void placedBesideTheMainWindow()
+    {
+        QFETCH(QRect, mainWindow);
+        QFETCH(QRect, placed);
+        QCOMPARE(besideWindow(mainWindow, QSize(1000, 700), QSize(650, 500), QRect(0, 0, 1920, 1080)),
+                 placed);
     }
 
     void tenMillionRowsInAWindowOfRows()
