@@ -69,7 +69,7 @@ private:
     TableValues m_values;
 };
 
-// Where a window of size (its minimum minimum) goes beside the frame anchor within available:
+// Where a window of size (at least minimum) goes beside the frame anchor within available:
 // to its right, else to its left, else narrowed to the wider side's room, else over it,
 // always on the screen. The frame's rectangle.
 QRect besideWindow(const QRect &anchor, QSize size, QSize minimum, const QRect &available);
