@@ -1,6 +1,6 @@
 """The accessibility tree: every box, option and the button by name, a calculation driven
 through it, the graph as a chart, the About window as a window, and the Tables window's
-grid, range and Save As."""
+grid (every row, the selection and its events), message, range and Save As."""
 
 import os
 import subprocess
@@ -76,10 +76,11 @@ def check_tables(acc, results, env, exe, workdir):
         raise Abort(f"no window named {TABLE_WINDOW!r} after {TABLE_ITEM!r}")
     window = found[0]
     values = acc.one(window, p.ROLE_TEXT, "Values")
-    acc.set_text(values, "1:3:0.5")
+    acc.set_text(values, "1:3:0.5 1:1000:1")
     values.queryComponent().grabFocus()
     run(["xdotool", "key", "Return"], env, check=True)
-    table = acc.one(window, p.ROLE_TABLE, "Table").queryTable()
+    grid = acc.one(window, p.ROLE_TABLE, "Table")
+    table = grid.queryTable()
     headers = [table.getColumnHeader(i).name for i in range(table.nColumns)]
     results.check(headers == TABLE_HEADERS, "the grid is a table with the window's column headers",
                   f"headers {headers}")
@@ -92,6 +93,43 @@ def check_tables(acc, results, env, exe, workdir):
     got = wait_until(lambda: cell() == "2.45833", 5)
     results.check(bool(got), "Return applies the range: row M1 = 1.5 has P2/P1 = 2.45833",
                   f"cell holds {cell()!r}")
+    results.check(table.nRows == 1005, "the grid counts every row of the table, not those in view",
+                  f"{table.nRows} rows")
+
+    # Down, Shift+Down: rows 2 and 3 selected, and the cell moved to said so by an event.
+    from gi.repository import GLib
+    said = []
+
+    def heard(event):
+        try:
+            if event.source.getRole() == p.ROLE_TABLE_CELL:
+                said.append(event.source.name)
+        except Exception:
+            pass
+    p.Registry.registerEventListener(heard, "focus:", "object:state-changed:focused")
+    grid.queryComponent().grabFocus()
+    run(["xdotool", "key", "Down", "shift+Down"], env, check=True)
+
+    def selected():
+        while GLib.MainContext.default().iteration(False):
+            pass
+        return table.getSelectedRows() == [1, 2] and "2" in said
+    wait_until(selected, 5)
+    results.check(table.getSelectedRows() == [1, 2] and "2" in said,
+                  "moving the selection is told: rows 1 and 2 selected, the cell at M1 = 2 focused",
+                  f"selected {table.getSelectedRows()}, cells announced {said}")
+    p.Registry.deregisterEventListener(heard, "focus:", "object:state-changed:focused")
+
+    # A refusal beside the field, readable as text.
+    acc.set_text(values, "1:3:0")
+    values.queryComponent().grabFocus()
+    run(["xdotool", "key", "Return"], env, check=True)
+    message = acc.one(window, p.ROLE_LABEL, "Message")
+    got = wait_until(lambda: "step" in acc.text(message), 5)
+    results.check(bool(got), "the message beside the field reads as text", f"it reads {acc.text(message)!r}")
+    acc.set_text(values, "1:3:0.5")
+    values.queryComponent().grabFocus()
+    run(["xdotool", "key", "Return"], env, check=True)
 
     # Save As through the real file dialog, by its keys: the file is the command line's table.
     target = os.path.join(workdir, "saved-table.csv")

@@ -1,12 +1,14 @@
 """Under Xvfb and openbox: WM_CLASS against the desktop entry's StartupWMClass, the program's
 own _NET_WM_ICON, a fixed size (min = max), the outer height (title bar included) in the
-compact view and in the taller Po2/P1 view, and About and Tables as the main window's."""
+compact view and in the taller Po2/P1 view, About as the main window's, and Tables as a window of
+its own beside it that Escape leaves open."""
 
 import configparser
 import re
+import time
 
-from harness import (CLIENT_WIDTH, COMPACT_OUTER_HEIGHT, GRAPH_OUTER_HEIGHT, TABLE_WINDOW, Abort,
-                     Accessible, log_tail, run, wait_until)
+from harness import (CLIENT_WIDTH, COMPACT_OUTER_HEIGHT, GRAPH_OUTER_HEIGHT, SCREEN_HEIGHT, SCREEN_WIDTH,
+                     TABLE_WINDOW, Abort, Accessible, log_tail, run, wait_until)
 
 
 def xprop(env, window, *args):
@@ -156,15 +158,27 @@ def check(args, results, desk):
                   "the About window opens over the main window",
                   f"About at {ax},{ay} {aw}x{ah}, main window at {mx},{my} {mw}x{mh}")
     desk.screenshot("x11-about")
-    # The Tables window, by its shortcut: transient for the main window too, and closed with it.
-    run(["xdotool", "windowactivate", "--sync", str(window), "key", "--clearmodifiers", "ctrl+t"], env)
-    tables = program_window(env, app.pid, TABLE_WINDOW)
-    transient = tables and wait_until(lambda: transient_for(env, tables), 5)
-    results.check(transient == int(window), "Ctrl+T opens the Tables window, transient for the main window",
-                  f"window {tables}, WM_TRANSIENT_FOR {transient and hex(transient)}")
-    desk.screenshot("x11-tables")
-    # The chart's read-out, 15 digits long under the pointer, leaves the window's size alone.
+    # The Tables window, by its shortcut: a window of its own beside the main window (moved to
+    # the screen's edge, so that there is room), which Escape never closes and Ctrl+W does,
+    # closed with the main window.
+    run(["xdotool", "windowmove", "--sync", str(window), "0", "0"], env)
+    tables = open_tables(env, app, window)
+    transient = tables and transient_for(env, tables)
+    kind = tables and xprop(env, tables, "_NET_WM_WINDOW_TYPE").split("=")[-1].strip()
+    results.check(bool(tables) and transient is None and kind == "_NET_WM_WINDOW_TYPE_NORMAL",
+                  "Ctrl+T opens the Tables window: a normal window, not transient for the main window",
+                  f"window {tables}, WM_TRANSIENT_FOR {transient and hex(transient)}, type {kind}")
     if tables:
+        # Client areas: the calculator stays whole in view, the table's controls on the screen
+        # (where the frame goes within a pixel or two is the window manager's).
+        tx, ty, tw, th = geometry(env, tables)
+        mx, my, mw, mh = geometry(env, window)
+        apart = tx >= mx + mw or tx + tw <= mx
+        on_screen = tx >= 0 and ty >= 0 and tx + tw <= SCREEN_WIDTH and ty + th <= SCREEN_HEIGHT
+        results.check(apart and on_screen, "the Tables window opens beside the main window, on the screen",
+                      f"Tables at {tx},{ty} {tw}x{th}, main window at {mx},{my} {mw}x{mh}")
+        desk.screenshot("x11-tables")
+        # The chart's read-out, 15 digits long under the pointer, leaves the window's size alone.
         before = size_hints(env, tables), geometry(env, tables)
         run(["xdotool", "windowactivate", "--sync", str(tables), "key", "--clearmodifiers", "alt+v"], env)
         run(["xdotool", "type", "--delay", "10", "1:5:0.05"], env)
@@ -180,7 +194,34 @@ def check(args, results, desk):
         results.check(not changed, "hovering the chart leaves the Tables window's size and minimum alone",
                       f"{before} became {changed and (size_hints(env, tables), geometry(env, tables))}")
         desk.screenshot("x11-tables-readout")
+        # Escape in the field, then with the Quantity list open (Alt+Q, Alt+Down): only the list goes.
+        keys(env, tables, "Escape", "alt+q", "alt+Down", "Escape", "Escape")
+        results.check(visible(env, tables), "Escape, also with the Quantity list open, keeps the Tables window",
+                      "the window closed")
+        keys(env, tables, "ctrl+w")
+        closed = wait_until(lambda: not visible(env, tables), 5)
+        results.check(bool(closed) and app.poll() is None, "Ctrl+W closes the Tables window, not the program",
+                      f"window still shown: {not closed}, program ended: {app.poll() is not None}")
+    open_tables(env, app, window)
     run(["xdotool", "windowactivate", "--sync", str(window), "key", "--clearmodifiers", "alt+F4"], env)
     ended = wait_until(lambda: app.poll() is not None, 5)
     results.check(bool(ended), "closing the main window with About and Tables open ends the program",
                   "the process still runs")
+
+
+def open_tables(env, app, window):
+    run(["xdotool", "windowactivate", "--sync", str(window), "key", "--clearmodifiers", "ctrl+t"], env)
+    tables = program_window(env, app.pid, TABLE_WINDOW)
+    # Framed once the window manager states the frame's extents.
+    return tables and wait_until(lambda: frame_extents(env, tables), 5) and tables
+
+
+def keys(env, window, *names):
+    run(["xdotool", "windowactivate", "--sync", str(window)], env)
+    for name in names:
+        run(["xdotool", "key", "--clearmodifiers", name], env)
+        time.sleep(0.2)  # each key handled, a list opened or closed, before the next
+
+
+def visible(env, window):
+    return str(window) in run(["xdotool", "search", "--onlyvisible", "--name", f"^{TABLE_WINDOW}$"], env).split()

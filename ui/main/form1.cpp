@@ -66,8 +66,10 @@ Form1::Form1(QWidget *parent) : QMainWindow(parent, fixedSizeWindow)
 
 Form1::~Form1()
 {
-    // Closing the main window leaves the About window open; destroying it does not.
+    // Closing the main window leaves the About window open; destroying it does not. The
+    // Tables window has no parent to take it along.
     delete m_about;
+    delete m_table;
 }
 
 double Form1::upstreamMach() const
@@ -238,7 +240,9 @@ QString Form1::markerText() const
 
 void Form1::Mn_Table_Click()
 {
-    // Owned by the main window, so transient for it; deleted on close, so it remembers nothing.
+    // A window of its own beside this one, not transient for it (the window manager would keep
+    // it over the calculator); closed and deleted with it (event, ~Form1), deleted on close,
+    // so it remembers nothing.
     if (!m_table) {
         QString error;
         m_table = createTableWindow(this, error);

@@ -22,7 +22,7 @@ QStringList moduleCandidates()
 
 } // namespace
 
-QWidget *createTableWindow(QWidget *parent, QString &error)
+QWidget *createTableWindow(QWidget *mainWindow, QString &error)
 {
     // Loaded once and kept: windows made from it may be open until the program ends.
     static CreateFormTable create = nullptr;
@@ -34,7 +34,7 @@ QWidget *createTableWindow(QWidget *parent, QString &error)
         if (!create)
             error = library.errorString();
     }
-    return create ? create(parent) : nullptr;
+    return create ? create(mainWindow) : nullptr;
 }
 
 } // namespace ornavel

@@ -6,8 +6,9 @@ class QWidget;
 
 namespace ornavel {
 
-// A new Tables window for parent, from the module loaded on first use; null with the reason
-// in error when the module cannot be loaded.
-QWidget *createTableWindow(QWidget *parent, QString &error);
+// A new Tables window beside mainWindow, from the module loaded on first use: a window of its
+// own, without a parent, which the caller deletes. Null with the reason in error when the
+// module cannot be loaded.
+QWidget *createTableWindow(QWidget *mainWindow, QString &error);
 
 } // namespace ornavel

@@ -1,9 +1,11 @@
 #include "ui/table/form_table.h"
 
 #include "text/clipboard_table.h"
+#include "ui/table/table_accessible.h"
 #include "ui/table/table_grid.h"
 #include "ui/table/table_model.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QCheckBox>
 #include <QClipboard>
@@ -17,10 +19,13 @@
 #include <QLineEdit>
 #include <QProgressDialog>
 #include <QPushButton>
+#include <QScreen>
 #include <QScrollBar>
 #include <QShortcut>
 #include <QSplitter>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 namespace ornavel {
 
@@ -42,24 +47,66 @@ const char *const saveFilters[] = {
 
 } // namespace
 
+// The size the window opens at, in logical pixels, where the screen has room for it: the
+// columns of a five-decimal table with its notes beside them, and the chart below.
+constexpr QSize preferredSize(1000, 680);
+
 Form_Table::Form_Table(QWidget *parent)
-    : QWidget(parent,
-              // A dialog's type, so that X11 window managers are told it is transient for the
-              // main window (Qt marks only such types), with the buttons of a resizable window.
-              Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinMaxButtonsHint
-                  | Qt::WindowCloseButtonHint)
+    // A normal window of its own: the window manager neither keeps it above the calculator
+    // nor hides it with it.
+    : QWidget(parent, Qt::Window)
 {
     setObjectName(QStringLiteral("Form_Table"));
     setWindowTitle(tr("Ornavel Tables"));
     createControls();
-    resize(800, 680);
+    const QSize screen = this->screen()->availableGeometry().size();
+    // The title bar and frame are not known before the window is shown: room for a usual one.
+    resize(preferredSize.boundedTo(screen - QSize(16, 48)).expandedTo(minimumSizeHint()));
+}
+
+void Form_Table::placeBeside(const QWidget *window)
+{
+    // Polished as when shown, so that the minimum size is the one the window will have.
+    ensurePolished();
+    const QRect outer = window->frameGeometry();
+    const QRect inner = window->geometry();
+    const QMargins frame(inner.left() - outer.left(), inner.top() - outer.top(),
+                         outer.right() - inner.right(), outer.bottom() - inner.bottom());
+    const QRect available = window->screen()->availableGeometry();
+    resize(preferredSize.expandedTo(minimumSizeHint()));
+    const QRect placed
+        = besideWindow(outer, size().grownBy(frame), minimumSizeHint().grownBy(frame), available);
+    resize(placed.size().shrunkBy(frame));
+    move(placed.topLeft());
+}
+
+QRect besideWindow(const QRect &anchor, QSize size, QSize minimum, const QRect &available)
+{
+    size = size.boundedTo(available.size()).expandedTo(minimum);
+    const int right = available.right() - anchor.right();
+    const int left = anchor.left() - available.left();
+    int x;
+    if (right >= size.width())
+        x = anchor.right() + 1;
+    else if (left >= size.width())
+        x = anchor.left() - size.width();
+    else if (std::max(left, right) >= minimum.width()) {
+        size.setWidth(std::max(left, right));
+        x = right >= left ? anchor.right() + 1 : available.left();
+    } else
+        x = right >= left ? available.right() + 1 - size.width() : available.left();
+    const int y = std::clamp(anchor.top(), available.top(),
+                             std::max(available.top(), available.bottom() + 1 - size.height()));
+    return QRect(QPoint(std::max(x, available.left()), y), size);
 }
 
 void Form_Table::createControls()
 {
+    // Before any control exists, so that none has an interface of Qt's own cached for it.
+    installTableAccessibility();
     Combo_Quantity = new QComboBox(this);
     Combo_Quantity->setObjectName(QStringLiteral("Combo_Quantity"));
-    Combo_Quantity->setAccessibleName(tr("Known quantity"));
+    Combo_Quantity->setAccessibleName(tr("Quantity"));
     for (const auto &[label, quantity] : quantityItems)
         Combo_Quantity->addItem(QString::fromUtf8(label), int(quantity));
     Text_Values = new QLineEdit(this);
@@ -80,11 +127,15 @@ void Form_Table::createControls()
     Label_Message->setAccessibleName(tr("Message"));
     Label_Message->setWordWrap(true);
     Label_Message->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+    Label_Rows = new QLabel(this);
+    Label_Rows->setObjectName(QStringLiteral("Label_Rows"));
+    Label_Rows->setAlignment(Qt::AlignRight | Qt::AlignTop);
     Grid = new TableGrid(this);
     Grid->setObjectName(QStringLiteral("Grid"));
     Grid->setAccessibleName(tr("Table"));
     m_model = new TableModel(this);
     Grid->setTableModel(m_model);
+    showRowCount();
     placeControls();
     connectControls();
 }
@@ -103,7 +154,8 @@ void Form_Table::placeControls()
     inputs->addWidget(Check_Digits15, 0, 4);
     inputs->addWidget(Command_Open, 0, 5);
     inputs->addWidget(Command_Save, 0, 6);
-    inputs->addWidget(Label_Message, 1, 3, 1, 4);
+    inputs->addWidget(Label_Message, 1, 3, 1, 3);
+    inputs->addWidget(Label_Rows, 1, 6);
     inputs->setColumnStretch(3, 1);
     auto *grid = new QHBoxLayout;
     grid->setSpacing(0);
@@ -129,13 +181,26 @@ void Form_Table::connectControls()
     connect(Command_Save, &QPushButton::clicked, this, &Form_Table::saveAs);
     connect(Grid, &TableGrid::copyRequested, this, &Form_Table::copySelection);
     connect(new QShortcut(QKeySequence::Save, this), &QShortcut::activated, this, &Form_Table::saveAs);
-    connect(new QShortcut(Qt::Key_Escape, this), &QShortcut::activated, this, &QWidget::close);
+    // Escape is left to the control that has it (an open list closes); it never loses the table.
+    connect(new QShortcut(QKeySequence::Close, this), &QShortcut::activated, this, &QWidget::close);
 }
 
 void Form_Table::showMessage(const QString &message)
 {
+    const QString before = Label_Message->text();
     Label_Message->setText(message);
     Text_Values->setAccessibleDescription(message);
+    if (QAccessible::isActive() && before != message) {
+        QAccessibleTextUpdateEvent changed(Label_Message, 0, before, message);
+        QAccessible::updateAccessibility(&changed);
+    }
+}
+
+void Form_Table::showRowCount()
+{
+    // Spelled out: with no translation loaded, Qt's %n plural shows "row(s)".
+    const std::int64_t rows = m_model->totalRows();
+    Label_Rows->setText(rows == 1 ? tr("1 row") : tr("%1 rows").arg(TableModel::countText(rows)));
 }
 
 void Form_Table::optionsChanged()
@@ -148,7 +213,12 @@ void Form_Table::optionsChanged()
         showTable();
 }
 
-void Form_Table::applyValues()
+bool Form_Table::applyTypedValues()
+{
+    return !Text_Values->isModified() || applyValues();
+}
+
+bool Form_Table::applyValues()
 {
     Text_Values->setModified(false);
     TableValues values;
@@ -158,11 +228,12 @@ void Form_Table::applyValues()
         m_values = TableValues();
         showTable();
         showMessage(QString::fromStdString(error));
-        return;
+        return false;
     }
     m_values = values;
     showMessage({});
     showTable();
+    return true;
 }
 
 void Form_Table::showTable()
@@ -171,6 +242,7 @@ void Form_Table::showTable()
     const Digits digits = Check_Digits15->isChecked() ? Digits::Full : Digits::Result;
     m_model->setTable(quantity, m_values, digits);
     Grid->tableChanged();
+    showRowCount();
     updateChart();
 }
 
@@ -188,6 +260,8 @@ bool Form_Table::openReadings(const QString &path)
     }
     m_values = TableValues();
     Text_Values->clear();
+    // Emptied by the window, not typed: a later change of quantity or a save keeps the readings.
+    Text_Values->setModified(false);
     std::string error;
     if (!m_values.addReadings(std::string_view(text.constData(), std::size_t(text.size())), error)) {
         showTable();
@@ -234,6 +308,9 @@ QString Form_Table::saveTo(const QString &typed, const QString &filter)
 
 void Form_Table::saveAs()
 {
+    // What the field shows is what is saved, typed or applied.
+    if (!applyTypedValues())
+        return;
     QStringList filters;
     for (const char *filter : saveFilters)
         filters << QString::fromLatin1(filter);
@@ -257,6 +334,8 @@ QString withFilterExtension(const QString &path, const QString &filter)
 
 void Form_Table::copySelection()
 {
+    // New values leave nothing selected: nothing of the table they replace is copied.
+    applyTypedValues();
     const std::int64_t first = m_model->selectedFirst();
     const std::int64_t last = m_model->selectedLast();
     if (last < first)

@@ -24,6 +24,9 @@ class Form_Table : public QWidget
 public:
     explicit Form_Table(QWidget *parent = nullptr);
 
+    // Sizes the window for the screen of window and places it beside window where the screen
+    // has room: a window of its own, not one kept over the calculator.
+    void placeBeside(const QWidget *window);
     // Fills the table from a text file of readings, one a line; false with the reason shown.
     bool openReadings(const QString &path);
     // Writes the table to path as Save As does with filter chosen: in the format the
@@ -38,9 +41,13 @@ private:
     void createControls();
     void placeControls();
     void connectControls();
-    void applyValues();
+    // Applies the values typed; false when they are refused.
+    bool applyValues();
+    // Applies values typed since the last Return, if any; false when they were refused.
+    bool applyTypedValues();
     void optionsChanged();
     void showTable();
+    void showRowCount();
     void showMessage(const QString &message);
     void chooseReadings();
     void saveAs();
@@ -56,6 +63,7 @@ private:
     QPushButton *Command_Open = nullptr;
     QPushButton *Command_Save = nullptr;
     QLabel *Label_Message = nullptr;
+    QLabel *Label_Rows = nullptr;
     TableGrid *Grid = nullptr;
     TableChart *Chart = nullptr;
     QCheckBox *Check_LogScale = nullptr;
@@ -64,6 +72,11 @@ private:
     TableModel *m_model = nullptr;
     TableValues m_values;
 };
+
+// Where a window of size (at least minimum) goes beside the frame anchor within available:
+// to its right, else to its left, else narrowed to the wider side's room, else over it,
+// always on the screen. The frame's rectangle.
+QRect besideWindow(const QRect &anchor, QSize size, QSize minimum, const QRect &available);
 
 // The format a file name's extension names, or none.
 std::optional<TableFormat> formatOfFile(const QString &path);

@@ -64,6 +64,8 @@ void Form_Table::updateChart()
 
 void Form_Table::exportChart()
 {
+    if (!applyTypedValues())
+        return;
     QString filter;
     const QString typed = QFileDialog::getSaveFileName(this, tr("Export Chart"), {},
                                                        tr("PNG image (*.png);;SVG drawing (*.svg)"), &filter);

@@ -1,31 +1,54 @@
 #include "ui/table/table_grid.h"
 
+#include "ui/table/table_accessible.h"
 #include "ui/table/table_model.h"
 
+#include <QAccessible>
 #include <QHeaderView>
+#include <QHelpEvent>
 #include <QKeyEvent>
 #include <QScrollBar>
 #include <QSignalBlocker>
+#include <QToolTip>
 
 #include <algorithm>
+#include <cstdlib>
 
 namespace ornavel {
 
-TableGrid::TableGrid(QWidget *parent) : QTableView(parent), m_rowBar(new QScrollBar(Qt::Vertical, parent))
+namespace {
+
+// One wheel notch (120) scrolls three rows, as Qt's views do by default.
+constexpr int wheelPerRow = 40;
+
+// The grid's accessible interface is its own (table_accessible.cpp): it is installed before
+// the first grid is built, so that no interface of a plain table view is cached for one.
+QWidget *withGridAccessibility(QWidget *parent)
+{
+    installTableAccessibility();
+    return parent;
+}
+
+} // namespace
+
+TableGrid::TableGrid(QWidget *parent)
+    : QTableView(withGridAccessibility(parent)),
+      m_rowBar(new QScrollBar(Qt::Vertical, parent))
 {
     m_rowBar->setObjectName(QStringLiteral("Grid_Rows"));
     m_rowBar->setAccessibleName(tr("Rows"));
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     setSelectionMode(QAbstractItemView::NoSelection);
     setFocusPolicy(Qt::StrongFocus);
-    verticalHeader()->hide();
+    // Tab leaves the grid for the next control; the arrows move inside it.
+    setTabKeyNavigation(false);
     verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 6);
-    horizontalHeader()->setStretchLastSection(true);
+    verticalHeader()->setDefaultAlignment(Qt::AlignRight | Qt::AlignVCenter);
     setWordWrap(false);
     connect(m_rowBar, &QScrollBar::valueChanged, this, [this](int value) {
         if (m_model)
-            m_model->setWindow(value, m_model->windowRows());
+            showWindow(value);
     });
 }
 
@@ -39,6 +62,13 @@ void TableGrid::setTableModel(TableModel *model)
 void TableGrid::tableChanged()
 {
     m_anchor = m_current = 0;
+    m_widths.clear();
+    // The row numbers take the width of the largest, so that scrolling does not move the columns.
+    const QString largest
+        = TableModel::countText(std::max<std::int64_t>(1, m_model ? m_model->totalRows() : 1));
+    verticalHeader()->setFixedWidth(
+        verticalHeader()->fontMetrics().horizontalAdvance(largest)
+        + 4 * style()->pixelMetric(QStyle::PM_HeaderMargin, nullptr, verticalHeader()));
     const QSignalBlocker quiet(m_rowBar);
     m_rowBar->setValue(0);
     updateWindow();
@@ -55,6 +85,51 @@ void TableGrid::updateWindow()
     m_rowBar->setRange(0, int(std::max<std::int64_t>(0, total - rows + 1)));
     m_rowBar->setPageStep(std::max(1, rows - 1));
     m_model->setWindow(m_rowBar->value(), rows);
+    fitColumns();
+}
+
+void TableGrid::showWindow(std::int64_t offset)
+{
+    // A new window of rows resets the view, and with it the columns and the sideways scroll.
+    const int sideways = horizontalScrollBar()->value();
+    m_model->setWindow(offset, m_model->windowRows());
+    fitColumns();
+    horizontalScrollBar()->setValue(sideways);
+}
+
+void TableGrid::fitColumns()
+{
+    if (!m_model)
+        return;
+    const int columns = m_model->columnCount();
+    m_widths.resize(std::size_t(columns), 0);
+    for (int column = 0; column < columns; ++column)
+        m_widths[std::size_t(column)]
+            = std::max(m_widths[std::size_t(column)], horizontalHeader()->sectionSizeHint(column));
+    // Row by row: the model computes a row once for all its cells. A little air between
+    // right-aligned numbers and the next column's.
+    const int padding = fontMetrics().averageCharWidth();
+    QStyleOptionViewItem option;
+    initViewItemOption(&option);
+    for (int row = 0; row < m_model->rowCount(); ++row) {
+        for (int column = 0; column < columns; ++column) {
+            int &width = m_widths[std::size_t(column)];
+            width = std::max(width, cellWidth(option, m_model->index(row, column)) + padding);
+        }
+    }
+    // The note, last, also fills what the numbers leave of the view.
+    int numbers = 0;
+    for (int column = 0; column + 1 < columns; ++column) {
+        setColumnWidth(column, m_widths[std::size_t(column)]);
+        numbers += m_widths[std::size_t(column)];
+    }
+    if (columns > 0)
+        setColumnWidth(columns - 1, std::max(m_widths.back(), viewport()->width() - numbers));
+}
+
+int TableGrid::currentColumn() const
+{
+    return std::max(0, currentIndex().column());
 }
 
 void TableGrid::showRow(std::int64_t row)
@@ -74,7 +149,13 @@ void TableGrid::resizeEvent(QResizeEvent *event)
 
 void TableGrid::wheelEvent(QWheelEvent *event)
 {
-    const int steps = event->angleDelta().y() / 40;
+    const QPoint delta = event->angleDelta();
+    if (std::abs(delta.x()) > std::abs(delta.y()))
+        return QTableView::wheelEvent(event); // sideways, over the columns
+    // A touchpad sends many small deltas: they add up to rows rather than each falling short.
+    m_wheelRest += delta.y();
+    const int steps = m_wheelRest / wheelPerRow;
+    m_wheelRest -= steps * wheelPerRow;
     m_rowBar->setValue(m_rowBar->value() - steps);
     event->accept();
 }
@@ -88,14 +169,40 @@ void TableGrid::moveCurrent(std::int64_t row, bool extend)
         m_anchor = m_current;
     showRow(m_current);
     m_model->setSelection(m_anchor, m_current);
+    announceCurrent();
+}
+
+void TableGrid::currentChanged(const QModelIndex &current, const QModelIndex &previous)
+{
+    // Not QTableView's: its event names a cell of the window of rows, not of the table.
+    QAbstractItemView::currentChanged(current, previous);
+    announceCurrent();
+}
+
+void TableGrid::announceCurrent()
+{
+    if (!QAccessible::isActive() || !m_model || m_model->totalRows() == 0)
+        return;
+    const int cell = gridChildIndex(m_model, m_current, currentColumn());
+    QAccessibleEvent selection(this, QAccessible::Selection);
+    selection.setChild(cell);
+    QAccessible::updateAccessibility(&selection);
+    if (hasFocus()) {
+        QAccessibleEvent focus(this, QAccessible::Focus);
+        focus.setChild(cell);
+        QAccessible::updateAccessibility(&focus);
+    }
 }
 
 void TableGrid::keyPressEvent(QKeyEvent *event)
 {
     if (event->matches(QKeySequence::SelectAll) && m_model) {
-        m_anchor = 0;
-        m_current = m_model->totalRows() - 1;
-        m_model->setSelection(m_anchor, m_current);
+        if (m_model->totalRows() > 0) {
+            m_anchor = 0;
+            m_current = m_model->totalRows() - 1;
+            m_model->setSelection(m_anchor, m_current);
+            announceCurrent();
+        }
         return;
     }
     if (event->matches(QKeySequence::Copy)) {
@@ -141,6 +248,29 @@ void TableGrid::mouseMoveEvent(QMouseEvent *event)
     const std::int64_t row = m_model ? rowAtPosition(event->position().toPoint().y()) : -1;
     if (row >= 0 && (event->buttons() & Qt::LeftButton))
         moveCurrent(row, true);
+}
+
+int TableGrid::cellWidth(const QStyleOptionViewItem &option, const QModelIndex &index) const
+{
+    // The grid line is drawn inside the cell.
+    return itemDelegate()->sizeHint(option, index).width() + (showGrid() ? 1 : 0);
+}
+
+bool TableGrid::viewportEvent(QEvent *event)
+{
+    if (event->type() != QEvent::ToolTip)
+        return QTableView::viewportEvent(event);
+    // The whole text of a cell too narrow for it, and nothing over a cell that reads whole.
+    const auto *help = static_cast<QHelpEvent *>(event);
+    const QModelIndex index = indexAt(help->pos());
+    QStyleOptionViewItem option;
+    initViewItemOption(&option);
+    const QRect cell = visualRect(index);
+    if (index.isValid() && cellWidth(option, index) > cell.width())
+        QToolTip::showText(help->globalPos(), index.data().toString(), viewport(), cell);
+    else
+        QToolTip::hideText();
+    return true;
 }
 
 } // namespace ornavel

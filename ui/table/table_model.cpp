@@ -28,6 +28,7 @@ void TableModel::setTable(Quantity quantity, const TableValues &values, Digits d
     m_selectedFirst = 0;
     m_selectedLast = -1;
     m_cachedRow = -1;
+    ++m_generation;
     endResetModel();
 }
 
@@ -46,8 +47,10 @@ void TableModel::setWindow(std::int64_t offset, int rows)
 
 void TableModel::setSelection(std::int64_t first, std::int64_t last)
 {
-    m_selectedFirst = std::min(first, last);
-    m_selectedLast = std::max(first, last);
+    // Rows outside the table would be made up (the row cache answers for row -1), never copied.
+    const std::int64_t end = totalRows() - 1;
+    m_selectedFirst = end < 0 ? 0 : std::clamp<std::int64_t>(std::min(first, last), 0, end);
+    m_selectedLast = end < 0 ? -1 : std::clamp<std::int64_t>(std::max(first, last), 0, end);
     if (rowCount() > 0)
         emit dataChanged(index(0, 0), index(rowCount() - 1, columnCount() - 1));
 }
@@ -76,6 +79,14 @@ QStringList TableModel::headerLabels()
         labels << QString::fromUtf8(label);
     labels << QString::fromUtf8(noteLabel);
     return labels;
+}
+
+QString TableModel::countText(std::int64_t count)
+{
+    // The C locale omits the group separator unless told otherwise.
+    QLocale locale;
+    locale.setNumberOptions(locale.numberOptions() & ~QLocale::OmitGroupSeparator);
+    return locale.toString(qint64(count));
 }
 
 int TableModel::rowCount(const QModelIndex &parent) const
@@ -125,7 +136,7 @@ QVariant TableModel::headerData(int section, Qt::Orientation orientation, int ro
     if (orientation == Qt::Horizontal && (role == Qt::DisplayRole || role == Qt::AccessibleTextRole))
         return headerLabels().value(section);
     if (orientation == Qt::Vertical && role == Qt::DisplayRole)
-        return QString::number(m_offset + section + 1);
+        return countText(m_offset + section + 1);
     return QAbstractTableModel::headerData(section, orientation, role);
 }
 

@@ -19,6 +19,8 @@ public:
     using QAbstractTableModel::QAbstractTableModel;
 
     void setTable(Quantity quantity, const TableValues &values, Digits digits);
+    // Counts the tables set, so that what refers to a row of an earlier one can tell.
+    std::uint64_t generation() const { return m_generation; }
     const TableValues &values() const { return m_values; }
     Quantity quantity() const { return m_quantity; }
     Digits digits() const { return m_digits; }
@@ -29,7 +31,7 @@ public:
     void setWindow(std::int64_t offset, int rows);
     int windowRows() const { return m_windowRows; }
 
-    // Rows selected, first to last inclusive, or none (first > last).
+    // Rows selected, first to last inclusive, or none (first > last); kept within the table.
     void setSelection(std::int64_t first, std::int64_t last);
     std::int64_t selectedFirst() const { return m_selectedFirst; }
     std::int64_t selectedLast() const { return m_selectedLast; }
@@ -37,6 +39,8 @@ public:
     // A cell's text as the window shows it: the table's cell with the locale's separator.
     QString cellText(std::int64_t row, int column) const;
     static QStringList headerLabels();
+    // A row number or count in the locale's digits, grouped (10,000,000) whatever the locale says.
+    static QString countText(std::int64_t count);
 
     int rowCount(const QModelIndex &parent = {}) const override;
     int columnCount(const QModelIndex &parent = {}) const override;
@@ -49,6 +53,7 @@ private:
     TableValues m_values;
     Quantity m_quantity = Quantity::M1;
     Digits m_digits = Digits::Result;
+    std::uint64_t m_generation = 0;
     std::int64_t m_offset = 0;
     int m_windowRows = 1;
     std::int64_t m_selectedFirst = 0;

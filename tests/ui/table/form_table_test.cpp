@@ -15,6 +15,7 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
+#include <QFileDialog>
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QHeaderView>
@@ -25,8 +26,13 @@
 #include <QLegendMarker>
 #include <QLineEdit>
 #include <QMimeData>
+#include <QPushButton>
+#include <QScreen>
+#include <QScrollBar>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
+#include <QToolTip>
 #include <QWheelEvent>
 #include <QWidget>
 
@@ -76,6 +82,13 @@ struct Window {
         form.findChild<QCheckBox *>("Check_Digits15")->setChecked(digits15); // applies at once
     }
     QString message() { return form.findChild<QLabel *>("Label_Message")->text(); }
+    QLineEdit *values() { return form.findChild<QLineEdit *>("Text_Values"); }
+    // Values typed over the field's, without Return.
+    void type(const QString &typed)
+    {
+        values()->selectAll();
+        QTest::keyClicks(values(), typed);
+    }
 };
 
 // The grid's rows as tab-separated lines, as `--format tsv` writes them after its header.
@@ -106,8 +119,9 @@ QByteArray localised(const QByteArray &tsv, const QLocale &locale)
     return rows;
 }
 
-// Among a copy row's keys: a click or a drag to a row in view, and the values entered again.
-constexpr int click = -1, drag = -2, reenter = -3;
+// Among a copy row's keys: a click or a drag to a row in view, the values entered again,
+// refused values entered, and a value typed without Return.
+constexpr int click = -1, drag = -2, reenter = -3, refuse = -4, typeTwo = -5;
 
 const char *const quantityNames[] = {"M1", "M2", "Po2/P1", "P2/P1", "rho2/rho1", "T2/T1", "Po2/Po1"};
 
@@ -173,6 +187,8 @@ private slots:
         QCOMPARE(w.message(), "5 readings from readings.txt");
         const QByteArray expected = commandLine({"Po2/P1", "-", "--format", "tsv"}, nullptr, path);
         QCOMPARE(gridAsTsv(w.model()), expected.mid(expected.indexOf('\n') + 1));
+        w.form.findChild<QComboBox *>("Combo_Quantity")->setCurrentIndex(0); // the emptied field is not typed
+        QCOMPARE(w.model()->totalRows(), 5);
     }
 
     void savedFileEqualsTheCommandLine_data()
@@ -479,6 +495,10 @@ private slots:
         QTest::newRow("a drag and Shift+PageUp extend")
             << "1:3:0.01" << QList<int> {click, 1, drag, 2, Qt::Key_PageUp, Qt::ShiftModifier}
             << QStringList {"1", "1.01"};
+        QTest::newRow("Ctrl+A on a table emptied by a refusal: nothing")
+            << "2" << QList<int> {refuse, 0, Qt::Key_A, Qt::ControlModifier} << QStringList();
+        QTest::newRow("values typed since are applied first: the selection goes")
+            << "1:5:0.01" << QList<int> {Qt::Key_A, Qt::ControlModifier, typeTwo, 0} << QStringList();
         QTest::newRow("new values start at the top")
             << "1:3:0.01" << QList<int> {Qt::Key_End, 0, reenter, 0, Qt::Key_Down, Qt::ShiftModifier}
             << QStringList {"1", "1.01"};
@@ -505,6 +525,10 @@ private slots:
                 QTest::mouseMove(grid->viewport(), at);
             else if (keys[i] == reenter)
                 w.enter(0, values);
+            else if (keys[i] == refuse)
+                w.enter(0, "abc");
+            else if (keys[i] == typeTwo)
+                w.type("2");
             else
                 QTest::keyClick(grid, Qt::Key(keys[i]), Qt::KeyboardModifiers(keys[i + 1]));
         }
@@ -512,8 +536,8 @@ private slots:
         QTest::keyClick(grid, Qt::Key_C, Qt::ControlModifier);
         const QMimeData *copied = QGuiApplication::clipboard()->mimeData();
         if (firstCells.isEmpty()) {
-            QVERIFY(QGuiApplication::clipboard()->text().isEmpty()
-                    && w.message().startsWith("Select at most 100000 rows"));
+            QVERIFY(QGuiApplication::clipboard()->text().isEmpty());
+            QVERIFY(w.model()->totalRows() <= 1 || w.message().startsWith("Select at most 100000 rows"));
             return;
         }
         QStringList lines = copied->text().split(u'\n', Qt::SkipEmptyParts);
@@ -529,11 +553,15 @@ private slots:
         QVERIFY(copied->html().contains("<th>ρ2/ρ1</th>"));
     }
 
-    void everyControlNamedAndEscapeCloses()
+    void everyControlNamedAndEscapeKeepsTheWindow()
     {
         Window w;
+        const QSize screen = w.form.screen()->availableGeometry().size();
+        // With a title bar and borders, on the screen.
+        QVERIFY2(w.form.width() + 2 <= screen.width() && w.form.height() + 20 <= screen.height(),
+                 "beyond the screen");
         w.form.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&w.form));
+        QVERIFY(QTest::qWaitForWindowActive(&w.form));
         for (QWidget *control : w.form.findChildren<QWidget *>()) {
             // A view's viewport is part of the view, which carries the name.
             const auto *area = qobject_cast<QAbstractScrollArea *>(control->parentWidget());
@@ -541,20 +569,149 @@ private slots:
                 && !(area && area->viewport() == control))
                 QVERIFY2(!control->accessibleName().isEmpty(), control->metaObject()->className());
         }
-        QTest::keyClick(w.form.findChild<QLineEdit *>("Text_Values"), Qt::Key_Escape);
+        auto *quantity = w.form.findChild<QComboBox *>("Combo_Quantity");
+        QCOMPARE(quantity->accessibleName(), "Quantity");
+        // Escape closes an open list, and only the list; anywhere else it does nothing.
+        quantity->showPopup();
+        QTest::keyClick(quantity->view(), Qt::Key_Escape);
+        QVERIFY(!quantity->view()->isVisible());
+        auto *grid = w.form.findChild<TableGrid *>("Grid");
+        for (QWidget *control : {static_cast<QWidget *>(w.values()), static_cast<QWidget *>(grid)})
+            QTest::keyClick(control, Qt::Key_Escape);
+        QVERIFY(w.form.isVisible());
+        // Tab leaves the grid at once, whatever its cells.
+        w.enter(0, "1:2:0.5");
+        grid->setFocus();
+        QTest::keyClick(grid, Qt::Key_Tab);
+        QVERIFY(!grid->hasFocus());
+        QTest::keyClick(w.values(), Qt::Key_W, Qt::ControlModifier);
         QVERIFY(!w.form.isVisible());
     }
 
-    void quantityChangeTakesTheTypedValues()
+    void typedValuesAreAppliedFirst_data()
+    {
+        QTest::addColumn<QString>("action");
+        QTest::newRow("a change of quantity") << "quantity";
+        QTest::newRow("Ctrl+S saves them") << "save";
+        QTest::newRow("Export Chart") << "export";
+    }
+    void typedValuesAreAppliedFirst()
+    {
+        QFETCH(QString, action);
+        QTemporaryDir dir;
+        const QString path = dir.filePath(action == "save" ? "t.csv" : "chart.svg");
+        Window w;
+        w.form.show();
+        QVERIFY(QTest::qWaitForWindowActive(&w.form));
+        w.enter(0, "1:5:0.01");
+        w.type("4");
+        QTimer answer; // the file dialog, once it shows
+        connect(&answer, &QTimer::timeout, &w.form, [&path] {
+            if (auto *dialog = qobject_cast<QFileDialog *>(QApplication::activeModalWidget())) {
+                dialog->selectFile(path);
+                static_cast<QDialog *>(dialog)->accept(); // QFileDialog hides it
+            }
+        });
+        answer.start(0);
+        if (action == "quantity")
+            w.form.findChild<QComboBox *>("Combo_Quantity")->setCurrentIndex(3);
+        else if (action == "save")
+            QTest::keyClick(w.values(), Qt::Key_S, Qt::ControlModifier);
+        else
+            w.form.findChild<QPushButton *>("Command_ExportChart")->click();
+        QCOMPARE(w.form.findChild<QLabel *>("Label_Rows")->text(), "1 row");
+        QCOMPARE(w.model()->cellText(0, action == "quantity" ? 1 : 0), QString("4"));
+        QFile saved(path);
+        QVERIFY(action == "quantity" || saved.open(QIODevice::ReadOnly));
+        if (action == "save")
+            QCOMPARE(saved.readAll(), commandLine({"M1", "4", "--format", "csv"}));
+    }
+
+    void cellsReadWhole_data()
+    {
+        QTest::addColumn<int>("quantity");
+        QTest::addColumn<QString>("values");
+        QTest::addColumn<bool>("digits15");
+        QTest::newRow("five decimals, refused and subsonic notes") << 0 << "0:3:0.25" << false;
+        QTest::newRow("15 digits") << 3 << "0:10:0.5 1e300" << true;
+        QTest::newRow("the longest note, an estimate below M1 = 1") << 2 << "1.5 5.64044" << true;
+    }
+    void cellsReadWhole()
+    {
+        QFETCH(int, quantity);
+        QFETCH(QString, values);
+        QFETCH(bool, digits15);
+        Window w;
+        w.form.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w.form));
+        w.enter(quantity, values, digits15);
+        auto *grid = w.form.findChild<TableGrid *>("Grid");
+        for (int row = 0; row < w.model()->rowCount(); ++row) {
+            for (int column = 0; column < w.model()->columnCount(); ++column) {
+                const int needed = grid->sizeHintForIndex(w.model()->index(row, column)).width() + 1;
+                QVERIFY2(needed <= grid->columnWidth(column), qPrintable(w.model()->cellText(row, column)));
+                // At the default size the whole note is in view beside five decimals.
+                QVERIFY(digits15
+                        || grid->columnViewportPosition(column) + needed <= grid->viewport()->width());
+            }
+        }
+        // A cell that reads whole has no tooltip; one cut has its whole text in one.
+        const QModelIndex cell = w.model()->index(1, 0);
+        const auto hover = [&] {
+            const QPoint at = grid->visualRect(cell).center();
+            QHelpEvent help(QEvent::ToolTip, at, grid->viewport()->mapToGlobal(at));
+            QApplication::sendEvent(grid->viewport(), &help);
+        };
+        hover();
+        QVERIFY(!QToolTip::isVisible());
+        grid->setColumnWidth(0, 20);
+        hover();
+        QVERIFY(QToolTip::isVisible());
+        QCOMPARE(QToolTip::text(), w.model()->cellText(1, 0));
+        QToolTip::hideText();
+    }
+
+    void gridIsATableOfEveryRow()
     {
         Window w;
-        w.enter(0, "2");
-        auto *text = w.form.findChild<QLineEdit *>("Text_Values");
-        text->selectAll();
-        QTest::keyClicks(text, "3 4");
-        w.form.findChild<QComboBox *>("Combo_Quantity")->setCurrentIndex(3);
-        QCOMPARE(w.model()->totalRows(), 2);
-        QCOMPARE(w.model()->cellText(1, 1), QString("4"));
+        w.form.show();
+        QVERIFY(QTest::qWaitForWindowActive(&w.form));
+        w.enter(0, "2 abc");
+        auto *label = QAccessible::queryAccessibleInterface(w.form.findChild<QLabel *>("Label_Message"));
+        QCOMPARE(label->textInterface()->text(0, label->textInterface()->characterCount()), w.message());
+        w.enter(0, "1:10000000:1");
+        auto *grid = w.form.findChild<TableGrid *>("Grid");
+        grid->setFocus();
+        QTest::keyClick(grid, Qt::Key_End);
+        QTest::keyClick(grid, Qt::Key_Up, Qt::ShiftModifier);
+        // Rows count from the table's top, not from the rows the model holds for the view.
+        QAccessibleInterface *table = QAccessible::queryAccessibleInterface(grid);
+        QCOMPARE(table->tableInterface()->rowCount(), 10'000'000);
+        QCOMPARE(table->tableInterface()->selectedRows(), QList<int>({9'999'998, 9'999'999}));
+        QAccessibleInterface *focused = table->focusChild();
+        QVERIFY(focused && focused->tableCellInterface());
+        QCOMPARE(focused->tableCellInterface()->rowIndex(), 9'999'998);
+        QCOMPARE(focused->text(QAccessible::Name), "9999999");
+        QCOMPARE(table->child(table->indexOfChild(focused)), focused);
+    }
+
+    void placedBesideTheMainWindow_data()
+    {
+        QTest::addColumn<QRect>("mainWindow");
+        QTest::addColumn<QRect>("placed");
+        QTest::newRow("room on the right") << QRect(100, 50, 300, 400) << QRect(400, 50, 1000, 700);
+        QTest::newRow("room on the left only") << QRect(1500, 500, 300, 400) << QRect(500, 380, 1000, 700);
+        QTest::newRow("narrowed to the room on the right")
+            << QRect(0, 0, 1200, 400) << QRect(1200, 0, 720, 700);
+        QTest::newRow("no room beside: over it, on the wider side")
+            << QRect(600, 0, 1000, 400) << QRect(0, 0, 1000, 700);
+    }
+    void placedBesideTheMainWindow()
+    {
+        QFETCH(QRect, mainWindow);
+        QFETCH(QRect, placed);
+        QCOMPARE(besideWindow(mainWindow, QSize(1000, 700), QSize(650, 500), QRect(0, 0, 1920, 1080)),
+                 placed);
     }
 
     void tenMillionRowsInAWindowOfRows()
@@ -572,8 +729,17 @@ private slots:
                           false);
         QGuiApplication::sendEvent(grid->viewport(), &notch); // a notch up: three rows
         QCOMPARE(w.model()->offset(), end - 3);
+        for (int i = 0; i < 3; ++i) { // a touchpad's small steps add up: 45 is a row
+            QWheelEvent step({5, 5}, grid->mapToGlobal(QPointF(5, 5)), {}, {0, 15}, {}, {}, Qt::NoScrollPhase,
+                             false);
+            QGuiApplication::sendEvent(grid->viewport(), &step);
+        }
+        QCOMPARE(w.model()->offset(), end - 4);
         QTest::keyClick(grid, Qt::Key_End);
         QCOMPARE(w.model()->totalRows(), 10'000'000);
+        QCOMPARE(w.form.findChild<QLabel *>("Label_Rows")->text(), "10,000,000 rows");
+        QCOMPARE(w.model()->headerData(w.model()->rowCount() - 1, Qt::Vertical, Qt::DisplayRole),
+                 QVariant("10,000,000"));     // numbered from 1
         QVERIFY(w.model()->rowCount() < 100); // a window of rows, not ten million
         QCOMPARE(w.model()->data(w.model()->index(w.model()->rowCount() - 1, 0), Qt::DisplayRole),
                  QVariant("10000000"));
