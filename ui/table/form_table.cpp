@@ -113,6 +113,9 @@ void Form_Table::createControls()
     Text_Values->setObjectName(QStringLiteral("Text_Values"));
     Text_Values->setAccessibleName(tr("Values"));
     Text_Values->setPlaceholderText(tr("1:5:0.1 or several values, Return to apply"));
+    // Wide enough for a range whatever the style's frames take; the layout squeezed it to a few
+    // digits under wider styles.
+    Text_Values->setMinimumWidth(Text_Values->fontMetrics().horizontalAdvance(QLatin1Char('0')) * 22);
     Check_Digits15 = new QCheckBox(tr("15 significant &digits"), this);
     Check_Digits15->setObjectName(QStringLiteral("Check_Digits15"));
     Check_Digits15->setAccessibleName(tr("15 significant digits"));
