@@ -175,12 +175,6 @@ void writeValue(const TableCall &call, TableWriter &writer, TableOutput &output,
     writer.row(output, resultRow(*call.quantity, calculate(*call.quantity, value), call.digits));
 }
 
-// The row of a value as typed.
-void writeTyped(const TableCall &call, TableWriter &writer, TableOutput &output, std::string_view typed)
-{
-    writer.row(output, typedRow(*call.quantity, typed, call.digits));
-}
-
 // Rows for the lines of standard input; a line that is no number is named on err and its
 // row marked. Before each read the output is flushed, so that rows for lines already read are
 // never held back. Returns whether every line was a number and the input was read to its end.
@@ -191,8 +185,8 @@ bool writeLines(const TableCall &call, TableWriter &writer, TableOutput &output,
     const auto writeLine = [&](const ReadingLine &line) {
         if (output.failed() || line.text.empty())
             return;
-        if (!line.tooLong && wholeDecimal(line.text, Blanks::Around)) {
-            writeTyped(call, writer, output, line.text);
+        if (const auto row = line.tooLong ? std::nullopt : typedRow(*call.quantity, line.text, call.digits)) {
+            writer.row(output, *row);
             return;
         }
         allNumbers = false;
@@ -209,16 +203,16 @@ bool writeLines(const TableCall &call, TableWriter &writer, TableOutput &output,
         writer.row(output, row);
     };
     ReadingLines lines;
-    static char buffer[1 << 16];
+    std::vector<char> buffer(1 << 16);
     int error = 0;
     while (!output.failed()) {
         output.flush();
-        const ssize_t got = ::read(inputFd, buffer, sizeof buffer);
+        const ssize_t got = ::read(inputFd, buffer.data(), buffer.size());
         if (got < 0 && errno == EINTR)
             continue;
         if (got < 0)
             error = errno;
-        if (got <= 0 || !lines.feed({buffer, std::size_t(got)}, writeLine))
+        if (got <= 0 || !lines.feed({buffer.data(), std::size_t(got)}, writeLine))
             break;
     }
     if (lines.isUtf16()) {
@@ -254,9 +248,12 @@ void writeBeyond(Cell &cell, const DecimalText &decimal)
 
 } // namespace
 
-ResultRow typedRow(Quantity quantity, std::string_view typed, Digits digits)
+std::optional<ResultRow> typedRow(Quantity quantity, std::string_view typed, Digits digits)
 {
-    const DecimalText decimal = *wholeDecimal(typed, Blanks::Around);
+    const auto read = wholeDecimal(typed, Blanks::Around);
+    if (!read)
+        return std::nullopt;
+    const DecimalText &decimal = *read;
     const double value = decimal.value();
     // A decimal beyond the doubles either way (1e999, 1e-999) is out of range, not an infinity
     // or a zero.
@@ -271,7 +268,7 @@ ResultRow typedRow(Quantity quantity, std::string_view typed, Digits digits)
 ResultRow tableRow(Quantity quantity, const TableValues &values, std::int64_t row, Digits digits)
 {
     const std::string_view typed = values.typed(row);
-    return typed.empty() ? tableRow(quantity, values.at(row), digits) : typedRow(quantity, typed, digits);
+    return typed.empty() ? tableRow(quantity, values.at(row), digits) : *typedRow(quantity, typed, digits);
 }
 
 ResultRow tableRow(Quantity quantity, std::optional<double> value, Digits digits)
@@ -330,7 +327,8 @@ int runTable(const std::vector<std::string_view> &arguments, int inputFd, std::F
     for (const Value &value : call.values) {
         switch (value.kind) {
         case Value::Kind::Number:
-            writeTyped(call, *writer, output, value.number);
+            // Checked to be a number when the command line was read.
+            writer->row(output, *typedRow(*call.quantity, value.number, call.digits));
             break;
         case Value::Kind::Range:
             for (std::int64_t i = 0; i < value.range.count() && !output.failed(); ++i)

@@ -30,9 +30,10 @@ inline constexpr const char *notANumberNote = "not a number";
 
 // The row of one value as the table writes it; no value: a line that is not a number.
 ResultRow tableRow(Quantity quantity, std::optional<double> value, Digits digits);
-// The row of a number as typed (a whole decimal). One beyond the doubles either way is out of
-// range, and its input cell keeps the decimal ("1E+999"), cut to 16 digits where longer.
-ResultRow typedRow(Quantity quantity, std::string_view typed, Digits digits);
+// The row of a number as typed, or none where typed is not a whole decimal. One beyond the
+// doubles either way is out of range, and its input cell keeps the decimal ("1E+999"), cut to
+// 16 digits where longer.
+std::optional<ResultRow> typedRow(Quantity quantity, std::string_view typed, Digits digits);
 // The row of values' row-th value, from its typed text where it has one.
 ResultRow tableRow(Quantity quantity, const TableValues &values, std::int64_t row, Digits digits);
 

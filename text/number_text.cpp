@@ -56,8 +56,9 @@ Decimal shortestDecimal(double value)
     return decimal;
 }
 
-// The digits of to_chars' fixed form, at most maxDigits of them after the leading zeros (the
-// callers keep values below 1e10 at five decimals). A zero has no digits.
+// The digits of to_chars' fixed form, without leading and trailing zeros; a zero has none. The
+// callers keep them within the digits' array: below 1e10 at five decimals, or below 2^53 at
+// 20 at most.
 Decimal fixedDigits(const char *begin, const char *end)
 {
     Decimal decimal;

@@ -292,8 +292,9 @@ QString Form_Table::saveTo(const QString &typed, const QString &filter)
     // No extension: the chosen filter's; an extension of no format is kept, and the file
     // written in the filter's format.
     const QString path = withFilterExtension(typed, filter);
-    const auto format = formatOfFile(path) ? formatOfFile(path)
-                                           : formatOfFile(withFilterExtension(QStringLiteral("t"), filter));
+    auto format = formatOfFile(path);
+    if (!format) // the filter's format, by the extension it gives a bare name
+        format = formatOfFile(withFilterExtension(QStringLiteral("t"), filter));
     QProgressDialog progress(tr("Saving %1…").arg(QFileInfo(path).fileName()), tr("Cancel"), 0,
                              int(m_model->totalRows()), this);
     progress.setWindowModality(Qt::WindowModal);

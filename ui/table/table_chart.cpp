@@ -400,11 +400,6 @@ void TableChart::settle()
     QCoreApplication::sendPostedEvents(chart(), 0);
 }
 
-bool TableChart::exportTo(const QString &path)
-{
-    return path.endsWith(QStringLiteral(".svg"), Qt::CaseInsensitive) ? exportSvg(path) : exportPng(path);
-}
-
 bool TableChart::exportPng(const QString &path)
 {
     // Sharp on the screen it came from, and at least twice the window's size for print.

@@ -38,8 +38,7 @@ public:
     static QString readout(double pointer, Digits digits);
     // The M1 the read-out shows, the pointer's snapped to the digits written; NaN for none.
     double readoutM1() const { return m_readoutM1; }
-    // Writes the chart as PNG or SVG by the file's extension; false when it cannot.
-    bool exportTo(const QString &path);
+    // Writes the chart as PNG or SVG; false when it cannot.
     bool exportPng(const QString &path);
     bool exportSvg(const QString &path);
 

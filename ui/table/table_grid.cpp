@@ -21,19 +21,9 @@ namespace {
 // One wheel notch (120) scrolls three rows, as Qt's views do by default.
 constexpr int wheelPerRow = 40;
 
-// The grid's accessible interface is its own (table_accessible.cpp): it is installed before
-// the first grid is built, so that no interface of a plain table view is cached for one.
-QWidget *withGridAccessibility(QWidget *parent)
-{
-    installTableAccessibility();
-    return parent;
-}
-
 } // namespace
 
-TableGrid::TableGrid(QWidget *parent)
-    : QTableView(withGridAccessibility(parent)),
-      m_rowBar(new QScrollBar(Qt::Vertical, parent))
+TableGrid::TableGrid(QWidget *parent) : QTableView(parent), m_rowBar(new QScrollBar(Qt::Vertical, parent))
 {
     m_rowBar->setObjectName(QStringLiteral("Grid_Rows"));
     m_rowBar->setAccessibleName(tr("Rows"));
