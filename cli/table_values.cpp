@@ -330,33 +330,63 @@ bool TableValues::parse(std::string_view text, std::string &error)
     return true;
 }
 
-bool TableValues::addReadings(std::string_view text, std::string &error)
+ReadingsLoader::ReadingsLoader(Quantity quantity, char decimalPoint)
+    : m_quantity(quantity),
+      m_decimalPoint(decimalPoint)
 {
-    Segment segment {m_count, 0.0, {}, {}, {}};
-    bool tooMany = false;
-    ReadingLines lines;
-    const ReadingLines::Sink add = [&](const ReadingLine &line) {
-        // Blank lines give no row, as on standard input.
-        if (line.text.empty() || tooMany)
-            return;
-        tooMany = std::int64_t(segment.readings.size()) >= maxRangeRows - m_count;
-        const auto number = line.tooLong ? std::nullopt : wholeNumber(line.text);
-        segment.readings.push_back(number.value_or(std::numeric_limits<double>::quiet_NaN()));
-    };
-    if (!lines.feed(text, add)) {
-        error = "is UTF-16 text; save the readings as UTF-8 or ASCII";
+}
+
+bool ReadingsLoader::feed(std::string_view chunk)
+{
+    if (!m_error.empty())
         return false;
+    if (!m_lines.feed(chunk, [this](const ReadingLine &line) { add(line); }) && m_error.empty())
+        m_error = "is UTF-16 text; save the readings as UTF-8 or ASCII";
+    return m_error.empty();
+}
+
+bool ReadingsLoader::finish()
+{
+    if (m_error.empty())
+        m_lines.finish([this](const ReadingLine &line) { add(line); });
+    return m_error.empty();
+}
+
+void ReadingsLoader::add(const ReadingLine &line)
+{
+    // Blank lines give no row, as on standard input.
+    if (line.text.empty() || !m_error.empty())
+        return;
+    if (count() >= maxRangeRows) {
+        m_error = "has more than " + std::to_string(maxRangeRows) + " readings";
+        return;
     }
-    lines.finish(add);
-    if (tooMany) {
-        error = "has more than " + std::to_string(maxRangeRows) + " readings";
-        return false;
+    std::string_view text = line.text;
+    if (m_decimalPoint != '.' && text.find(m_decimalPoint) != std::string_view::npos) {
+        m_line.assign(text);
+        std::replace(m_line.begin(), m_line.end(), m_decimalPoint, '.');
+        text = m_line;
     }
-    if (segment.readings.empty())
-        return true;
+    const auto number = line.tooLong ? std::nullopt : wholeNumber(text);
+    m_readings.push_back(number.value_or(std::numeric_limits<double>::quiet_NaN()));
+    if (number) {
+        m_span.add(m_quantity, *number);
+        return;
+    }
+    ++m_notNumbers;
+    constexpr std::size_t named = 5;
+    if (m_firstNotNumbers.size() < named)
+        m_firstNotNumbers.push_back(line.number);
+}
+
+void TableValues::addReadings(ReadingsLoader &&loaded)
+{
+    if (!loaded.m_error.empty() || loaded.m_readings.empty())
+        return;
+    Segment segment {m_count, 0.0, std::move(loaded.m_readings), {}, {}};
+    segment.readingsSpan[std::size_t(loaded.m_quantity)] = loaded.m_span;
     m_count += std::int64_t(segment.readings.size());
     m_segments.push_back(std::move(segment));
-    return true;
 }
 
 const TableValues::Segment *TableValues::segmentOf(std::int64_t row) const

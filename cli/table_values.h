@@ -1,5 +1,6 @@
 #pragma once
 
+#include "cli/reading_lines.h"
 #include "decision/calculate.h"
 
 #include <array>
@@ -63,6 +64,40 @@ struct M1Span {
     void add(const M1Span &other);
 };
 
+// Readings taken a chunk at a time as a file is read, in 8 bytes a reading: its lines read as
+// standard input's are (ReadingLines), a line that is no number kept as an empty value and
+// counted. decimalPoint is read besides "." (a locale's decimal comma). The span of the rows'
+// M1 for quantity is kept on the way, so that a chart of them needs no second pass.
+class ReadingsLoader
+{
+public:
+    explicit ReadingsLoader(Quantity quantity, char decimalPoint = '.');
+    // False, from then on, once the readings cannot be taken: UTF-16 text, or more than
+    // maxRangeRows of them; error() says which, after the file's name.
+    bool feed(std::string_view chunk);
+    // The last line, where the file does not end with a line end; false as feed.
+    bool finish();
+    const std::string &error() const { return m_error; }
+    std::int64_t count() const { return std::int64_t(m_readings.size()); }
+    // Lines that are not numbers: how many, and the line numbers of the first few.
+    std::int64_t notNumbers() const { return m_notNumbers; }
+    const std::vector<std::int64_t> &firstNotNumbers() const { return m_firstNotNumbers; }
+
+private:
+    friend class TableValues;
+    void add(const ReadingLine &line);
+
+    Quantity m_quantity;
+    char m_decimalPoint;
+    ReadingLines m_lines;
+    std::vector<double> m_readings; // NaN marks a line that is not a number
+    M1Span m_span;
+    std::int64_t m_notNumbers = 0;
+    std::vector<std::int64_t> m_firstNotNumbers;
+    std::string m_line; // a line with its decimal comma made a point
+    std::string m_error;
+};
+
 // A table's values in order without a stored row per value of a range: numbers, ranges and
 // readings (the lines of a file, as standard input gives them).
 class TableValues
@@ -70,10 +105,8 @@ class TableValues
 public:
     // VALUE words separated by blanks; false with the first word's message, values unchanged.
     bool parse(std::string_view text, std::string &error);
-    // The non-blank lines of text, read as standard input is; a line that is no number gives
-    // an empty value. False, values unchanged, with what is wrong with the text after its
-    // name ("has more than …"): more than maxRangeRows rows, or UTF-16.
-    bool addReadings(std::string_view text, std::string &error);
+    // The readings of a whole file as the rows that follow; a loader that failed adds none.
+    void addReadings(ReadingsLoader &&loaded);
 
     std::int64_t count() const { return m_count; }
     // The row's value; empty for a reading that is not a number.

@@ -17,6 +17,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QLocale>
 #include <QProgressDialog>
 #include <QPushButton>
 #include <QScreen>
@@ -199,6 +200,13 @@ void Form_Table::showMessage(const QString &message)
     }
 }
 
+char Form_Table::decimalPoint()
+{
+    // A separator of more than one ASCII character is not read, as in the main window.
+    const QString point = QLocale().decimalPoint();
+    return point.size() == 1 && point[0].unicode() < 0x80 ? char(point[0].unicode()) : '.';
+}
+
 void Form_Table::showRowCount()
 {
     // Spelled out: with no translation loaded, Qt's %n plural shows "row(s)".
@@ -227,7 +235,10 @@ bool Form_Table::applyValues()
     TableValues values;
     std::string error;
     // A refused input empties the table: no rows stand beside values they do not belong to.
-    if (!values.parse(Text_Values->text().toStdString(), error)) {
+    // The locale's decimal comma is read as well as ".", as the main window reads it.
+    QString text = Text_Values->text();
+    text.replace(QLatin1Char(decimalPoint()), QLatin1Char('.'));
+    if (!values.parse(text.toStdString(), error)) {
         m_values = TableValues();
         showTable();
         showMessage(QString::fromStdString(error));
@@ -251,33 +262,77 @@ void Form_Table::showTable()
 
 bool Form_Table::openReadings(const QString &path)
 {
+    const QString name = QFileInfo(path).fileName();
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
-        showMessage(tr("Cannot read %1: %2").arg(QFileInfo(path).fileName(), file.errorString()));
+        showMessage(tr("Cannot read %1: %2").arg(name, file.errorString()));
         return false;
     }
-    const QByteArray text = file.readAll();
-    if (file.error() != QFileDevice::NoError) {
-        showMessage(tr("Cannot read %1: %2").arg(QFileInfo(path).fileName(), file.errorString()));
+    // Streamed, so that a file of millions of readings takes 8 bytes a reading, not its own
+    // size too, and the window answers while it is read. Until it is read whole, the table
+    // shown stays as it was.
+    ReadingsLoader loader(m_model->quantity(), decimalPoint());
+    constexpr int steps = 1000;
+    QProgressDialog progress(tr("Reading %1…").arg(name), tr("Cancel"), 0, steps, this);
+    progress.setWindowModality(Qt::WindowModal);
+    progress.setMinimumDuration(500);
+    const double size = double(std::max<qint64>(1, file.size()));
+    std::vector<char> chunk(1 << 16);
+    bool whole = true;
+    for (;;) {
+        const qint64 got = file.read(chunk.data(), qint64(chunk.size()));
+        if (got < 0) {
+            showMessage(tr("Cannot read %1: %2").arg(name, file.errorString()));
+            return false;
+        }
+        if (got == 0)
+            break;
+        whole = loader.feed({chunk.data(), std::size_t(got)});
+        if (!whole)
+            break;
+        // Short of the end, where the dialog would close itself.
+        progress.setValue(std::min(steps - 1, int(steps * (double(file.pos()) / size))));
+        QApplication::processEvents();
+        if (progress.wasCanceled()) {
+            showMessage(tr("Open cancelled: %1 was not read").arg(name));
+            return false;
+        }
+    }
+    if (!whole || !loader.finish()) {
+        showMessage(name + u' ' + QString::fromStdString(loader.error()));
         return false;
     }
+    progress.reset();
+    const QString message
+        = readingsMessage(name, loader.count(), loader.notNumbers(), loader.firstNotNumbers());
     m_values = TableValues();
+    m_values.addReadings(std::move(loader));
     Text_Values->clear();
     // Emptied by the window, not typed: a later change of quantity or a save keeps the readings.
     Text_Values->setModified(false);
-    std::string error;
-    if (!m_values.addReadings(std::string_view(text.constData(), std::size_t(text.size())), error)) {
-        showTable();
-        showMessage(QFileInfo(path).fileName() + u' ' + QString::fromStdString(error));
-        return false;
-    }
-    // Spelled out: with no translation loaded, Qt's %n plural shows "reading(s)".
-    const QString name = QFileInfo(path).fileName();
-    showMessage(m_values.count() == 1
-                    ? tr("1 reading from %1").arg(name)
-                    : tr("%1 readings from %2").arg(QString::number(m_values.count()), name));
     showTable();
+    showMessage(message);
     return true;
+}
+
+QString readingsMessage(const QString &name, std::int64_t readings, std::int64_t notNumbers,
+                        const std::vector<std::int64_t> &first)
+{
+    // Spelled out: with no translation loaded, Qt's %n plural shows "reading(s)".
+    QString message = readings == 1
+        ? Form_Table::tr("1 reading from %1").arg(name)
+        : Form_Table::tr("%1 readings from %2").arg(TableModel::countText(readings), name);
+    if (notNumbers == 0)
+        return message;
+    QStringList lines;
+    for (const std::int64_t line : first)
+        lines << TableModel::countText(line);
+    if (notNumbers > std::int64_t(first.size()))
+        lines << QStringLiteral("…");
+    return message
+        + (notNumbers == 1 ? Form_Table::tr("; 1 line is not a number (line %1)").arg(lines.join(QString()))
+                           : Form_Table::tr("; %1 lines are not numbers (lines %2)")
+                                 .arg(TableModel::countText(notNumbers), lines.join(QStringLiteral(", "))));
 }
 
 void Form_Table::chooseReadings()

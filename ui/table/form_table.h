@@ -48,6 +48,8 @@ private:
     void optionsChanged();
     void showTable();
     void showRowCount();
+    // The locale's decimal separator where it is one ASCII character, read besides ".".
+    static char decimalPoint();
     void showMessage(const QString &message);
     void chooseReadings();
     void saveAs();
@@ -77,6 +79,11 @@ private:
 // to its right, else to its left, else narrowed to the wider side's room, else over it,
 // always on the screen. The frame's rectangle.
 QRect besideWindow(const QRect &anchor, QSize size, QSize minimum, const QRect &available);
+
+// What the message beside the field says of a file of readings opened: how many, and which
+// lines were not numbers (the first few line numbers).
+QString readingsMessage(const QString &name, std::int64_t readings, std::int64_t notNumbers,
+                        const std::vector<std::int64_t> &first);
 
 // The format a file name's extension names, or none.
 std::optional<TableFormat> formatOfFile(const QString &path);

@@ -178,17 +178,30 @@ private slots:
         const QString path = dir.filePath("readings.txt");
         QFile file(path);
         QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write("2.05\n\n5.64044\r\nten\n  10  \n1.5");
+        file.write("\xEF\xBB\xBF"
+                   "2.05\n\n5.64044\r\nten\n  10  \n1.5");
         file.close();
         Window w;
         w.enter(2, "3");
         QVERIFY(w.form.openReadings(path));
         QCOMPARE(w.form.findChild<QLineEdit *>("Text_Values")->text(), QString()); // not the replaced "3"
-        QCOMPARE(w.message(), "5 readings from readings.txt");
+        QCOMPARE(w.message(), "5 readings from readings.txt; 1 line is not a number (line 4)");
         const QByteArray expected = commandLine({"Po2/P1", "-", "--format", "tsv"}, nullptr, path);
         QCOMPARE(gridAsTsv(w.model()), expected.mid(expected.indexOf('\n') + 1));
         w.form.findChild<QComboBox *>("Combo_Quantity")->setCurrentIndex(0); // the emptied field is not typed
         QCOMPARE(w.model()->totalRows(), 5);
+
+        // A decimal comma where the locale writes one, as well as a point.
+        QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+        QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        file.write("2,05\n1.5\n");
+        file.close();
+        QVERIFY(w.form.openReadings(path));
+        QCOMPARE(gridAsTsv(w.model()),
+                 localised(commandLine({"M1", "2.05", "1.5", "--format", "tsv"}), QLocale()));
+        w.enter(0, "2,05:2,1:0,05");
+        QCOMPARE(gridAsTsv(w.model()),
+                 localised(commandLine({"M1", "2.05:2.1:0.05", "--format", "tsv"}), QLocale()));
     }
 
     void savedFileEqualsTheCommandLine_data()
