@@ -94,7 +94,7 @@ for i in $(seq 7); do
 done
 m1_s=$(awk '$1 == "M1" { print $2 }' /tmp/ornavel-bench-inverse | median)
 
-echo "== the Tables window: 10 million rows opened, 1,000,001 rows saved as CSV, the chart redrawn"
+echo "== the Tables window: 10 million rows opened, 1,000,001 rows saved as CSV, the chart redrawn, 2 million readings opened"
 window=$("$bin/ornavel_table_window_bench" 2>/dev/null)
 echo "$window"
 : >/tmp/ornavel-bench-save
@@ -123,7 +123,7 @@ fi
 awk -v a="$table_s" -v b="$floor_s" 'BEGIN { printf "table-rows-vs-floor: %.3f\n", a / b }'
 awk -v a="$table_s" 'BEGIN { printf "table-rows-per-second: %.0f\n", 1000001 / a }'
 awk -v a="$rss_large" -v b="$rss_small" 'BEGIN { printf "table-rss-growth-kb: %d\n", a - b }'
-grep -E 'table-window-open-10M-ms|table-window-rss-growth-kb|chart-redraw-ms' <<<"$window"
+grep -E 'table-window-open-10M-ms|table-window-rss-growth-kb|chart-redraw-ms|open-readings-2M-s|open-readings-bytes-per-reading' <<<"$window"
 awk -v a="$save_window" -v b="$save_cli" 'BEGIN { printf "table-window-save-vs-cli: %.3f\n", a / b }'
 for quantity in P2/P1 rho2/rho1 T2/T1 Po2/Po1; do
   s=$(awk -v q="$quantity" '$1 == q { print $2 }' /tmp/ornavel-bench-inverse | median)
