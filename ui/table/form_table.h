@@ -28,7 +28,7 @@ public:
     // has room: a window of its own, not one kept over the calculator.
     void placeBeside(const QWidget *window);
     // Fills the table from a text file of readings, one a line; false with the reason shown.
-    bool openReadings(const QString &path);
+    Q_INVOKABLE bool openReadings(const QString &path);
     // Writes the table to path as Save As does with filter chosen: in the format the
     // extension names, else the filter's, else as text. An empty text, or why nothing was
     // written.
