@@ -87,7 +87,7 @@ void placeTicks(QCategoryAxis *axis, double min, double max, bool logarithmic)
     }
 }
 
-// The M1 the read-out writes: the pointer's, cut to the digits a table row writes.
+// The M1 the read-out writes: the pointer's, rounded to the digits a table row writes.
 double snapped(double M1, Digits digits)
 {
     char text[maxNumberTextSize];
