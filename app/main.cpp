@@ -1,4 +1,5 @@
-#include "cli/table.h"
+#include "cli/table_command.h"
+#include "table/table.h"
 #include "ui/main/form1.h"
 #include "widgets/application_style.h"
 

@@ -1,8 +1,8 @@
 // The floor for `ornavel table M1 FROM:TO:STEP --format csv`: the same M1 values, the same
 // shock relations, each of the seven values written with one std::to_chars, and nothing
 // else (no checks, no rounding, no note). Usage: ornavel_table_floor FROM:TO:STEP
-#include "cli/table_values.h"
 #include "core/normal_shock.h"
+#include "table/table_values.h"
 
 #include <charconv>
 #include <cstdio>

@@ -38,4 +38,14 @@ ShockFromRatio shockFromTemperatureRatio(double T2T1);
 // M1 is machFromStagnationPressureRatio's answer, the start of a refinement in long double.
 ShockFromRatio shockFromStagnationPressureRatio(double Po2Po1, double M1);
 
+// TEMPORARY until the any-gamma forms land: gamma 1.4 only.
+double machFromPressureRatio(double gamma, double P2P1);
+double machFromDensityRatio(double gamma, double Ro2Ro1);
+double machFromTemperatureRatio(double gamma, double T2T1);
+double machFromStagnationPressureRatio(double gamma, double Po2Po1);
+ShockFromRatio shockFromPressureRatio(double gamma, double P2P1);
+ShockFromRatio shockFromDensityRatio(double gamma, double Ro2Ro1);
+ShockFromRatio shockFromTemperatureRatio(double gamma, double T2T1);
+ShockFromRatio shockFromStagnationPressureRatio(double gamma, double Po2Po1, double M1);
+
 } // namespace ornavel

@@ -60,7 +60,7 @@ Outcome refused(Outcome outcome, Refusal refusal)
 }
 
 // The shock pair has a meaningful answer only when every ratio stays within the doubles.
-Outcome withRatios(Outcome outcome, double m1, double m2)
+Outcome withRatios(double gamma, Outcome outcome, double m1, double m2)
 {
     outcome.M1 = m1;
     outcome.M2 = m2;
@@ -70,7 +70,7 @@ Outcome withRatios(Outcome outcome, double m1, double m2)
     return outcome;
 }
 
-Outcome fromMach(Quantity quantity, Outcome outcome)
+Outcome fromMach(double gamma, Quantity quantity, Outcome outcome)
 {
     const double mach = outcome.input;
     if (quantity == Quantity::M2 && mach >= 1)
@@ -81,10 +81,11 @@ Outcome fromMach(Quantity quantity, Outcome outcome)
         return refused(outcome, quantity == Quantity::M1 ? Refusal::M1TooLow : Refusal::M2TooLow);
     // The relation is symmetric: the same function gives M2 from M1 and M1 from M2.
     const double other = downstreamMach(gamma, mach);
-    return quantity == Quantity::M1 ? withRatios(outcome, mach, other) : withRatios(outcome, other, mach);
+    return quantity == Quantity::M1 ? withRatios(gamma, outcome, mach, other)
+                                    : withRatios(gamma, outcome, other, mach);
 }
 
-Outcome fromPitotRatio(Outcome outcome)
+Outcome fromPitotRatio(double gamma, Outcome outcome)
 {
     if (!std::isfinite(outcome.input))
         return refused(outcome, Refusal::OutOfRange);
@@ -95,12 +96,12 @@ Outcome fromPitotRatio(Outcome outcome)
         return refused(outcome, Refusal::NoRealSolution);
     outcome.converged = solution.converged;
     // A real solution can still be too large for the ratios (ratios from about 7.7e88).
-    return withRatios(outcome, solution.M1, downstreamMach(gamma, solution.M1));
+    return withRatios(gamma, outcome, solution.M1, downstreamMach(gamma, solution.M1));
 }
 
 // A measured ratio: M1 from its exact inverse, M2 and the other ratios from the ratio itself,
-// so that they stay exact where M1 nears the domain limit 1/sqrt(7).
-Outcome fromRatio(Quantity quantity, Outcome outcome)
+// so that they stay exact where M1 nears the domain limit, 1/sqrt(7) for air.
+Outcome fromRatio(double gamma, Quantity quantity, Outcome outcome)
 {
     const double ratio = outcome.input;
     if (!std::isfinite(ratio))
@@ -110,24 +111,24 @@ Outcome fromRatio(Quantity quantity, Outcome outcome)
     Refusal outside = Refusal::P2P1NotPositive;
     switch (quantity) {
     case Quantity::P2P1:
-        m1 = machFromPressureRatio(ratio);
-        shock = shockFromPressureRatio(ratio);
+        m1 = machFromPressureRatio(gamma, ratio);
+        shock = shockFromPressureRatio(gamma, ratio);
         break;
     case Quantity::Ro2Ro1:
-        m1 = machFromDensityRatio(ratio);
-        shock = shockFromDensityRatio(ratio);
+        m1 = machFromDensityRatio(gamma, ratio);
+        shock = shockFromDensityRatio(gamma, ratio);
         outside = Refusal::Ro2Ro1OutsideRange;
         break;
     case Quantity::T2T1:
-        m1 = machFromTemperatureRatio(ratio);
-        shock = shockFromTemperatureRatio(ratio);
+        m1 = machFromTemperatureRatio(gamma, ratio);
+        shock = shockFromTemperatureRatio(gamma, ratio);
         outside = Refusal::T2T1NotPositive;
         break;
     default:
-        m1 = machFromStagnationPressureRatio(ratio);
+        m1 = machFromStagnationPressureRatio(gamma, ratio);
         outside = Refusal::Po2Po1NotPositive;
         if (!std::isnan(m1))
-            shock = shockFromStagnationPressureRatio(ratio, m1);
+            shock = shockFromStagnationPressureRatio(gamma, ratio, m1);
         break;
     }
     // Every finite ratio inside the domain has an M1; NaN means outside it.
@@ -164,6 +165,11 @@ QString notConvergedMessage()
 
 Outcome calculate(Quantity quantity, double input)
 {
+    return calculate(gamma, quantity, input);
+}
+
+Outcome calculate(double gamma, Quantity quantity, double input)
+{
     Outcome outcome;
     outcome.input = input;
     if (input == 0) {
@@ -174,11 +180,11 @@ Outcome calculate(Quantity quantity, double input)
     switch (quantity) {
     case Quantity::M1:
     case Quantity::M2:
-        return fromMach(quantity, outcome);
+        return fromMach(gamma, quantity, outcome);
     case Quantity::Po2P1:
-        return fromPitotRatio(outcome);
+        return fromPitotRatio(gamma, outcome);
     default:
-        return fromRatio(quantity, outcome);
+        return fromRatio(gamma, quantity, outcome);
     }
 }
 

@@ -9,7 +9,7 @@
 
 namespace ornavel {
 
-// The ratio of specific heats of the one gas every face computes and shows.
+// The ratio of specific heats of the main window's gas, air; tables take any gas.
 inline constexpr double gamma = 1.4;
 
 // The known quantity: the window's three input options, and the four measured ratios from
@@ -64,7 +64,9 @@ bool isSubsonic(const Outcome &outcome);
 // table message (noteRefusal), or the marks that apply joined by "; ", the estimate first.
 const char *outcomeNote(const Outcome &outcome);
 
-// The one decision behind the window's Calculate command and the command-line table.
+// The one decision behind the window's Calculate command and the command-line table, for a
+// gas; without gamma, the main window's.
+Outcome calculate(double gamma, Quantity quantity, double input);
 Outcome calculate(Quantity quantity, double input);
 // The typed text read as the window reads it, "." and decimalPoint both separators.
 Outcome calculate(Quantity quantity, QStringView typed, QStringView decimalPoint);

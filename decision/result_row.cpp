@@ -1,12 +1,18 @@
 #include "decision/result_row.h"
 
+#include <cmath>
+
 namespace ornavel {
 
 namespace {
 
-void write(Cell &cell, double value, bool full)
+void write(Cell &cell, double value, Digits digits)
 {
-    char *end = full ? writeNumberText(cell.text, value) : writeResultText(cell.text, value);
+    if (std::isnan(value))
+        return;
+    char *end = digits == Digits::Full ? writeNumberText(cell.text, value)
+        : digits == Digits::Shortest   ? writeShortestText(cell.text, value)
+                                       : writeResultText(cell.text, value);
     cell.size = std::uint8_t(end - cell.text);
 }
 
@@ -14,23 +20,7 @@ void write(Cell &cell, double value, bool full)
 
 int inputColumn(Quantity quantity)
 {
-    switch (quantity) {
-    case Quantity::M1:
-        return 0;
-    case Quantity::M2:
-        return 6;
-    case Quantity::P2P1:
-        return 1;
-    case Quantity::Ro2Ro1:
-        return 2;
-    case Quantity::T2T1:
-        return 3;
-    case Quantity::Po2Po1:
-        return 4;
-    case Quantity::Po2P1:
-        break;
-    }
-    return 5;
+    return normalShockRelation().quantities[std::size_t(quantity)].column;
 }
 
 double resultValue(const Outcome &outcome, int column)
@@ -41,20 +31,27 @@ double resultValue(const Outcome &outcome, int column)
     return values[column];
 }
 
-ResultRow resultRow(Quantity quantity, const Outcome &outcome, Digits digits)
+ResultRow formatRow(const RowValues &values, int columns, int inputColumn, double input, Digits digits)
 {
     ResultRow row;
-    const int input = inputColumn(quantity);
+    row.columns = columns;
     // The input reads back as the double it was, which 15 digits cannot promise.
-    Cell &typed = row.cells[std::size_t(input)];
-    typed.size = std::uint8_t(writeShortestText(typed.text, outcome.input) - typed.text);
-    row.note = outcomeNote(outcome);
-    if (outcome.refusal)
+    Cell &typed = row.cells[std::size_t(inputColumn)];
+    typed.size = std::uint8_t(writeShortestText(typed.text, input) - typed.text);
+    if (values.refused)
         return row;
-    for (int i = 0; i < resultColumns; ++i) {
-        if (i != input)
-            write(row.cells[std::size_t(i)], resultValue(outcome, i), digits == Digits::Full);
+    for (int i = 0; i < columns; ++i) {
+        if (i != inputColumn)
+            write(row.cells[std::size_t(i)], values.values[std::size_t(i)], digits);
     }
+    return row;
+}
+
+ResultRow resultRow(Quantity quantity, const Outcome &outcome, Digits digits)
+{
+    ResultRow row
+        = formatRow(normalShockValues(outcome), resultColumns, inputColumn(quantity), outcome.input, digits);
+    row.note = outcomeNote(outcome);
     return row;
 }
 

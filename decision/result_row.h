@@ -1,6 +1,7 @@
 #pragma once
 
 #include "decision/calculate.h"
+#include "decision/relation.h"
 #include "text/number_text.h"
 
 #include <array>
@@ -9,7 +10,8 @@
 
 namespace ornavel {
 
-// The result columns in the window's order with the labels Copy Results gives them (UTF-8).
+// The main window's result columns, the normal shock's, in the window's order with the labels
+// Copy Results gives them (UTF-8).
 inline constexpr int resultColumns = 7;
 inline constexpr std::array<const char *, resultColumns> resultLabels
     = {"M1", "P2/P1", "ρ2/ρ1", "T2/T1", "Po2/Po1", "Po2/P1", "M2"};
@@ -20,9 +22,9 @@ int inputColumn(Quantity quantity);
 // The value of a result column (0 .. resultColumns - 1) unrounded.
 double resultValue(const Outcome &outcome, int column);
 
-// How a value is written: as the result boxes show it (5 decimals), or as their tooltips
-// (15 significant digits).
-enum class Digits { Result, Full };
+// How a value is written: as the result boxes show it (5 decimals), as their tooltips
+// (15 significant digits), or as the shortest text that reads back as the same double.
+enum class Digits { Result, Full, Shortest };
 
 // One cell's text, "." as the separator, held without allocating.
 struct Cell {
@@ -31,14 +33,22 @@ struct Cell {
     std::string_view view() const { return {text, size}; }
 };
 
-// One outcome as the window shows it, shared by Copy Results and the table writers: the
-// input cell is the number as read (the shortest text that reads back as it), the others as
-// the boxes show them, all empty but the input for a refusal; the note is outcomeNote's.
+// One row as the window shows it, shared by Copy Results and the table writers: the input
+// cell is the number as read (the shortest text that reads back as it), the others as the
+// boxes show them, all empty but the input for a refusal.
 struct ResultRow {
-    std::array<Cell, resultColumns> cells;
+    std::array<Cell, maxColumns> cells;
+    int columns = resultColumns;
     const char *note = "";
 };
 
+// The row of a relation's values: value is the input, written into inputColumn.
+ResultRow formatRow(const RowValues &values, int columns, int inputColumn, double input, Digits digits);
+
+// The main window's row: the normal shock for air; the note is outcomeNote's.
 ResultRow resultRow(Quantity quantity, const Outcome &outcome, Digits digits);
+
+// The normal shock's values for an outcome, its note an index into the relation's texts.
+RowValues normalShockValues(const Outcome &outcome);
 
 } // namespace ornavel

@@ -3,8 +3,9 @@
 // window's reading; as a range it is refused with a message or steps through real values;
 // as standard input every line gives a row, with values or a message, and every bad line a
 // message of its own.
-#include "cli/table.h"
-#include "cli/table_values.h"
+#include "cli/table_command.h"
+#include "table/table.h"
+#include "table/table_values.h"
 #include "text/number_text.h"
 
 #include <cmath>

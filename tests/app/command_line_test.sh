@@ -40,7 +40,15 @@ check "decimal-exact steps land on TO, past the output buffer" 0 $'^49002 5.9\t4
 check "each format as it stands" 0 "^same$" \
   bash -c '{ for f in text csv tsv html markdown latex; do "$@" M1 2 0.2 --format $f; done
     "$@" M1 2 --digits 15; } | diff "$0" - && echo same' "$(dirname "$0")/table_formats.expected" "${table[@]}"
-check "table -h" 0 "^Usage: ornavel table QUANTITY" "${table[@]}" -h
+# Air's tables byte for byte as they were before any gas could be named, named or not.
+for gas in "" "--gamma 1.4" "--gamma AIR"; do
+  check "air's tables unchanged ${gas:-by default}" 0 "^same$" \
+    bash -c 'for a in "M1 -3:6:0.25" "M2 0:1.2:0.05" "Po2/P1 0:60:1.5" "P2/P1 0:50:1.25 1e300" \
+      "rho2/rho1 0:6.5:0.25 0.16666666666666669" "T2/T1 0:10:0.25 2e-16" "Po2/Po1 0:1.1:0.025 1e-220"; do
+      "$@" $a; "$@" $a --digits 15 --format tsv; done | diff "$0" - && echo same' \
+    "$(dirname "$0")/gamma_1.4.expected" "${table[@]}" $gas
+done
+check "table -h" 0 "^Usage: ornavel table \[RELATION\] QUANTITY" "${table[@]}" -h
 # CR LF line ends, and a last line without one.
 check "a bad line of standard input is told" 1 "^ornavel table: line 3 of standard input is not a number$" \
   bash -c 'printf "2\r\n\r\n2abc\r\n10" | "$@" - >/dev/null' - "${table[@]}" po2p1

@@ -1,5 +1,7 @@
 #include "ui/table/form_table.h"
 
+#include "decision/gas.h"
+#include "table/table.h"
 #include "text/clipboard_table.h"
 #include "ui/table/table_accessible.h"
 #include "ui/table/table_grid.h"
@@ -23,6 +25,7 @@
 #include <QScreen>
 #include <QScrollBar>
 #include <QShortcut>
+#include <QSignalBlocker>
 #include <QSplitter>
 #include <QVBoxLayout>
 
@@ -31,13 +34,6 @@
 namespace ornavel {
 
 namespace {
-
-// The items of Combo_Quantity in their order, with the quantity each stands for.
-const std::pair<const char *, Quantity> quantityItems[] = {
-    {"M1", Quantity::M1},          {"M2", Quantity::M2},        {"Po2/P1", Quantity::Po2P1},
-    {"P2/P1", Quantity::P2P1},     {"ρ2/ρ1", Quantity::Ro2Ro1}, {"T2/T1", Quantity::T2T1},
-    {"Po2/Po1", Quantity::Po2Po1},
-};
 
 // A clipboard holds what a spreadsheet pastes; more is a file's work.
 constexpr std::int64_t maxCopiedRows = 100'000;
@@ -108,8 +104,20 @@ void Form_Table::createControls()
     Combo_Quantity = new QComboBox(this);
     Combo_Quantity->setObjectName(QStringLiteral("Combo_Quantity"));
     Combo_Quantity->setAccessibleName(tr("Quantity"));
-    for (const auto &[label, quantity] : quantityItems)
-        Combo_Quantity->addItem(QString::fromUtf8(label), int(quantity));
+    const Relation &relation = normalShockRelation();
+    for (std::size_t k = 0; k < relation.quantities.size(); ++k)
+        Combo_Quantity->addItem(QString::fromUtf8(relation.quantities[k].label), int(k));
+    Combo_Gamma = new QComboBox(this);
+    Combo_Gamma->setObjectName(QStringLiteral("Combo_Gamma"));
+    Combo_Gamma->setAccessibleName(tr("Ratio of specific heats"));
+    // A number or a gas may be typed as well as chosen; what is typed is read, not kept as an item.
+    Combo_Gamma->setEditable(true);
+    Combo_Gamma->setInsertPolicy(QComboBox::NoInsert);
+    Combo_Gamma->lineEdit()->setAccessibleName(tr("Ratio of specific heats"));
+    // As wide as a gas and its value; the longest names show whole in the open list.
+    Combo_Gamma->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    Combo_Gamma->setMinimumContentsLength(10);
+    fillGammaItems();
     Text_Values = new QLineEdit(this);
     Text_Values->setObjectName(QStringLiteral("Text_Values"));
     Text_Values->setAccessibleName(tr("Values"));
@@ -148,11 +156,16 @@ void Form_Table::placeControls()
 {
     auto *quantityLabel = new QLabel(tr("&Quantity"), this);
     quantityLabel->setBuddy(Combo_Quantity);
+    auto *gammaLabel = new QLabel(tr("&γ"), this);
+    gammaLabel->setBuddy(Combo_Gamma);
     auto *valuesLabel = new QLabel(tr("&Values"), this);
     valuesLabel->setBuddy(Text_Values);
     auto *inputs = new QGridLayout;
+    // The gas under the quantity, so that the window is no wider for it.
     inputs->addWidget(quantityLabel, 0, 0);
     inputs->addWidget(Combo_Quantity, 0, 1);
+    inputs->addWidget(gammaLabel, 1, 0);
+    inputs->addWidget(Combo_Gamma, 1, 1, 1, 2, Qt::AlignTop);
     inputs->addWidget(valuesLabel, 0, 2);
     inputs->addWidget(Text_Values, 0, 3);
     inputs->addWidget(Check_Digits15, 0, 4);
@@ -180,6 +193,8 @@ void Form_Table::connectControls()
 {
     connect(Text_Values, &QLineEdit::returnPressed, this, &Form_Table::applyValues);
     connect(Combo_Quantity, &QComboBox::currentIndexChanged, this, &Form_Table::optionsChanged);
+    connect(Combo_Gamma, &QComboBox::currentIndexChanged, this, &Form_Table::optionsChanged);
+    connect(Combo_Gamma->lineEdit(), &QLineEdit::editingFinished, this, &Form_Table::optionsChanged);
     connect(Check_Digits15, &QCheckBox::toggled, this, &Form_Table::optionsChanged);
     connect(Command_Open, &QPushButton::clicked, this, &Form_Table::chooseReadings);
     connect(Command_Save, &QPushButton::clicked, this, &Form_Table::saveAs);
@@ -250,11 +265,47 @@ bool Form_Table::applyValues()
     return true;
 }
 
+void Form_Table::fillGammaItems()
+{
+    // "air (1.4)", "helium (5/3)": the value as the locale writes a decimal.
+    const QString point = QLocale().decimalPoint();
+    const QSignalBlocker quiet(Combo_Gamma);
+    const int current = Combo_Gamma->currentIndex();
+    Combo_Gamma->clear();
+    for (const Gas &gas : gases())
+        Combo_Gamma->addItem(QStringLiteral("%1 (%2)").arg(
+            QString::fromUtf8(gas.name), QString::fromUtf8(gas.shown).replace(u'.', point)));
+    Combo_Gamma->setCurrentIndex(std::max(0, current));
+}
+
+std::optional<TableSpec> Form_Table::chosenSpec()
+{
+    TableSpec spec;
+    spec.quantity = Combo_Quantity->currentData().toInt();
+    spec.digits = Check_Digits15->isChecked() ? Digits::Full : Digits::Result;
+    const QString typed = Combo_Gamma->currentText().trimmed();
+    const int item = Combo_Gamma->findText(typed);
+    const std::optional<GivenGamma> gas = item >= 0 ? readGamma(gases()[std::size_t(item)].name)
+                                                    : readGamma(typed.toStdString(), decimalPoint());
+    if (!gas)
+        return std::nullopt;
+    spec.gas = *gas;
+    return spec;
+}
+
 void Form_Table::showTable()
 {
-    const auto quantity = Quantity(Combo_Quantity->currentData().toInt());
-    const Digits digits = Check_Digits15->isChecked() ? Digits::Full : Digits::Result;
-    m_model->setTable(quantity, m_values, digits);
+    const std::optional<TableSpec> spec = chosenSpec();
+    // A gamma that cannot be read gives no table: no rows stand beside a gas they are not of.
+    const QString gammaMessage = tr("γ must be %1").arg(QString::fromStdString(gammaChoices()));
+    if (!spec) {
+        m_model->setTable(TableSpec(), TableValues());
+        showMessage(gammaMessage);
+    } else {
+        m_model->setTable(*spec, m_values);
+        if (Label_Message->text() == gammaMessage)
+            showMessage({});
+    }
     Grid->tableChanged();
     showRowCount();
     updateChart();
@@ -271,7 +322,7 @@ bool Form_Table::openReadings(const QString &path)
     // Streamed, so that a file of millions of readings takes 8 bytes a reading, not its own
     // size too, and the window answers while it is read. Until it is read whole, the table
     // shown stays as it was.
-    ReadingsLoader loader(m_model->quantity(), decimalPoint());
+    ReadingsLoader loader(m_model->spec(), decimalPoint());
     constexpr int steps = 1000;
     QProgressDialog progress(tr("Reading %1…").arg(name), tr("Cancel"), 0, steps, this);
     progress.setWindowModality(Qt::WindowModal);
@@ -359,8 +410,7 @@ QString Form_Table::saveTo(const QString &typed, const QString &filter)
         QApplication::processEvents();
         return !progress.wasCanceled();
     };
-    const QString error = saveTable(path, format.value_or(TableFormat::Text), m_model->quantity(),
-                                    m_model->digits(), m_model->values(), step);
+    const QString error = saveTable(path, format.value_or(TableFormat::Text), m_model->spec(), step);
     showMessage(error);
     return error;
 }
@@ -410,7 +460,7 @@ void Form_Table::copySelection()
             cells << m_model->cellText(row, column);
         rows << cells;
     }
-    QApplication::clipboard()->setMimeData(gridMimeData(TableModel::headerLabels(), rows));
+    QApplication::clipboard()->setMimeData(gridMimeData(m_model->headerLabels(), rows));
 }
 
 } // namespace ornavel

@@ -1,7 +1,10 @@
 #pragma once
 
-#include "cli/table_format.h"
-#include "cli/table_values.h"
+#include "table/table_format.h"
+#include "table/table_spec.h"
+#include "table/table_values.h"
+
+#include <optional>
 
 #include <QWidget>
 
@@ -47,6 +50,9 @@ private:
     bool applyTypedValues();
     void optionsChanged();
     void showTable();
+    // The table the controls ask for, or none with the message that says why.
+    std::optional<TableSpec> chosenSpec();
+    void fillGammaItems();
     void showRowCount();
     // The locale's decimal separator where it is one ASCII character, read besides ".".
     static char decimalPoint();
@@ -60,6 +66,7 @@ private:
     void exportChart();
 
     QComboBox *Combo_Quantity = nullptr;
+    QComboBox *Combo_Gamma = nullptr;
     QLineEdit *Text_Values = nullptr;
     QCheckBox *Check_Digits15 = nullptr;
     QPushButton *Command_Open = nullptr;
@@ -95,7 +102,7 @@ QString withFilterExtension(const QString &path, const QString &filter);
 // Writes the table to path through the writer of format, into a file beside it renamed over
 // it when whole, so that a failed or cancelled save leaves no partial file. progress as in
 // writeTable. An empty text, or why nothing was written.
-QString saveTable(const QString &path, TableFormat format, Quantity quantity, Digits digits,
-                  const TableValues &values, const std::function<bool(std::int64_t)> &progress);
+QString saveTable(const QString &path, TableFormat format, const TableSpec &spec,
+                  const std::function<bool(std::int64_t)> &progress);
 
 } // namespace ornavel

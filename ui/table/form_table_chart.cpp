@@ -1,6 +1,6 @@
 #include "ui/table/form_table.h"
 
-#include "cli/table.h"
+#include "table/table.h"
 #include "ui/table/table_chart.h"
 #include "ui/table/table_model.h"
 
@@ -51,15 +51,17 @@ QWidget *Form_Table::createChart()
 
 void Form_Table::updateChart()
 {
-    // The chart spans every row at or above M1 = 1, and shows nothing of another table.
-    Chart->setDigits(m_model->digits());
-    const M1Span span = m_values.m1Span(m_model->quantity());
+    // The chart spans every row at or above its least value (M1 = 1), and shows nothing of
+    // another table.
+    const TableSpec &spec = m_model->spec();
+    Chart->setSpec(spec);
+    const ChartSpan span = m_model->values().chartSpan(spec);
     if (!span.empty())
         Chart->setRange(span.from, span.to);
-    else if (m_values.count() == 0)
+    else if (m_model->totalRows() == 0)
         Chart->clearCurves();
     else
-        Chart->clearCurves(tr("No row at or above M1 = 1: no shock forms"));
+        Chart->clearCurves(tr(spec.relation->chartEmpty));
 }
 
 void Form_Table::exportChart()

@@ -55,7 +55,7 @@ public:
         if (!isValid() || (t != QAccessible::Name && t != QAccessible::Value))
             return {};
         const TableModel *model = m_grid->tableModel();
-        return m_row < 0 ? TableModel::headerLabels().value(m_column) : model->cellText(m_row, m_column);
+        return m_row < 0 ? model->headerLabels().value(m_column) : model->cellText(m_row, m_column);
     }
     void setText(QAccessible::Text, const QString &) override {}
     QRect rect() const override
@@ -191,7 +191,7 @@ public:
                 cells << cell(row, column);
         return cells;
     }
-    QString columnDescription(int column) const override { return TableModel::headerLabels().value(column); }
+    QString columnDescription(int column) const override { return model()->headerLabels().value(column); }
     QString rowDescription(int) const override { return {}; }
     int selectedColumnCount() const override { return 0; }
     int selectedRowCount() const override

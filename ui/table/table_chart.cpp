@@ -1,6 +1,6 @@
 #include "ui/table/table_chart.h"
 
-#include "cli/table.h"
+#include "table/table.h"
 #include "text/number_text.h"
 #include "widgets/accessible_role.h"
 
@@ -25,14 +25,23 @@ namespace ornavel {
 namespace {
 
 // Enough points that a curve is smooth at any window width, few enough to redraw at once:
-// the six curves together hold about 10,000.
+// the normal shock's six curves together hold about 10,000.
 constexpr int curvePoints = 1667;
 
-// The curves: the column of each in the row of results, and its colour on a light chart (a
-// dark one takes them lighter). Six distinct hues, where a theme has five and repeats one.
-constexpr int curveColumns[] = {1, 2, 3, 4, 5, 6};
-const QColor curveColours[] = {QColor(31, 119, 180),  QColor(44, 160, 44), QColor(214, 110, 0),
-                               QColor(148, 103, 189), QColor(214, 39, 40), QColor(0, 0, 0)};
+// The curves' colours on a light chart, in the order of the charted columns, cycling where a
+// relation has more (a dark chart takes them lighter, and black as the text's near-white).
+// Distinct hues, where a theme has five and repeats one.
+const QColor curveColours[]
+    = {QColor(31, 119, 180), QColor(44, 160, 44), QColor(214, 110, 0), QColor(148, 103, 189),
+       QColor(214, 39, 40),  QColor(0, 0, 0),     QColor(140, 86, 75), QColor(23, 190, 207)};
+
+QColor curveColour(qsizetype k, bool dark)
+{
+    const QColor colour = curveColours[std::size_t(k) % std::size(curveColours)];
+    if (!dark)
+        return colour;
+    return colour == QColor(Qt::black) ? QColor(235, 235, 235) : colour.lighter(150);
+}
 
 // Arrow keys move the read-out by a hundredth of the range, Page keys by a tenth.
 constexpr double keySteps = 100;
@@ -87,12 +96,19 @@ void placeTicks(QCategoryAxis *axis, double min, double max, bool logarithmic)
     }
 }
 
-// The M1 the read-out writes: the pointer's, rounded to the digits a table row writes.
-double snapped(double M1, Digits digits)
+// The value the read-out writes: the pointer's, rounded to the digits a table row writes.
+double snapped(double x, Digits digits)
 {
     char text[maxNumberTextSize];
-    char *end = digits == Digits::Full ? writeNumberText(text, M1) : writeResultText(text, M1);
-    return wholeNumber(std::string_view(text, std::size_t(end - text))).value_or(M1);
+    char *end = digits == Digits::Full ? writeNumberText(text, x)
+        : digits == Digits::Shortest   ? writeShortestText(text, x)
+                                       : writeResultText(text, x);
+    return wholeNumber(std::string_view(text, std::size_t(end - text))).value_or(x);
+}
+
+QString label(const TableSpec &spec, int column)
+{
+    return QString::fromUtf8(spec.relation->columns[std::size_t(column)].label);
 }
 
 } // namespace
@@ -101,22 +117,12 @@ TableChart::TableChart(QWidget *parent) : QChartView(parent)
 {
     setObjectName(QStringLiteral("Chart"));
     setAccessibleRole(this, QAccessible::Chart);
-    setAccessibleName(tr("Chart of the shock family against M1"));
     setRenderHint(QPainter::Antialiasing);
     setMouseTracking(true);
     setFocusPolicy(Qt::StrongFocus);
     chart()->legend()->setAlignment(Qt::AlignRight);
-    for (int column : curveColumns) {
-        auto *series = new QLineSeries(this);
-        series->setName(QString::fromUtf8(resultLabels[std::size_t(column)]));
-        chart()->addSeries(series);
-        m_series << series;
-    }
-    // A legend entry shows or hides its curve, and stays readable dimmed.
-    const QList<QLegendMarker *> markers = chart()->legend()->markers();
-    for (qsizetype k = 0; k < markers.size(); ++k)
-        connect(markers[k], &QLegendMarker::clicked, this, [this, k] { toggleCurve(int(k)); });
     attachAxes();
+    makeSeries();
     m_crossHair = new QGraphicsLineItem(chart());
     m_crossHair->setZValue(10);
     m_crossHair->hide();
@@ -131,41 +137,81 @@ TableChart::TableChart(QWidget *parent) : QChartView(parent)
 void TableChart::attachAxes()
 {
     m_horizontal = new QCategoryAxis;
-    m_horizontal->setTitleText(QStringLiteral("M1"));
     m_vertical = new QCategoryAxis;
-    m_vertical->setTitleText(tr("Ratio, or M2"));
     for (QCategoryAxis *axis : {m_horizontal, m_vertical})
         axis->setLabelsPosition(QCategoryAxis::AxisLabelsPositionOnValue);
     chart()->addAxis(m_horizontal, Qt::AlignBottom);
     chart()->addAxis(m_vertical, Qt::AlignLeft);
-    for (QLineSeries *series : m_series) {
-        series->attachAxis(m_horizontal);
-        series->attachAxis(m_vertical);
-    }
     placeTicks(m_horizontal, m_from, m_to, false);
     placeTicks(m_vertical, 0, 1, false);
+}
+
+void TableChart::makeSeries()
+{
+    // A curve for each charted column of the relation, named as its column.
+    for (QLineSeries *series : m_series) {
+        chart()->removeSeries(series);
+        delete series;
+    }
+    m_series.clear();
+    m_curveColumns.clear();
+    const Relation &relation = *m_spec.relation;
+    for (std::size_t column = 0; column < relation.columns.size(); ++column) {
+        if (!relation.columns[column].charted)
+            continue;
+        auto *series = new QLineSeries(this);
+        series->setName(label(m_spec, int(column)));
+        chart()->addSeries(series);
+        series->attachAxis(m_horizontal);
+        series->attachAxis(m_vertical);
+        m_series << series;
+        m_curveColumns << int(column);
+    }
+    // A legend entry shows or hides its curve, and stays readable dimmed.
+    const QList<QLegendMarker *> markers = chart()->legend()->markers();
+    for (qsizetype k = 0; k < markers.size(); ++k)
+        connect(markers[k], &QLegendMarker::clicked, this, [this, k] { toggleCurve(int(k)); });
+    m_horizontal->setTitleText(label(m_spec, relation.chartColumn));
+    m_vertical->setTitleText(tr(relation.chartTitle));
+    setAccessibleName(tr(relation.description));
+}
+
+void TableChart::setSpec(const TableSpec &spec)
+{
+    const bool other = spec.relation != m_spec.relation;
+    m_spec = spec;
+    m_spec.values = nullptr;
+    if (other) {
+        makeSeries();
+        followPalette();
+        m_curves = false;
+    }
+    if (std::isfinite(m_readoutM1))
+        showReadout(m_readoutM1);
 }
 
 void TableChart::setRange(double from, double to)
 {
     const double oldFrom = m_from, oldTo = m_to;
-    // Below M1 = 1 no shock forms; a single value still gets a span to be seen in.
-    m_from = std::max(1.0, std::min(from, to));
+    // Below chartFrom (M1 = 1: no shock forms) nothing is drawn; a single value still gets a
+    // span to be seen in.
+    const Relation &relation = *m_spec.relation;
+    m_from = std::max(relation.chartFrom, std::min(from, to));
     m_to = std::max(m_from, std::max(from, to));
     if (m_to - m_from < 1e-9)
         m_to = m_from + 1;
     QList<QList<QPointF>> points(m_series.size());
     for (int i = 0; i < curvePoints; ++i) {
-        const double M1 = m_from + (m_to - m_from) * i / (curvePoints - 1);
-        const Outcome outcome = calculate(Quantity::M1, M1);
-        if (outcome.refusal)
+        const double x = m_from + (m_to - m_from) * i / (curvePoints - 1);
+        const RowValues row = relation.compute(m_spec.gas.gamma, 0, m_spec.branch, x);
+        if (row.refused)
             continue;
         for (qsizetype k = 0; k < m_series.size(); ++k) {
-            const double value = resultValue(outcome, curveColumns[k]);
+            const double value = row.values[std::size_t(m_curveColumns[k])];
             // Values are drawn as their logarithms on a logarithmic axis.
             const double y = m_logarithmic ? std::log10(value) : value;
             if (std::isfinite(y))
-                points[k] << QPointF(M1, y);
+                points[k] << QPointF(x, y);
         }
     }
     // The read-out stays where only the digits changed; another range is another table.
@@ -242,26 +288,24 @@ void TableChart::setLogarithmic(bool logarithmic)
         fitVertical();
 }
 
-void TableChart::setDigits(Digits digits)
+QString TableChart::readout(const TableSpec &spec, double pointer)
 {
-    m_digits = digits;
-    if (std::isfinite(m_readoutM1))
-        showReadout(m_readoutM1);
-}
-
-QString TableChart::readout(double pointer, Digits digits)
-{
-    const double M1 = snapped(pointer, digits);
-    if (calculate(Quantity::M1, M1).refusal)
+    TableSpec fromChart = spec;
+    fromChart.quantity = 0; // the horizontal column's quantity
+    const TableRows rows(fromChart);
+    const double x = snapped(pointer, spec.digits);
+    if (rows.values(x).refused)
         return {};
-    const ResultRow row = tableRow(Quantity::M1, M1, digits);
+    const ResultRow row = rows.row(x);
     const QString point = decimalPoint();
     // A comma between values where it is the decimal point would split the numbers.
     const QString separator = point == QStringLiteral(",") ? QStringLiteral("; ") : QStringLiteral(", ");
     QStringList parts;
-    for (int column = 0; column < resultColumns; ++column)
-        parts << QString::fromUtf8(resultLabels[std::size_t(column)]) + QStringLiteral(" = ")
-                + withDecimalPoint(row.cells[std::size_t(column)].view(), point);
+    for (int column = 0; column < row.columns; ++column) {
+        if (row.cells[std::size_t(column)].size > 0)
+            parts << label(spec, column) + QStringLiteral(" = ")
+                    + withDecimalPoint(row.cells[std::size_t(column)].view(), point);
+    }
     return parts.join(separator);
 }
 
@@ -270,8 +314,8 @@ void TableChart::showReadout(double M1)
     if (!m_curves)
         return;
     // The numbers are those of the M1 written, as the table gives that M1.
-    m_readoutM1 = snapped(std::clamp(M1, m_from, m_to), m_digits);
-    emit readoutChanged(readout(m_readoutM1, m_digits));
+    m_readoutM1 = snapped(std::clamp(M1, m_from, m_to), m_spec.digits);
+    emit readoutChanged(readout(m_spec, m_readoutM1));
     placeMarks();
 }
 
@@ -299,12 +343,13 @@ void TableChart::describe()
     if (!m_curves)
         text = m_note->text().isEmpty() ? tr("No curves: the table has no rows") : m_note->text();
     else if (shown.isEmpty())
-        text = tr("Every curve hidden, M1 from %1 to %2")
-                   .arg(resultText(m_from, decimalPoint()), resultText(m_to, decimalPoint()));
-    else
-        text = tr("%1 against M1 from %2 to %3")
-                   .arg(shown.join(QStringLiteral(", ")), resultText(m_from, decimalPoint()),
+        text = tr("Every curve hidden, %1 from %2 to %3")
+                   .arg(label(m_spec, m_spec.relation->chartColumn), resultText(m_from, decimalPoint()),
                         resultText(m_to, decimalPoint()));
+    else
+        text = tr("%1 against %2 from %3 to %4")
+                   .arg(shown.join(QStringLiteral(", ")), label(m_spec, m_spec.relation->chartColumn),
+                        resultText(m_from, decimalPoint()), resultText(m_to, decimalPoint()));
     setAccessibleDescription(text);
 }
 
@@ -382,8 +427,7 @@ void TableChart::followPalette()
     if (chart()->theme() != theme)
         chart()->setTheme(theme);
     for (qsizetype k = 0; k < m_series.size(); ++k) {
-        const QColor colour = curveColours[k];
-        QPen pen(dark ? (k == 5 ? QColor(235, 235, 235) : colour.lighter(150)) : colour);
+        QPen pen(curveColour(k, dark));
         pen.setWidthF(2);
         m_series[k]->setPen(pen);
     }

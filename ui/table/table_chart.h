@@ -1,6 +1,6 @@
 #pragma once
 
-#include "decision/result_row.h"
+#include "table/table_spec.h"
 
 #include <QChartView>
 
@@ -13,16 +13,19 @@ class QLineSeries;
 
 namespace ornavel {
 
-// The shock family against M1 over a range: P2/P1, ρ2/ρ1, T2/T1, Po2/Po1, Po2/P1 and M2, each
-// toggled from its legend, on a linear or logarithmic vertical axis, with a read-out of every
-// value at an M1 the pointer or the arrow keys choose, marked by a cross-hair.
+// A relation's charted columns against its horizontal one (the shock family against M1) over
+// a range, each toggled from its legend, on a linear or logarithmic vertical axis, with a
+// read-out of every value at the value the pointer or the arrow keys choose, marked by a
+// cross-hair.
 class TableChart : public QChartView
 {
     Q_OBJECT
 public:
     explicit TableChart(QWidget *parent = nullptr);
 
-    // Draws the family from M1 = from to M1 = to; nothing where no shock forms.
+    // The relation, gas, branch and digits of the table charted: its curves and read-out.
+    void setSpec(const TableSpec &spec);
+    // Draws the curves from from to to along the horizontal column, from its chartFrom.
     void setRange(double from, double to);
     // No curves; the note, when there is one, is written on the chart.
     void clearCurves(const QString &note = {});
@@ -31,11 +34,10 @@ public:
     double from() const { return m_from; }
     double to() const { return m_to; }
     void setLogarithmic(bool logarithmic);
-    // The digits of the read-out, as the table's.
-    void setDigits(Digits digits);
-    // The pointer's M1 written with digits, and its row as `ornavel table M1 <that M1>` gives
-    // it, each value named, with the locale's separator; empty where M1 has no row.
-    static QString readout(double pointer, Digits digits);
+    // The pointer's value written with spec's digits, and its row as `ornavel table` gives it
+    // from the horizontal column, each value named, with the locale's separator; empty where
+    // that value has no row.
+    static QString readout(const TableSpec &spec, double pointer);
     // The M1 the read-out shows, the pointer's snapped to the digits written; NaN for none.
     double readoutM1() const { return m_readoutM1; }
     // Writes the chart as PNG or SVG; false when it cannot.
@@ -54,6 +56,7 @@ protected:
 
 private:
     void attachAxes();
+    void makeSeries();
     void followPalette();
     void fitVertical();
     void showReadout(double M1);
@@ -69,7 +72,8 @@ private:
     QGraphicsSimpleTextItem *m_note = nullptr;
     bool m_logarithmic = false;
     bool m_curves = false;
-    Digits m_digits = Digits::Result;
+    TableSpec m_spec;
+    QList<int> m_curveColumns; // the column of each curve
     double m_from = 1;
     double m_to = 2;
     double m_readoutM1 = NAN;

@@ -1,6 +1,6 @@
 #include "ui/table/table_model.h"
 
-#include "cli/table.h"
+#include "table/table.h"
 #include "text/number_text.h"
 
 #include <QFont>
@@ -12,18 +12,13 @@
 
 namespace ornavel {
 
-namespace {
-
-constexpr int noteColumn = resultColumns;
-
-} // namespace
-
-void TableModel::setTable(Quantity quantity, const TableValues &values, Digits digits)
+void TableModel::setTable(const TableSpec &spec, const TableValues &values)
 {
     beginResetModel();
-    m_quantity = quantity;
     m_values = values;
-    m_digits = digits;
+    m_spec = spec;
+    m_spec.values = &m_values;
+    m_rows = std::make_unique<TableRows>(m_spec);
     m_offset = 0;
     m_selectedFirst = 0;
     m_selectedLast = -1;
@@ -58,7 +53,7 @@ void TableModel::setSelection(std::int64_t first, std::int64_t last)
 const ResultRow &TableModel::rowAt(std::int64_t row) const
 {
     if (row != m_cachedRow) {
-        m_cached = tableRow(m_quantity, m_values, row, m_digits);
+        m_cached = m_rows->row(m_values, row);
         m_cachedRow = row;
     }
     return m_cached;
@@ -67,16 +62,16 @@ const ResultRow &TableModel::rowAt(std::int64_t row) const
 QString TableModel::cellText(std::int64_t row, int column) const
 {
     const ResultRow &r = rowAt(row);
-    if (column == noteColumn)
+    if (column == r.columns)
         return QString::fromUtf8(r.note);
     return withDecimalPoint(r.cells[std::size_t(column)].view(), QLocale().decimalPoint());
 }
 
-QStringList TableModel::headerLabels()
+QStringList TableModel::headerLabels() const
 {
     QStringList labels;
-    for (const char *label : resultLabels)
-        labels << QString::fromUtf8(label);
+    for (const RelationColumn &column : m_spec.relation->columns)
+        labels << QString::fromUtf8(column.label);
     labels << QString::fromUtf8(noteLabel);
     return labels;
 }
@@ -98,7 +93,7 @@ int TableModel::rowCount(const QModelIndex &parent) const
 
 int TableModel::columnCount(const QModelIndex &parent) const
 {
-    return parent.isValid() ? 0 : resultColumns + 1;
+    return parent.isValid() ? 0 : int(m_spec.relation->columns.size()) + 1;
 }
 
 QVariant TableModel::data(const QModelIndex &index, int role) const
@@ -112,8 +107,8 @@ QVariant TableModel::data(const QModelIndex &index, int role) const
     case Qt::AccessibleTextRole:
         return cellText(row, index.column());
     case Qt::TextAlignmentRole:
-        return QVariant::fromValue(index.column() == noteColumn ? Qt::AlignLeft | Qt::AlignVCenter
-                                                                : Qt::AlignRight | Qt::AlignVCenter);
+        return QVariant::fromValue(index.column() == columnCount() - 1 ? Qt::AlignLeft | Qt::AlignVCenter
+                                                                       : Qt::AlignRight | Qt::AlignVCenter);
     case Qt::FontRole: {
         // A row with a note (refused, estimated, subsonic) stands out at a glance.
         if (*rowAt(row).note == '\0')

@@ -1,12 +1,13 @@
 #pragma once
 
-#include "cli/table_values.h"
-#include "decision/result_row.h"
+#include "table/table.h"
+#include "table/table_values.h"
 
 #include <QAbstractTableModel>
 #include <QStringList>
 
 #include <cstdint>
+#include <memory>
 
 namespace ornavel {
 
@@ -18,12 +19,14 @@ class TableModel : public QAbstractTableModel
 public:
     using QAbstractTableModel::QAbstractTableModel;
 
-    void setTable(Quantity quantity, const TableValues &values, Digits digits);
+    // The table of spec over values (spec.values is set to the model's own copy).
+    void setTable(const TableSpec &spec, const TableValues &values);
     // Counts the tables set, so that what refers to a row of an earlier one can tell.
     std::uint64_t generation() const { return m_generation; }
     const TableValues &values() const { return m_values; }
-    Quantity quantity() const { return m_quantity; }
-    Digits digits() const { return m_digits; }
+    // The table shown, its values the model's.
+    const TableSpec &spec() const { return m_spec; }
+    Digits digits() const { return m_spec.digits; }
     std::int64_t totalRows() const { return m_values.count(); }
 
     // The first row in view and how many rows the view has room for.
@@ -38,7 +41,7 @@ public:
 
     // A cell's text as the window shows it: the table's cell with the locale's separator.
     QString cellText(std::int64_t row, int column) const;
-    static QStringList headerLabels();
+    QStringList headerLabels() const;
     // A row number or count in the locale's digits, grouped (10,000,000) whatever the locale says.
     static QString countText(std::int64_t count);
 
@@ -51,8 +54,9 @@ private:
     const ResultRow &rowAt(std::int64_t row) const;
 
     TableValues m_values;
-    Quantity m_quantity = Quantity::M1;
-    Digits m_digits = Digits::Result;
+    TableSpec m_spec;
+    std::unique_ptr<TableRows> m_rows
+        = std::make_unique<TableRows>(m_spec); // the notes of the cached row point into it
     std::uint64_t m_generation = 0;
     std::int64_t m_offset = 0;
     int m_windowRows = 1;

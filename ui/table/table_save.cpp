@@ -1,5 +1,5 @@
-#include "cli/table.h"
-#include "cli/table_output.h"
+#include "table/table.h"
+#include "table/table_output.h"
 #include "ui/table/form_table.h"
 
 #include <QCoreApplication>
@@ -53,8 +53,8 @@ std::optional<TableFormat> formatOfFile(const QString &path)
     return tableFormat(suffix.toStdString());
 }
 
-QString saveTable(const QString &path, TableFormat format, Quantity quantity, Digits digits,
-                  const TableValues &values, const std::function<bool(std::int64_t)> &progress)
+QString saveTable(const QString &path, TableFormat format, const TableSpec &spec,
+                  const std::function<bool(std::int64_t)> &progress)
 {
     const QFileInfo target(path);
     QByteArray temporary = QFile::encodeName(target.absolutePath() + QStringLiteral("/.") + target.fileName()
@@ -74,7 +74,7 @@ QString saveTable(const QString &path, TableFormat format, Quantity quantity, Di
     bool whole = false;
     {
         TableOutput out(file);
-        whole = writeTable(out, format, quantity, digits, values, progress);
+        whole = writeTable(out, format, spec, progress);
         out.flush();
         error = out.failed() ? out.error() : 0;
     }

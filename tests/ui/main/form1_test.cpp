@@ -1,6 +1,7 @@
 #include "ui/main/form1.h"
 
-#include "cli/table.h"
+#include "cli/table_command.h"
+#include "table/table.h"
 #include "tests/ui/main/form1_driver.h"
 #include "text/number_text.h"
 #include "ui/main/control_table.h"

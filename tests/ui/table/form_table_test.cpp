@@ -1,6 +1,7 @@
 #include "ui/table/form_table.h"
 
-#include "cli/table.h"
+#include "cli/table_command.h"
+#include "table/table.h"
 #include "ui/table/table_chart.h"
 #include "ui/table/table_grid.h"
 #include "ui/table/table_model.h"
@@ -82,6 +83,14 @@ struct Window {
         form.findChild<QCheckBox *>("Check_Digits15")->setChecked(digits15); // applies at once
     }
     QString message() { return form.findChild<QLabel *>("Label_Message")->text(); }
+    // A gas typed into the γ box, with Return.
+    void chooseGas(const QString &typed)
+    {
+        auto *gamma = form.findChild<QComboBox *>("Combo_Gamma");
+        gamma->lineEdit()->selectAll();
+        QTest::keyClicks(gamma->lineEdit(), typed);
+        QTest::keyClick(gamma->lineEdit(), Qt::Key_Return);
+    }
     QLineEdit *values() { return form.findChild<QLineEdit *>("Text_Values"); }
     // Values typed over the field's, without Return.
     void type(const QString &typed)
@@ -139,15 +148,27 @@ private slots:
         QTest::addColumn<QString>("values");
         QTest::addColumn<bool>("digits15");
         QTest::addColumn<QLocale>("locale");
+        QTest::addColumn<QString>("gas");   // typed into Combo_Gamma; empty: air, as it opens
+        QTest::addColumn<QString>("gamma"); // the same for the command line
         const QLocale c = QLocale::c(), german(QLocale::German);
-        QTest::newRow("M1 range with subsonic and refused rows") << 0 << "0:3:0.25" << false << c;
-        QTest::newRow("M2 values, refusals among them") << 1 << "0.5 0.3 1.2 0.9" << false << c;
-        QTest::newRow("Po2/P1, unsettled and unsolvable") << 2 << "1.5 5.64044 -1 1:12:0.5" << false << c;
-        QTest::newRow("P2/P1, 15 digits") << 3 << "0:10:0.5" << true << c;
-        QTest::newRow("rho2/rho1 across its limits") << 4 << "0.1:6.5:0.2" << false << c;
-        QTest::newRow("T2/T1 with a huge value") << 5 << "1:3:0.25 1e400" << false << c;
-        QTest::newRow("Po2/Po1, 15 digits") << 6 << "0.05:1.2:0.05" << true << c;
-        QTest::newRow("M1 in a German locale, a comma") << 0 << "0.3:2:0.1" << true << german;
+        QTest::newRow("helium chosen, its limits") << 4 << "0.1:6.5:0.2" << false << c << "helium (5/3)"
+                                                   << "helium";
+        QTest::newRow("gamma typed with a comma") << 0 << "0.3:2:0.1" << true << german << "1,3"
+                                                  << "1.3";
+        QTest::newRow("M1 range with subsonic and refused rows")
+            << 0 << "0:3:0.25" << false << c << QString() << QString();
+        QTest::newRow("M2 values, refusals among them")
+            << 1 << "0.5 0.3 1.2 0.9" << false << c << QString() << QString();
+        QTest::newRow("Po2/P1, unsettled and unsolvable")
+            << 2 << "1.5 5.64044 -1 1:12:0.5" << false << c << QString() << QString();
+        QTest::newRow("P2/P1, 15 digits") << 3 << "0:10:0.5" << true << c << QString() << QString();
+        QTest::newRow("rho2/rho1 across its limits")
+            << 4 << "0.1:6.5:0.2" << false << c << QString() << QString();
+        QTest::newRow("T2/T1 with a huge value")
+            << 5 << "1:3:0.25 1e400" << false << c << QString() << QString();
+        QTest::newRow("Po2/Po1, 15 digits") << 6 << "0.05:1.2:0.05" << true << c << QString() << QString();
+        QTest::newRow("M1 in a German locale, a comma")
+            << 0 << "0.3:2:0.1" << true << german << QString() << QString();
     }
     void cellsEqualTheCommandLine()
     {
@@ -155,10 +176,16 @@ private slots:
         QFETCH(QString, values);
         QFETCH(bool, digits15);
         QFETCH(QLocale, locale);
+        QFETCH(QString, gas);
+        QFETCH(QString, gamma);
         QLocale::setDefault(locale);
         Window w;
+        if (!gas.isEmpty())
+            w.chooseGas(gas);
         w.enter(quantity, values, digits15);
         QStringList arguments {quantityNames[quantity]};
+        if (!gamma.isEmpty())
+            arguments << "--gamma" << gamma;
         arguments << values.split(u' ') << "--format"
                   << "tsv";
         if (digits15)
@@ -265,9 +292,8 @@ private slots:
         w.enter(0, "1:2:0.001");
         QCOMPARE(w.form.saveTo(dir.filePath("missing/t.csv")),
                  "Cannot write t.csv: No such file or directory");
-        const QString cancelled
-            = saveTable(dir.filePath("t.csv"), TableFormat::Csv, Quantity::M1, Digits::Result,
-                        w.model()->values(), [](std::int64_t) { return false; });
+        const QString cancelled = saveTable(dir.filePath("t.csv"), TableFormat::Csv, w.model()->spec(),
+                                            [](std::int64_t) { return false; });
         QCOMPARE(cancelled, "Save cancelled: t.csv was not written");
         QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList());
     }
@@ -309,6 +335,18 @@ private slots:
         QCOMPARE(w.model()->totalRows(), 0);
         w.enter(0, "1:3:1");
         QCOMPARE(w.message(), QString()); // gone with the fault
+    }
+
+    void badGammaGivesNoTable()
+    {
+        Window w;
+        w.enter(0, "1:3:1");
+        w.chooseGas("0,9");
+        QCOMPARE(w.model()->totalRows(), 0);
+        QVERIFY(w.message().startsWith("γ must be a number greater than 1 and at most 3, or a gas: air,"));
+        w.chooseGas("Argon");
+        QCOMPARE(w.model()->cellText(1, 1), "4.75"); // M1 2 in a monatomic gas
+        QCOMPARE(w.message(), QString());
     }
 
     void chartSpansTheTablesM1_data()
@@ -448,9 +486,10 @@ private slots:
         QStringList parts;
         const QList<QByteArray> cells = tsv.split('\t');
         for (int column = 0; column < 7; ++column)
-            parts << TableModel::headerLabels()[column] + " = " + QString::fromUtf8(cells[column]);
-        QCOMPARE(TableChart::readout(pointer, digits15 ? Digits::Full : Digits::Result),
-                 parts.join(locale.decimalPoint() == "," ? "; " : ", "));
+            parts << TableModel().headerLabels()[column] + " = " + QString::fromUtf8(cells[column]);
+        TableSpec spec;
+        spec.digits = digits15 ? Digits::Full : Digits::Result;
+        QCOMPARE(TableChart::readout(spec, pointer), parts.join(locale.decimalPoint() == "," ? "; " : ", "));
     }
 
     void chartIsReadByKeyboard()
@@ -469,8 +508,8 @@ private slots:
         QTest::keyClick(chart, Qt::Key_Left);
         QCOMPARE(chart->readoutM1(), 3.97);
         auto *readout = w.form.findChild<QLabel *>("Label_Readout");
-        QCOMPARE(readout->text(), TableChart::readout(3.97, Digits::Full)); // the digits box's
-        QCOMPARE(readout->accessibleName(), readout->text());               // what a screen reader reads
+        QCOMPARE(readout->text(), TableChart::readout(w.model()->spec(), 3.97)); // the digits box's
+        QCOMPARE(readout->accessibleName(), readout->text());                    // what a screen reader reads
         for (int pass = 0; pass < 3; ++pass) // the chart's own layout, then the window's
             QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
         QCOMPARE(w.form.size(), size); // however long the read-out
@@ -554,7 +593,7 @@ private slots:
             return;
         }
         QStringList lines = copied->text().split(u'\n', Qt::SkipEmptyParts);
-        QCOMPARE(lines.takeFirst(), TableModel::headerLabels().join(u'\t'));
+        QCOMPARE(lines.takeFirst(), w.model()->headerLabels().join(u'\t'));
         QStringList cells;
         for (const QString &line : lines)
             cells << line.section(u'\t', 0, 0);

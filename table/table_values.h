@@ -1,7 +1,8 @@
 #pragma once
 
-#include "cli/reading_lines.h"
 #include "decision/calculate.h"
+#include "table/reading_lines.h"
+#include "table/table_spec.h"
 
 #include <array>
 #include <cmath>
@@ -52,26 +53,43 @@ inline constexpr std::int64_t maxRangeRows = 10'000'000;
 using ValueWord = std::variant<double, DecimalRange>;
 std::optional<ValueWord> readValueWord(std::string_view word, std::string &error);
 
-// The least and greatest M1 of a table's rows at or above M1 = 1 (|M1| for signed values):
-// where a shock forms, so what the chart spans. Empty when no row is there.
-struct M1Span {
+// The least and greatest value of the chart's horizontal column (M1 of the normal shock; |M1|
+// for signed values) over a table's rows, at or above the relation's chartFrom (where a shock
+// forms): what the chart spans. Empty when no row is there.
+struct ChartSpan {
     double from = INFINITY;
     double to = -INFINITY;
     bool empty() const { return from > to; }
-    // Takes in the row of one value; a refused or subsonic row leaves the span as it was. The
-    // one step of an exact span over readings, called once per reading.
-    void add(Quantity quantity, double value);
-    void add(const M1Span &other);
+    // Takes in the row of one value; a refused row, or one below chartFrom, leaves the span as
+    // it was. The one step of an exact span over readings, called once per reading.
+    void add(const TableSpec &spec, double value);
+    void add(const ChartSpan &other);
+};
+
+// What a span was taken for: the same values give another span in another table.
+struct SpanKey {
+    const Relation *relation = nullptr;
+    double gamma = 0;
+    int quantity = 0;
+    int branch = 0;
+    explicit SpanKey(const TableSpec &spec)
+        : relation(spec.relation),
+          gamma(spec.gas.gamma),
+          quantity(spec.quantity),
+          branch(spec.branch)
+    {
+    }
+    bool operator==(const SpanKey &) const = default;
 };
 
 // Readings taken a chunk at a time as a file is read, in 8 bytes a reading: its lines read as
 // standard input's are (ReadingLines), a line that is no number kept as an empty value and
 // counted. decimalPoint is read besides "." (a locale's decimal comma). The span of the rows'
-// M1 for quantity is kept on the way, so that a chart of them needs no second pass.
+// chart's column for spec is kept on the way, so that a chart of them needs no second pass.
 class ReadingsLoader
 {
 public:
-    explicit ReadingsLoader(Quantity quantity, char decimalPoint = '.');
+    explicit ReadingsLoader(const TableSpec &spec, char decimalPoint = '.');
     // False, from then on, once the readings cannot be taken: UTF-16 text, or more than
     // maxRangeRows of them; error() says which, after the file's name.
     bool feed(std::string_view chunk);
@@ -87,11 +105,11 @@ private:
     friend class TableValues;
     void add(const ReadingLine &line);
 
-    Quantity m_quantity;
+    TableSpec m_spec;
     char m_decimalPoint;
     ReadingLines m_lines;
     std::vector<double> m_readings; // NaN marks a line that is not a number
-    M1Span m_span;
+    ChartSpan m_span;
     std::int64_t m_notNumbers = 0;
     std::vector<std::int64_t> m_firstNotNumbers;
     std::string m_line; // a line with its decimal comma made a point
@@ -113,17 +131,17 @@ public:
     std::optional<double> at(std::int64_t row) const;
     // The row's number word as typed; empty for a range's row or a reading.
     std::string_view typed(std::int64_t row) const;
-    // The span of the rows' M1, exact, without computing a row per value: a range from the
-    // rows where its M1 turns, readings once per quantity, then kept.
-    M1Span m1Span(Quantity quantity) const;
+    // The span of the rows' chart column, exact, without computing a row per value: a range
+    // from the rows where it turns, readings once per table, then kept.
+    ChartSpan chartSpan(const TableSpec &spec) const;
 
 private:
     struct Segment {
         std::int64_t start = 0;
         ValueWord word;
-        std::vector<double> readings;                              // NaN marks a line that is not a number
-        std::string typed;                                         // a number word as typed; else empty
-        mutable std::array<std::optional<M1Span>, 7> readingsSpan; // by Quantity
+        std::vector<double> readings; // NaN marks a line that is not a number
+        std::string typed;            // a number word as typed; else empty
+        mutable std::optional<std::pair<SpanKey, ChartSpan>> readingsSpan; // the last one asked
     };
     const Segment *segmentOf(std::int64_t row) const;
 

@@ -1,7 +1,7 @@
-#include "cli/table_values.h"
+#include "table/table_values.h"
 
-#include "cli/reading_lines.h"
 #include "decision/result_row.h"
+#include "table/reading_lines.h"
 #include "text/decimal_text.h"
 
 #include <algorithm>
@@ -85,36 +85,47 @@ bool readRangeParts(std::string_view text, DecimalText (&d)[3], std::string &err
     return true;
 }
 
-// Where a row stands against the rows at or above M1 = 1 of a run of values of one sign: M1
-// grows or shrinks with |value| in every quantity (Po2/P1 too, where its iteration settles
-// or M1 is below 1), so along the run the rows fall in three blocks: before them (subsonic,
-// or refused as too small a value to have a shock partner), among them (0), past them
-// (refused as too large a value: beyond the doubles, M2 at or above 1). Refused values are
-// placed by their side of the value at M1 = 1.
+// The chart's value of a row: its horizontal column, NaN where the row is refused.
+double chartValue(const TableSpec &spec, double value)
+{
+    const RowValues row = spec.relation->compute(spec.gas.gamma, spec.quantity, spec.branch, value);
+    return row.refused ? NAN : std::fabs(row.values[std::size_t(spec.relation->chartColumn)]);
+}
+
+// Where a row stands against the rows at or above chartFrom of a run of values of one sign:
+// the chart's value grows or shrinks with |value| in every quantity (Po2/P1 too, where its
+// iteration settles or M1 is below 1), so along the run the rows fall in three blocks: before
+// them (below chartFrom, or refused as too small a value to have an answer), among them (0),
+// past them (refused as too large a value: beyond the doubles, M2 at or above 1). Refused
+// values are placed by their side of the value at chartFrom.
 class RunSides
 {
 public:
-    RunSides(Quantity quantity, const DecimalRange &range) : m_quantity(quantity), m_range(range)
+    RunSides(const TableSpec &spec, const DecimalRange &range) : m_spec(spec), m_range(range)
     {
-        const int column = inputColumn(quantity);
-        m_atOne = resultValue(calculate(Quantity::M1, 1.0), column);
-        m_growing = resultValue(calculate(Quantity::M1, 2.0), column) > m_atOne;
+        const Relation &relation = *spec.relation;
+        const int column = relation.quantities[std::size_t(spec.quantity)].column;
+        const auto at = [&](double x) {
+            return relation.compute(spec.gas.gamma, 0, spec.branch, x).values[std::size_t(column)];
+        };
+        m_atFrom = at(relation.chartFrom);
+        m_growing = at(relation.chartFrom + 1) > m_atFrom;
     }
     // -1 before, 0 among, 1 past, in the order of |value|'s growth given.
     int side(std::int64_t row, bool absGrowsWithRow) const
     {
         const double value = m_range.at(row);
-        const Outcome outcome = calculate(m_quantity, value);
+        const double x = chartValue(m_spec, value);
         int side;
-        if (!outcome.refusal)
-            side = std::fabs(outcome.M1) >= 1 ? 0 : -1;
+        if (!std::isnan(x))
+            side = x >= m_spec.relation->chartFrom ? 0 : -1;
         else
-            side = (std::fabs(value) > m_atOne) == m_growing ? 1 : -1;
+            side = (std::fabs(value) > m_atFrom) == m_growing ? 1 : -1;
         return absGrowsWithRow == m_growing ? side : -side;
     }
     // Adds the rows first .. last, all of one sign, through their two ends among the rows at
-    // or above M1 = 1.
-    void addRun(std::int64_t first, std::int64_t last, M1Span &span) const
+    // or above chartFrom.
+    void addRun(std::int64_t first, std::int64_t last, ChartSpan &span) const
     {
         const bool grows = std::fabs(m_range.at(last)) >= std::fabs(m_range.at(first));
         // The first row whose side is at least `least`.
@@ -132,20 +143,20 @@ public:
         const std::int64_t begin = firstAtLeast(0), end = firstAtLeast(1);
         for (const std::int64_t row : {begin, end - 1}) {
             if (row >= first && row <= last && side(row, grows) == 0)
-                span.add(m_quantity, m_range.at(row));
+                span.add(m_spec, m_range.at(row));
         }
     }
 
 private:
-    Quantity m_quantity;
+    const TableSpec &m_spec;
     const DecimalRange &m_range;
-    double m_atOne = 1;
+    double m_atFrom = 1;
     bool m_growing = true;
 };
 
-M1Span rangeSpan(Quantity quantity, const DecimalRange &range)
+ChartSpan rangeSpan(const TableSpec &spec, const DecimalRange &range)
 {
-    M1Span span;
+    ChartSpan span;
     const std::int64_t last = range.count() - 1;
     if (last < 0)
         return span;
@@ -159,7 +170,7 @@ M1Span rangeSpan(Quantity quantity, const DecimalRange &range)
         else
             lo = mid + 1;
     }
-    const RunSides sides(quantity, range);
+    const RunSides sides(spec, range);
     sides.addRun(0, lo - 1, span);
     if (lo <= last)
         sides.addRun(lo, last, span);
@@ -168,40 +179,39 @@ M1Span rangeSpan(Quantity quantity, const DecimalRange &range)
 
 } // namespace
 
-void M1Span::add(Quantity quantity, double value)
+void ChartSpan::add(const TableSpec &spec, double value)
 {
-    const Outcome outcome = calculate(quantity, value);
-    const double M1 = std::fabs(outcome.M1);
-    if (outcome.refusal || !(M1 >= 1) || !std::isfinite(M1))
+    const double x = chartValue(spec, value);
+    if (!(x >= spec.relation->chartFrom) || !std::isfinite(x))
         return;
-    from = std::min(from, M1);
-    to = std::max(to, M1);
+    from = std::min(from, x);
+    to = std::max(to, x);
 }
 
-void M1Span::add(const M1Span &other)
+void ChartSpan::add(const ChartSpan &other)
 {
     from = std::min(from, other.from);
     to = std::max(to, other.to);
 }
 
-M1Span TableValues::m1Span(Quantity quantity) const
+ChartSpan TableValues::chartSpan(const TableSpec &spec) const
 {
-    M1Span span;
+    ChartSpan span;
     for (const Segment &segment : m_segments) {
         if (!segment.readings.empty()) {
-            std::optional<M1Span> &kept = segment.readingsSpan[std::size_t(quantity)];
-            if (!kept) {
-                kept.emplace();
+            auto &kept = segment.readingsSpan;
+            if (!kept || !(kept->first == SpanKey(spec))) {
+                kept.emplace(SpanKey(spec), ChartSpan {});
                 for (const double reading : segment.readings) {
                     if (!std::isnan(reading))
-                        kept->add(quantity, reading);
+                        kept->second.add(spec, reading);
                 }
             }
-            span.add(*kept);
+            span.add(kept->second);
         } else if (const auto *number = std::get_if<double>(&segment.word)) {
-            span.add(quantity, *number);
+            span.add(spec, *number);
         } else {
-            span.add(rangeSpan(quantity, std::get<DecimalRange>(segment.word)));
+            span.add(rangeSpan(spec, std::get<DecimalRange>(segment.word)));
         }
     }
     return span;
@@ -330,8 +340,8 @@ bool TableValues::parse(std::string_view text, std::string &error)
     return true;
 }
 
-ReadingsLoader::ReadingsLoader(Quantity quantity, char decimalPoint)
-    : m_quantity(quantity),
+ReadingsLoader::ReadingsLoader(const TableSpec &spec, char decimalPoint)
+    : m_spec(spec),
       m_decimalPoint(decimalPoint)
 {
 }
@@ -370,7 +380,7 @@ void ReadingsLoader::add(const ReadingLine &line)
     const auto number = line.tooLong ? std::nullopt : wholeNumber(text);
     m_readings.push_back(number.value_or(std::numeric_limits<double>::quiet_NaN()));
     if (number) {
-        m_span.add(m_quantity, *number);
+        m_span.add(m_spec, *number);
         return;
     }
     ++m_notNumbers;
@@ -384,7 +394,7 @@ void TableValues::addReadings(ReadingsLoader &&loaded)
     if (!loaded.m_error.empty() || loaded.m_readings.empty())
         return;
     Segment segment {m_count, 0.0, std::move(loaded.m_readings), {}, {}};
-    segment.readingsSpan[std::size_t(loaded.m_quantity)] = loaded.m_span;
+    segment.readingsSpan.emplace(SpanKey(loaded.m_spec), loaded.m_span);
     m_count += std::int64_t(segment.readings.size());
     m_segments.push_back(std::move(segment));
 }

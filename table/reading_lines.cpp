@@ -1,4 +1,4 @@
-#include "cli/reading_lines.h"
+#include "table/reading_lines.h"
 
 #include "text/decimal_text.h"
 

@@ -1,7 +1,8 @@
 #pragma once
 
-#include "cli/table_output.h"
 #include "decision/result_row.h"
+#include "table/table_output.h"
+#include "table/table_spec.h"
 
 #include <memory>
 #include <optional>
@@ -18,7 +19,7 @@ class TableWriter
 {
 public:
     virtual ~TableWriter() = default;
-    virtual void begin(TableOutput &out, Digits digits) = 0;
+    virtual void begin(TableOutput &out, const TableSpec &spec) = 0;
     virtual void row(TableOutput &out, const ResultRow &row) = 0;
     virtual void end(TableOutput &out) = 0;
 };

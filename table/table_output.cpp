@@ -1,4 +1,4 @@
-#include "cli/table_output.h"
+#include "table/table_output.h"
 
 #include <cerrno>
 

@@ -1,7 +1,8 @@
-#include "cli/table_format.h"
+#include "table/table_format.h"
 
 #include <algorithm>
 #include <array>
+#include <span>
 #include <string>
 
 namespace ornavel {
@@ -13,13 +14,30 @@ std::string_view noteOf(const ResultRow &row)
     return row.note;
 }
 
-// All the header's labels, the result columns and the note.
+// All the header's labels, the relation's columns and the note.
 template<typename Put>
-void forEachLabel(Put put)
+void forEachLabel(const TableSpec &spec, Put put)
 {
-    for (const char *label : resultLabels)
-        put(std::string_view(label));
+    for (const RelationColumn &column : spec.relation->columns)
+        put(std::string_view(column.label));
     put(std::string_view(noteLabel));
+}
+
+// Air's tables name no gas, as they always have; any other gas is named in a caption.
+bool namesGas(const TableSpec &spec)
+{
+    return spec.gas.gamma != 1.4;
+}
+
+std::string gasCaption(const TableSpec &spec)
+{
+    return std::string(spec.relation->title) + ", γ = " + (namesGas(spec) ? spec.gas.shown : "1.4");
+}
+
+// The cells of a row, as many as its relation has.
+std::span<const Cell> cellsOf(const ResultRow &row)
+{
+    return {row.cells.data(), std::size_t(row.columns)};
 }
 
 // Fields separated by one character; CSV quotes a field that holds the separator, a quote or
@@ -33,10 +51,10 @@ public:
           m_quoting(quoting)
     {
     }
-    void begin(TableOutput &out, Digits) override
+    void begin(TableOutput &out, const TableSpec &spec) override
     {
         bool first = true;
-        forEachLabel([&](std::string_view label) {
+        forEachLabel(spec, [&](std::string_view label) {
             if (!first)
                 out.put(m_separator);
             first = false;
@@ -46,7 +64,7 @@ public:
     }
     void row(TableOutput &out, const ResultRow &row) override
     {
-        for (const Cell &cell : row.cells) {
+        for (const Cell &cell : cellsOf(row)) {
             out.put(cell);
             out.put(m_separator);
         }
@@ -85,24 +103,29 @@ std::size_t shownWidth(std::string_view text)
 }
 
 // Aligned columns for a terminal: numbers right-aligned in fixed widths, so that rows can
-// stream and seven columns of results fit 80 characters (or every 15-digit text fits); a
-// longer text pushes the rest of its row along, a blank still before it. The note comes
-// last, unpadded.
+// stream: ten characters hold a five-decimal result (the normal shock's seven then fit 80
+// characters), 21 every 15-digit text, 23 nearly every shortest one; a longer text pushes the
+// rest of its row along, a blank still before it. The note comes last, unpadded. A gas other
+// than air is named on a first line.
 class TextWriter : public TableWriter
 {
 public:
-    void begin(TableOutput &out, Digits digits) override
+    void begin(TableOutput &out, const TableSpec &spec) override
     {
-        m_width = digits == Digits::Full ? 21 : 10;
-        for (const char *label : resultLabels)
-            cell(out, label);
+        m_width = spec.digits == Digits::Full ? 21 : spec.digits == Digits::Shortest ? 23 : 10;
+        if (namesGas(spec)) {
+            out.put(gasCaption(spec));
+            out.put('\n');
+        }
+        for (const RelationColumn &column : spec.relation->columns)
+            cell(out, column.label);
         out.put(' ');
         out.put(noteLabel);
         out.put('\n');
     }
     void row(TableOutput &out, const ResultRow &row) override
     {
-        for (const Cell &c : row.cells)
+        for (const Cell &c : cellsOf(row))
             cell(out, c.view());
         const std::string_view note = noteOf(row);
         if (!note.empty()) {
@@ -155,20 +178,21 @@ std::string_view htmlEscape(char c)
 class HtmlWriter : public TableWriter
 {
 public:
-    void begin(TableOutput &out, Digits) override
+    void begin(TableOutput &out, const TableSpec &spec) override
     {
-        out.put("<!DOCTYPE html>\n<html lang=\"en\">\n<head>\n<meta charset=\"utf-8\">\n"
-                "<title>Normal shock, γ = 1.4</title>\n"
+        out.put("<!DOCTYPE html>\n<html lang=\"en\">\n<head>\n<meta charset=\"utf-8\">\n<title>");
+        putEscaped(out, gasCaption(spec), htmlEscape);
+        out.put("</title>\n"
                 "<style>th, td { padding: 0 0.6em; text-align: right; } "
                 "th:last-child, td:last-child { text-align: left; }</style>\n"
                 "</head>\n<body>\n<table>\n<thead>\n<tr>");
-        forEachLabel([&](std::string_view label) { element(out, "th", label); });
+        forEachLabel(spec, [&](std::string_view label) { element(out, "th", label); });
         out.put("</tr>\n</thead>\n<tbody>\n");
     }
     void row(TableOutput &out, const ResultRow &row) override
     {
         out.put("<tr>");
-        for (const Cell &cell : row.cells)
+        for (const Cell &cell : cellsOf(row))
             element(out, "td", cell.view());
         element(out, "td", noteOf(row));
         out.put("</tr>\n");
@@ -196,19 +220,23 @@ std::string_view markdownEscape(char c)
 class MarkdownWriter : public TableWriter
 {
 public:
-    void begin(TableOutput &out, Digits) override
+    void begin(TableOutput &out, const TableSpec &spec) override
     {
+        if (namesGas(spec)) {
+            putEscaped(out, gasCaption(spec), markdownEscape);
+            out.put("\n\n");
+        }
         out.put('|');
-        forEachLabel([&](std::string_view label) { cell(out, label); });
+        forEachLabel(spec, [&](std::string_view label) { cell(out, label); });
         out.put("\n|");
-        for (std::size_t i = 0; i < resultLabels.size(); ++i)
+        for (std::size_t i = 0; i < spec.relation->columns.size(); ++i)
             out.put("---:|");
         out.put(":---|\n");
     }
     void row(TableOutput &out, const ResultRow &row) override
     {
         out.put('|');
-        for (const Cell &c : row.cells)
+        for (const Cell &c : cellsOf(row))
             cell(out, c.view());
         cell(out, noteOf(row));
         out.put('\n');
@@ -255,28 +283,32 @@ std::string_view latexEscape(char c)
 }
 
 // A longtable with booktabs rules, so that a long table breaks across pages with its header
-// repeated; ρ is written in math mode, which every LaTeX engine has.
+// repeated; Greek letters are written in math mode, which every LaTeX engine has.
 class LatexWriter : public TableWriter
 {
 public:
-    void begin(TableOutput &out, Digits) override
+    void begin(TableOutput &out, const TableSpec &spec) override
     {
         out.put("% \\usepackage{booktabs,longtable}\n\\begin{longtable}{");
-        for (std::size_t i = 0; i < resultLabels.size(); ++i)
+        for (std::size_t i = 0; i < spec.relation->columns.size(); ++i)
             out.put('r');
-        out.put("l}\n\\toprule\n");
-        bool first = true;
-        forEachLabel([&](std::string_view label) {
-            if (!first)
-                out.put(" & ");
-            first = false;
-            text(out, label);
-        });
+        out.put("l}\n");
+        if (namesGas(spec)) {
+            out.put("\\caption{");
+            text(out, gasCaption(spec));
+            out.put("}\\\\\n");
+        }
+        out.put("\\toprule\n");
+        for (const RelationColumn &column : spec.relation->columns) {
+            out.put(column.latex);
+            out.put(" & ");
+        }
+        text(out, noteLabel);
         out.put(" \\\\\n\\midrule\n\\endhead\n");
     }
     void row(TableOutput &out, const ResultRow &row) override
     {
-        for (const Cell &c : row.cells) {
+        for (const Cell &c : cellsOf(row)) {
             out.put(c);
             out.put(" & ");
         }
@@ -288,11 +320,17 @@ public:
 private:
     static void text(TableOutput &out, std::string_view text)
     {
-        static constexpr std::string_view rho = "ρ";
+        static constexpr std::pair<std::string_view, std::string_view> greek[] = {
+            {"ρ", "$\\rho$"},   {"γ", "$\\gamma$"}, {"μ", "$\\mu$"},    {"ν", "$\\nu$"},
+            {"θ", "$\\theta$"}, {"β", "$\\beta$"},  {"…", "\\ldots{}"}, {"°", "$^\\circ$"},
+        };
         for (std::size_t i = 0; i < text.size(); ++i) {
-            if (text.substr(i, rho.size()) == rho) {
-                out.put("$\\rho$");
-                i += rho.size() - 1;
+            const auto *letter = std::find_if(std::begin(greek), std::end(greek), [&](const auto &g) {
+                return text.substr(i, g.first.size()) == g.first;
+            });
+            if (letter != std::end(greek)) {
+                out.put(letter->second);
+                i += letter->first.size() - 1;
                 continue;
             }
             putEscaped(out, text.substr(i, 1), latexEscape);

@@ -1,0 +1,15 @@
+#include "decision/relation.h"
+
+#include <array>
+#include <functional>
+
+namespace ornavel {
+
+std::span<const Relation> relations()
+{
+    // Each relation is described in a file of its own; listing it here adds it to every face.
+    static const std::array<Relation, 1> all {normalShockRelation()};
+    return all;
+}
+
+} // namespace ornavel

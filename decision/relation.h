@@ -1,0 +1,63 @@
+#pragma once
+
+#include <array>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace ornavel {
+
+// The most columns any relation has, the note not counted.
+inline constexpr int maxColumns = 10;
+
+// One column of a relation's rows.
+struct RelationColumn {
+    const char *label; // as the grid, the headers and Copy show it (UTF-8)
+    const char *latex; // as a LaTeX header writes it
+    bool charted;      // drawn as a curve against the chart's horizontal column
+};
+
+// A quantity a relation's rows are solved from.
+struct RelationQuantity {
+    const char *label; // as the window's list and the help name it
+    // The names the command line reads, lower case with the slash; read in any letter case,
+    // with or without the slash.
+    std::array<const char *, 3> names;
+    int column; // the column that holds the input
+};
+
+// The values of one row, computed from one input: NaN for an empty cell.
+struct RowValues {
+    std::array<double, maxColumns> values;
+    int note = 0;         // an index into the relation's note texts; 0 is no note
+    bool refused = false; // no value is an answer: every cell but the input is empty
+};
+
+// A relation described once, from which the command line, the writers, the grid, the chart,
+// Copy and the help are all derived.
+struct Relation {
+    std::string_view name; // on the command line: `ornavel table normal ...`
+    const char *title;     // in the window's list and a page's title
+    std::span<const RelationColumn> columns;
+    std::span<const RelationQuantity> quantities; // the first is the chart's horizontal column
+    // The values --branch takes, the default first; empty where the relation has none.
+    std::span<const char *const> branches;
+    int chartColumn;         // the chart's horizontal axis
+    double chartFrom;        // its least value: the rows below it are not charted
+    const char *chartTitle;  // the chart's vertical axis
+    const char *description; // the chart's accessible name
+    const char *chartEmpty;  // what the chart says of a table with no row to chart
+    const char *help;        // what `ornavel table --help` adds of its rows and notes
+    // The texts of the notes a row can carry, for a gas: a limit that depends on gamma is
+    // written for it. Index 0 is the empty text.
+    std::vector<std::string> (*noteTexts)(double gamma);
+    // The row of value as the quantity-th quantity, for a gas and a branch.
+    RowValues (*compute)(double gamma, int quantity, int branch, double value);
+};
+
+// Every relation, in the order the window lists them.
+std::span<const Relation> relations();
+const Relation &normalShockRelation();
+
+} // namespace ornavel
