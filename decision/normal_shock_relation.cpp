@@ -1,3 +1,5 @@
+#include "decision/normal_shock_relation.h"
+
 #include "decision/calculate.h"
 #include "decision/relation.h"
 #include "decision/result_row.h"
@@ -8,14 +10,6 @@
 namespace ornavel {
 
 namespace {
-
-constexpr RelationColumn columns[] = {
-    {"M1", "M1", false},      {"P2/P1", "P2/P1", true},     {"ρ2/ρ1", "$\\rho$2/$\\rho$1", true},
-    {"T2/T1", "T2/T1", true}, {"Po2/Po1", "Po2/Po1", true}, {"Po2/P1", "Po2/P1", true},
-    {"M2", "M2", true},
-};
-// The main window's seven boxes are these columns, in this order.
-static_assert(std::size(columns) == resultColumns);
 
 // In the order of Quantity, which is the window's list.
 constexpr RelationQuantity quantities[] = {
@@ -85,7 +79,7 @@ const Relation &normalShockRelation()
     static const Relation relation {
         "normal",
         "Normal shock",
-        columns,
+        normalShockColumns,
         quantities,
         {},
         0,

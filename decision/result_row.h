@@ -1,6 +1,7 @@
 #pragma once
 
 #include "decision/calculate.h"
+#include "decision/normal_shock_relation.h"
 #include "decision/relation.h"
 #include "text/number_text.h"
 
@@ -12,9 +13,13 @@ namespace ornavel {
 
 // The main window's result columns, the normal shock's, in the window's order with the labels
 // Copy Results gives them (UTF-8).
-inline constexpr int resultColumns = 7;
-inline constexpr std::array<const char *, resultColumns> resultLabels
-    = {"M1", "P2/P1", "ρ2/ρ1", "T2/T1", "Po2/Po1", "Po2/P1", "M2"};
+inline constexpr int resultColumns = int(std::size(normalShockColumns));
+inline constexpr std::array<const char *, resultColumns> resultLabels = [] {
+    std::array<const char *, resultColumns> labels {};
+    for (int i = 0; i < resultColumns; ++i)
+        labels[std::size_t(i)] = normalShockColumns[i].label;
+    return labels;
+}();
 inline constexpr const char *noteLabel = "note";
 
 // The column that holds the typed quantity.

@@ -103,7 +103,9 @@ private:
     bool m_stale = false;
 
     // The result pairs in the frame's order, the same as the result columns.
+    // The result boxes are the normal shock's columns, in their order.
     enum Row { RowM1, RowP2P1, RowRo2Ro1, RowT2T1, RowPo2Po1, RowPo2P1, RowM2, rowCount };
+    static_assert(rowCount == resultColumns, "a box for each of the relation's columns");
     std::array<ResultPair, rowCount> m_rows {};
     ResultPair rowM1() const { return m_rows[RowM1]; }
     ResultPair rowPo2P1() const { return m_rows[RowPo2P1]; }

@@ -159,7 +159,7 @@ void Form1::findControls(QWidget *client)
     find(Option_Po2P1, "Option_Po2P1");
     find(Command1, "Command1");
     find(Picture1, "Picture1");
-    const char *rowNames[7][2] = {
+    const char *rowNames[resultColumns][2] = {
         {"Label_M1", "Text_M1"},     {"Label_P2P1", "Text_P2P1"},     {"Label_Ro2Ro1", "Text_Ro2Ro1"},
         {"Label_T2T1", "Text_T2T1"}, {"Label_Po2Po1", "Text_Po2Po1"}, {"Label_Po2P1", "Text_Po2P1"},
         {"Label_M2", "Text_M2"},
