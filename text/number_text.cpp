@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <cstdint>
 #include <cstring>
 #include <limits>
 
@@ -205,10 +206,52 @@ char *writeNumberText(char *out, double value)
     return writeGeneral(out, value, shortestDecimal(value));
 }
 
+namespace {
+
+// Five decimals of value without a library call, where the product by 1e5 cannot fall on the
+// wrong side of a half: below 2^47 its rounding error is at most 2^-6, so a fraction further
+// than 2^-5 from one half rounds as the exact value does. Null where that is not so.
+char *writeFiveDecimals(char *out, double value)
+{
+    const double scaled = std::fabs(value) * 1e5;
+    if (!(scaled < 0x1p47))
+        return nullptr;
+    const double whole = std::floor(scaled);
+    const double fraction = scaled - whole; // exact
+    if (std::fabs(fraction - 0.5) <= 0x1p-5)
+        return nullptr;
+    const std::uint64_t units = std::uint64_t(whole) + (fraction > 0.5);
+    if (units == 0) {
+        *out = '0'; // -0.000001 rounded away is written 0, without its sign
+        return out + 1;
+    }
+    if (value < 0)
+        *out++ = '-';
+    out = std::to_chars(out, out + 16, units / 100000).ptr;
+    std::uint64_t decimals = units % 100000;
+    if (decimals == 0)
+        return out;
+    int count = 5;
+    while (decimals % 10 == 0) {
+        decimals /= 10;
+        --count;
+    }
+    *out++ = '.';
+    for (int k = count - 1; k >= 0; --k) {
+        out[k] = char('0' + decimals % 10);
+        decimals /= 10;
+    }
+    return out + count;
+}
+
+} // namespace
+
 char *writeResultText(char *out, double value)
 {
     if (!std::isfinite(value) || value == 0.0)
         return writeNumberText(out, value);
+    if (char *end = writeFiveDecimals(out, value))
+        return end;
     // Below 1e10 five decimals stay within 15 significant digits; from 1e10 on, the 15
     // digits are the finer limit. Either way the exact value is rounded once.
     if (std::fabs(value) < 1e10) {

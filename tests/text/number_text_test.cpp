@@ -174,6 +174,7 @@ void NumberTextTest::resultText_data()
     QTest::newRow("negative rounding to zero") << -0.000001 << "0";
     QTest::newRow("rounds to the smallest unit") << 0.0000051 << "0.00001";
     QTest::newRow("stored below a decimal tie") << 1.100015 << "1.10001";
+    QTest::newRow("stored above a tie its product by 1e5 hits") << 2.5e-05 << "0.00003";
     // From 1e10, rounded once to 15 digits, not to five decimals first.
     QTest::newRow("15 digits from the exact value") << 22449864766.94795227 << "22449864766.948";
 }
