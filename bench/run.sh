@@ -94,6 +94,15 @@ for i in $(seq 7); do
 done
 m1_s=$(awk '$1 == "M1" { print $2 }' /tmp/ornavel-bench-inverse | median)
 
+echo "== table rows for a gas at gamma = 1.3 against air's, 7 alternating runs each"
+: >/tmp/ornavel-bench-gamma
+for i in $(seq 7); do
+  echo "air $(elapsed build/release/app/ornavel table M1 1:5:0.00004 --format csv)" >>/tmp/ornavel-bench-gamma
+  echo "gas $(elapsed build/release/app/ornavel table M1 1:5:0.00004 --gamma 1.3 --format csv)" >>/tmp/ornavel-bench-gamma
+done
+air_s=$(awk '$1 == "air" { print $2 }' /tmp/ornavel-bench-gamma | median)
+gas_s=$(awk '$1 == "gas" { print $2 }' /tmp/ornavel-bench-gamma | median)
+
 echo "== the Tables window: 10 million rows opened, 1,000,001 rows saved as CSV, the chart redrawn, 2 million readings opened"
 window=$("$bin/ornavel_table_window_bench" 2>/dev/null)
 echo "$window"
@@ -129,3 +138,4 @@ for quantity in P2/P1 rho2/rho1 T2/T1 Po2/Po1; do
   s=$(awk -v q="$quantity" '$1 == q { print $2 }' /tmp/ornavel-bench-inverse | median)
   awk -v q="$quantity" -v a="$s" -v b="$m1_s" 'BEGIN { gsub("/", "", q); printf "inverse-%s-vs-M1-row: %.3f\n", q, a / b }'
 done
+awk -v a="$gas_s" -v b="$air_s" 'BEGIN { printf "gamma-row-vs-1.4-row: %.3f\n", a / b }'

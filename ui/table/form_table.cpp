@@ -156,7 +156,7 @@ void Form_Table::placeControls()
 {
     auto *quantityLabel = new QLabel(tr("&Quantity"), this);
     quantityLabel->setBuddy(Combo_Quantity);
-    auto *gammaLabel = new QLabel(tr("&γ"), this);
+    auto *gammaLabel = new QLabel(tr("&Gas, γ"), this);
     gammaLabel->setBuddy(Combo_Gamma);
     auto *valuesLabel = new QLabel(tr("&Values"), this);
     valuesLabel->setBuddy(Text_Values);
