@@ -84,6 +84,8 @@ const Relation &normalShockRelation()
         {},
         0,
         1, // a shock forms from M1 = 1
+        false,
+        NAN,
         "Ratio, or M2",
         "Chart of the shock family against M1",
         "No row at or above M1 = 1: no shock forms",

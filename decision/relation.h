@@ -45,6 +45,8 @@ struct Relation {
     std::span<const char *const> branches;
     int chartColumn;         // the chart's horizontal axis
     double chartFrom;        // its least value: the rows below it are not charted
+    bool chartLogarithmic;   // the vertical axis a chart opens with
+    double chartMark;        // a value of the horizontal axis marked across the chart; NaN none
     const char *chartTitle;  // the chart's vertical axis
     const char *description; // the chart's accessible name
     const char *chartEmpty;  // what the chart says of a table with no row to chart

@@ -101,12 +101,18 @@ void Form_Table::createControls()
 {
     // Before any control exists, so that none has an interface of Qt's own cached for it.
     installTableAccessibility();
+    Combo_Relation = new QComboBox(this);
+    Combo_Relation->setObjectName(QStringLiteral("Combo_Relation"));
+    Combo_Relation->setAccessibleName(tr("Relation"));
+    for (const Relation &relation : relations())
+        Combo_Relation->addItem(tr(relation.title));
     Combo_Quantity = new QComboBox(this);
     Combo_Quantity->setObjectName(QStringLiteral("Combo_Quantity"));
     Combo_Quantity->setAccessibleName(tr("Quantity"));
-    const Relation &relation = normalShockRelation();
-    for (std::size_t k = 0; k < relation.quantities.size(); ++k)
-        Combo_Quantity->addItem(QString::fromUtf8(relation.quantities[k].label), int(k));
+    Combo_Branch = new QComboBox(this);
+    Combo_Branch->setObjectName(QStringLiteral("Combo_Branch"));
+    Combo_Branch->setAccessibleName(tr("Branch"));
+    fillRelationItems();
     Combo_Gamma = new QComboBox(this);
     Combo_Gamma->setObjectName(QStringLiteral("Combo_Gamma"));
     Combo_Gamma->setAccessibleName(tr("Ratio of specific heats"));
@@ -124,7 +130,7 @@ void Form_Table::createControls()
     Text_Values->setPlaceholderText(tr("1:5:0.1 or several values, Return to apply"));
     // Wide enough for a range whatever the style's frames take; the layout squeezed it to a few
     // digits under wider styles.
-    Text_Values->setMinimumWidth(Text_Values->fontMetrics().horizontalAdvance(QLatin1Char('0')) * 22);
+    Text_Values->setMinimumWidth(Text_Values->fontMetrics().horizontalAdvance(QLatin1Char('0')) * 18);
     Check_Digits15 = new QCheckBox(tr("15 significant &digits"), this);
     Check_Digits15->setObjectName(QStringLiteral("Check_Digits15"));
     Check_Digits15->setAccessibleName(tr("15 significant digits"));
@@ -154,26 +160,43 @@ void Form_Table::createControls()
 
 void Form_Table::placeControls()
 {
+    auto *relationLabel = new QLabel(tr("&Relation"), this);
+    relationLabel->setBuddy(Combo_Relation);
     auto *quantityLabel = new QLabel(tr("&Quantity"), this);
     quantityLabel->setBuddy(Combo_Quantity);
     auto *gammaLabel = new QLabel(tr("&Gas, γ"), this);
     gammaLabel->setBuddy(Combo_Gamma);
+    m_branchLabel = new QLabel(tr("&Branch"), this);
+    m_branchLabel->setBuddy(Combo_Branch);
+    m_branchLabel->setVisible(Combo_Branch->count() > 0);
     auto *valuesLabel = new QLabel(tr("&Values"), this);
     valuesLabel->setBuddy(Text_Values);
     auto *inputs = new QGridLayout;
-    // The gas under the quantity, so that the window is no wider for it.
-    inputs->addWidget(quantityLabel, 0, 0);
-    inputs->addWidget(Combo_Quantity, 0, 1);
-    inputs->addWidget(gammaLabel, 1, 0);
-    inputs->addWidget(Combo_Gamma, 1, 1, 1, 2, Qt::AlignTop);
+    // What the table is of in a column down the left, so that the window is no wider for it.
+    inputs->addWidget(relationLabel, 0, 0);
+    inputs->addWidget(Combo_Relation, 0, 1);
+    inputs->addWidget(quantityLabel, 1, 0);
+    inputs->addWidget(Combo_Quantity, 1, 1);
+    inputs->addWidget(gammaLabel, 2, 0);
+    inputs->addWidget(Combo_Gamma, 2, 1);
+    inputs->addWidget(m_branchLabel, 2, 2);
+    auto *options = new QHBoxLayout;
+    options->addWidget(Combo_Branch);
+    options->addStretch(1);
+    options->addWidget(Check_Digits15);
+    inputs->addLayout(options, 2, 3, 1, 3);
     inputs->addWidget(valuesLabel, 0, 2);
     inputs->addWidget(Text_Values, 0, 3);
-    inputs->addWidget(Check_Digits15, 0, 4);
-    inputs->addWidget(Command_Open, 0, 5);
-    inputs->addWidget(Command_Save, 0, 6);
-    inputs->addWidget(Label_Message, 1, 3, 1, 3);
-    inputs->addWidget(Label_Rows, 1, 6);
+    inputs->addWidget(Command_Open, 0, 4);
+    inputs->addWidget(Command_Save, 0, 5);
+    inputs->addWidget(Label_Message, 1, 3, 1, 2);
+    inputs->addWidget(Label_Rows, 1, 5);
     inputs->setColumnStretch(3, 1);
+    // Down the column of what the table is of, then along the values.
+    QWidget *const order[] = {Combo_Relation, Combo_Quantity, Combo_Gamma,  Combo_Branch,
+                              Text_Values,    Command_Open,   Command_Save, Check_Digits15};
+    for (std::size_t k = 1; k < std::size(order); ++k)
+        setTabOrder(order[k - 1], order[k]);
     auto *grid = new QHBoxLayout;
     grid->setSpacing(0);
     grid->addWidget(Grid);
@@ -192,7 +215,12 @@ void Form_Table::placeControls()
 void Form_Table::connectControls()
 {
     connect(Text_Values, &QLineEdit::returnPressed, this, &Form_Table::applyValues);
+    connect(Combo_Relation, &QComboBox::currentIndexChanged, this, [this] {
+        fillRelationItems();
+        optionsChanged();
+    });
     connect(Combo_Quantity, &QComboBox::currentIndexChanged, this, &Form_Table::optionsChanged);
+    connect(Combo_Branch, &QComboBox::currentIndexChanged, this, &Form_Table::optionsChanged);
     connect(Combo_Gamma, &QComboBox::currentIndexChanged, this, &Form_Table::optionsChanged);
     connect(Combo_Gamma->lineEdit(), &QLineEdit::editingFinished, this, &Form_Table::optionsChanged);
     connect(Check_Digits15, &QCheckBox::toggled, this, &Form_Table::optionsChanged);
@@ -278,10 +306,35 @@ void Form_Table::fillGammaItems()
     Combo_Gamma->setCurrentIndex(std::max(0, current));
 }
 
+const Relation &Form_Table::relation() const
+{
+    return relations()[std::size_t(std::max(0, Combo_Relation->currentIndex()))];
+}
+
+void Form_Table::fillRelationItems()
+{
+    // The relation's own quantities and branches; the chart opens on its usual axis.
+    const Relation &relation = this->relation();
+    const QSignalBlocker quiet(Combo_Quantity), quietBranch(Combo_Branch);
+    Combo_Quantity->clear();
+    for (std::size_t k = 0; k < relation.quantities.size(); ++k)
+        Combo_Quantity->addItem(QString::fromUtf8(relation.quantities[k].label), int(k));
+    Combo_Branch->clear();
+    for (const char *branch : relation.branches)
+        Combo_Branch->addItem(tr(branch));
+    Combo_Branch->setVisible(!relation.branches.empty());
+    if (m_branchLabel)
+        m_branchLabel->setVisible(!relation.branches.empty());
+    if (Check_LogScale)
+        Check_LogScale->setChecked(relation.chartLogarithmic);
+}
+
 std::optional<TableSpec> Form_Table::chosenSpec()
 {
     TableSpec spec;
+    spec.relation = &relation();
     spec.quantity = Combo_Quantity->currentData().toInt();
+    spec.branch = std::max(0, Combo_Branch->currentIndex());
     spec.digits = Check_Digits15->isChecked() ? Digits::Full : Digits::Result;
     const QString typed = Combo_Gamma->currentText().trimmed();
     const int item = Combo_Gamma->findText(typed);

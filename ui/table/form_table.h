@@ -53,6 +53,9 @@ private:
     // The table the controls ask for, or none with the message that says why.
     std::optional<TableSpec> chosenSpec();
     void fillGammaItems();
+    // The relation chosen, and its quantities and branches in their lists.
+    const Relation &relation() const;
+    void fillRelationItems();
     void showRowCount();
     // The locale's decimal separator where it is one ASCII character, read besides ".".
     static char decimalPoint();
@@ -65,7 +68,10 @@ private:
     void updateChart();
     void exportChart();
 
+    QComboBox *Combo_Relation = nullptr;
     QComboBox *Combo_Quantity = nullptr;
+    QComboBox *Combo_Branch = nullptr;
+    QLabel *m_branchLabel = nullptr;
     QComboBox *Combo_Gamma = nullptr;
     QLineEdit *Text_Values = nullptr;
     QCheckBox *Check_Digits15 = nullptr;

@@ -126,6 +126,9 @@ TableChart::TableChart(QWidget *parent) : QChartView(parent)
     m_crossHair = new QGraphicsLineItem(chart());
     m_crossHair->setZValue(10);
     m_crossHair->hide();
+    m_mark = new QGraphicsLineItem(chart());
+    m_mark->setZValue(9);
+    m_mark->hide();
     m_note = new QGraphicsSimpleTextItem(chart());
     m_note->setZValue(10);
     m_note->hide();
@@ -328,6 +331,14 @@ void TableChart::placeMarks()
         m_crossHair->setLine(x, plot.top(), x, plot.bottom());
     }
     m_crossHair->setVisible(crossHair);
+    // Where the relation changes its law (the probe's switch at Mach 1), drawn across.
+    const double mark = m_spec.relation->chartMark;
+    const bool marked = m_curves && mark >= m_from && mark <= m_to;
+    if (marked) {
+        const double x = chart()->mapToPosition(QPointF(mark, 0), m_series[0]).x();
+        m_mark->setLine(x, plot.top(), x, plot.bottom());
+    }
+    m_mark->setVisible(marked);
     const QRectF text = m_note->boundingRect();
     m_note->setPos(plot.center() - text.center());
 }
@@ -434,6 +445,7 @@ void TableChart::followPalette()
     const QColor text = m_horizontal->labelsBrush().color();
     m_note->setBrush(text);
     m_crossHair->setPen(QPen(text, 1, Qt::DashLine));
+    m_mark->setPen(QPen(text, 1.5, Qt::DotLine));
 }
 
 void TableChart::settle()

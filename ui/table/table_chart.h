@@ -69,6 +69,7 @@ private:
     QCategoryAxis *m_horizontal = nullptr;
     QCategoryAxis *m_vertical = nullptr;
     QGraphicsLineItem *m_crossHair = nullptr;
+    QGraphicsLineItem *m_mark = nullptr; // the relation's chartMark, where it is in range
     QGraphicsSimpleTextItem *m_note = nullptr;
     bool m_logarithmic = false;
     bool m_curves = false;
