@@ -9,10 +9,11 @@ struct ObliqueShock {
     double M1, theta, beta, M2, P2P1, Ro2Ro1, T2T1, Po2Po1, M1n, M2n;
 };
 
-// Every function below answers within a few ulps of the exact value for the doubles given,
-// and NaN (every field NaN) for M1 <= 1, gamma outside (1, 3], an input outside its range, or
-// a result beyond the normal doubles (P2/P1 from M1 sin(beta) about 1e154; Po2/Po1 below
-// 2.2e-308, which strong shocks reach for gamma near 1).
+// Every function below answers within an ulp or two of the exact value for the doubles given
+// (from the deflection, up to 0.9999 thetamax: nearer, beta moves ever faster with theta), and
+// NaN (every field NaN) for M1 <= 1, gamma outside (1, 3], an input outside its range, or a
+// result beyond the normal doubles: P2/P1 from M1n about 1e154, Po2/Po1 below 2.2e-308 (from
+// M1n about 1e62 at gamma = 1.4, but about 38 for gamma near 1).
 
 // The Mach angle asin(1/M1), the wave angle of the weakest wave.
 double machAngle(double M1);
