@@ -52,9 +52,9 @@ std::vector<std::string> noteTexts(double gamma)
     return texts;
 }
 
-RowValues compute(double gamma, int quantity, int, double value)
+RowValues compute(const RowInput &input)
 {
-    return normalShockValues(calculate(gamma, Quantity(quantity), value));
+    return normalShockValues(calculate(input.gamma, Quantity(input.quantity), input.value));
 }
 
 } // namespace
@@ -81,6 +81,7 @@ const Relation &normalShockRelation()
         "Normal shock",
         normalShockColumns,
         quantities,
+        {},
         {},
         0,
         1, // a shock forms from M1 = 1

@@ -27,11 +27,24 @@ struct RelationQuantity {
     int column; // the column that holds the input
 };
 
-// The values of one row, computed from one input: NaN for an empty cell.
+// What one row is computed from: a value of one of the relation's quantities and, for a
+// relation of two inputs, a value of one of its angles.
+struct RowInput {
+    double gamma;
+    int quantity;
+    int branch;
+    double value;
+    int angle = 0;
+    double angleValue = 0;
+};
+
+// The values of one row: NaN for an empty cell.
 struct RowValues {
     std::array<double, maxColumns> values;
     int note = 0;         // an index into the relation's note texts; 0 is no note
     bool refused = false; // no value is an answer: every cell but the input is empty
+    // The numbers a note's text names where it holds %1 and %2 (a limit for this row).
+    std::array<double, 2> noteNumbers {};
 };
 
 // A relation described once, from which the command line, the writers, the grid, the chart,
@@ -41,6 +54,9 @@ struct Relation {
     const char *title;     // in the window's list and a page's title
     std::span<const RelationColumn> columns;
     std::span<const RelationQuantity> quantities; // the first is the chart's horizontal column
+    // The quantities of a second list of values, each row taking one of each (M1 and the
+    // deflection of an oblique shock); empty for a relation of one input.
+    std::span<const RelationQuantity> angles;
     // The values --branch takes, the default first; empty where the relation has none.
     std::span<const char *const> branches;
     int chartColumn;         // the chart's horizontal axis
@@ -54,8 +70,8 @@ struct Relation {
     // The texts of the notes a row can carry, for a gas: a limit that depends on gamma is
     // written for it. Index 0 is the empty text.
     std::vector<std::string> (*noteTexts)(double gamma);
-    // The row of value as the quantity-th quantity, for a gas and a branch.
-    RowValues (*compute)(double gamma, int quantity, int branch, double value);
+    // The row of an input, for a gas and a branch.
+    RowValues (*compute)(const RowInput &input);
 };
 
 // Every relation, in the order the window lists them.

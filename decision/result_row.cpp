@@ -31,17 +31,22 @@ double resultValue(const Outcome &outcome, int column)
     return values[column];
 }
 
-ResultRow formatRow(const RowValues &values, int columns, int inputColumn, double input, Digits digits)
+ResultRow formatRow(const RowValues &values, int columns, int inputColumn, double input, Digits digits,
+                    int angleColumn, double angle)
 {
     ResultRow row;
     row.columns = columns;
-    // The input reads back as the double it was, which 15 digits cannot promise.
+    // The inputs read back as the doubles they were, which 15 digits cannot promise.
     Cell &typed = row.cells[std::size_t(inputColumn)];
     typed.size = std::uint8_t(writeShortestText(typed.text, input) - typed.text);
+    if (angleColumn >= 0) {
+        Cell &typedAngle = row.cells[std::size_t(angleColumn)];
+        typedAngle.size = std::uint8_t(writeShortestText(typedAngle.text, angle) - typedAngle.text);
+    }
     if (values.refused)
         return row;
     for (int i = 0; i < columns; ++i) {
-        if (i != inputColumn)
+        if (i != inputColumn && i != angleColumn)
             write(row.cells[std::size_t(i)], values.values[std::size_t(i)], digits);
     }
     return row;

@@ -47,8 +47,10 @@ struct ResultRow {
     const char *note = "";
 };
 
-// The row of a relation's values: value is the input, written into inputColumn.
-ResultRow formatRow(const RowValues &values, int columns, int inputColumn, double input, Digits digits);
+// The row of a relation's values: input is written into inputColumn and, for a relation of two
+// inputs, angle into angleColumn (none where it is negative), each as read.
+ResultRow formatRow(const RowValues &values, int columns, int inputColumn, double input, Digits digits,
+                    int angleColumn = -1, double angle = 0);
 
 // The main window's row: the normal shock for air; the note is outcomeNote's.
 ResultRow resultRow(Quantity quantity, const Outcome &outcome, Digits digits);

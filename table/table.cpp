@@ -1,6 +1,7 @@
 #include "table/table.h"
 
 #include "text/decimal_text.h"
+#include "text/number_text.h"
 
 #include <algorithm>
 #include <cmath>
@@ -43,52 +44,103 @@ TableRows::TableRows(const TableSpec &spec)
       m_notes(spec.relation->noteTexts(spec.gas.gamma)),
       m_inputColumn(spec.relation->quantities[std::size_t(spec.quantity)].column)
 {
+    for (const std::string &note : m_notes)
+        m_notesName.push_back(note.find('%') != std::string::npos);
+    if (!spec.relation->angles.empty())
+        m_angleColumn = spec.relation->angles[std::size_t(spec.angle)].column;
 }
 
-RowValues TableRows::values(double value) const
+RowValues TableRows::values(double value, double angle) const
 {
-    return m_spec.relation->compute(m_spec.gas.gamma, m_spec.quantity, m_spec.branch, value);
+    return m_spec.relation->compute({m_spec.gas.gamma, m_spec.quantity, m_spec.branch, value, m_spec.angle, angle});
 }
 
-ResultRow TableRows::format(const RowValues &values, double input) const
-{
-    ResultRow row
-        = formatRow(values, int(m_spec.relation->columns.size()), m_inputColumn, input, m_spec.digits);
-    row.note = m_notes[std::size_t(values.note)].c_str();
-    return row;
-}
+// An input read: its value (an infinity beyond the doubles) and the decimal it was typed as,
+// where that is beyond them.
+struct TableRows::ReadInput {
+    std::optional<double> value;
+    std::optional<DecimalText> beyond;
+};
 
-ResultRow TableRows::row(std::optional<double> value) const
-{
-    if (value)
-        return format(values(*value), *value);
-    ResultRow row;
-    row.columns = int(m_spec.relation->columns.size());
-    row.note = notANumberNote;
-    return row;
-}
+namespace {
 
-std::optional<ResultRow> TableRows::typedRow(std::string_view typed) const
+std::optional<TableRows::ReadInput> readInput(const TableInput &input)
 {
-    const auto read = wholeDecimal(typed, Blanks::Around);
+    if (input.typed.empty())
+        return TableRows::ReadInput {input.value, std::nullopt};
+    const auto read = wholeDecimal(input.typed, Blanks::Around);
     if (!read)
         return std::nullopt;
-    const DecimalText &decimal = *read;
-    const double value = decimal.value();
+    const double value = read->value();
     // A decimal beyond the doubles either way (1e999, 1e-999) is out of range, not an infinity
     // or a zero.
-    if (!std::isinf(value) && (value != 0 || decimal.digits.empty()))
-        return row(value);
-    const double beyond = decimal.negative ? -HUGE_VAL : HUGE_VAL;
-    ResultRow result = row(beyond);
-    writeBeyond(result.cells[std::size_t(m_inputColumn)], decimal);
-    return result;
+    if (!std::isinf(value) && (value != 0 || read->digits.empty()))
+        return TableRows::ReadInput {value, std::nullopt};
+    return TableRows::ReadInput {read->negative ? -HUGE_VAL : HUGE_VAL, *read};
+}
+
+} // namespace
+
+ResultRow TableRows::row(const TableInput &input, const TableInput &angle) const
+{
+    return rowOf(readInput(input), readInput(angle));
+}
+
+ResultRow TableRows::rowOf(const std::optional<ReadInput> &first, const std::optional<ReadInput> &second) const
+{
+    const int columns = int(m_spec.relation->columns.size());
+    if (!first || !second || !first->value || !second->value) {
+        ResultRow row;
+        row.columns = columns;
+        row.note = notANumberNote;
+        return row;
+    }
+    const RowValues values = this->values(*first->value, *second->value);
+    ResultRow row = formatRow(values, columns, m_inputColumn, *first->value, m_spec.digits, m_angleColumn,
+                              *second->value);
+    if (first->beyond)
+        writeBeyond(row.cells[std::size_t(m_inputColumn)], *first->beyond);
+    if (second->beyond && m_angleColumn >= 0)
+        writeBeyond(row.cells[std::size_t(m_angleColumn)], *second->beyond);
+    const std::size_t note = std::size_t(values.note);
+    if (!m_notesName[note]) {
+        row.note = m_notes[note].c_str();
+        return row;
+    }
+    // A limit of this row: %1 and %2 as five-decimal results.
+    m_named = m_notes[note];
+    for (int k = 0; k < 2; ++k) {
+        const std::string mark = "%" + std::to_string(k + 1);
+        char text[maxNumberTextSize];
+        const std::string number(text, writeResultText(text, values.noteNumbers[std::size_t(k)]));
+        for (auto at = m_named.find(mark); at != std::string::npos; at = m_named.find(mark, at + number.size()))
+            m_named.replace(at, mark.size(), number);
+    }
+    row.note = m_named.c_str();
+    return row;
+}
+
+std::optional<ResultRow> TableRows::typedRow(std::string_view typed, const TableInput &angle) const
+{
+    const auto first = readInput(TableInput {std::nullopt, typed});
+    if (!first)
+        return std::nullopt;
+    return rowOf(first, readInput(angle));
+}
+
+std::int64_t TableRows::count(const TableValues &values) const
+{
+    return hasAngles() ? (m_spec.angleValues ? values.count() * m_spec.angleValues->count() : 0) : values.count();
 }
 
 ResultRow TableRows::row(const TableValues &values, std::int64_t row) const
 {
-    const std::string_view typed = values.typed(row);
-    return typed.empty() ? this->row(values.at(row)) : *typedRow(typed);
+    if (!hasAngles())
+        return this->row(TableInput {values.at(row), values.typed(row)});
+    const TableValues &angles = *m_spec.angleValues;
+    const std::int64_t outer = row / angles.count(), inner = row % angles.count();
+    return this->row(TableInput {values.at(outer), values.typed(outer)},
+                     TableInput {angles.at(inner), angles.typed(inner)});
 }
 
 bool writeTable(TableOutput &out, TableFormat format, const TableSpec &spec,
@@ -99,7 +151,7 @@ bool writeTable(TableOutput &out, TableFormat format, const TableSpec &spec,
     writer->begin(out, spec);
     // Asked every so many rows: often enough to cancel at once, rarely enough to cost nothing.
     constexpr std::int64_t progressRows = 1 << 14;
-    const std::int64_t count = spec.values ? spec.values->count() : 0;
+    const std::int64_t count = spec.values ? rows.count(*spec.values) : 0;
     for (std::int64_t i = 0; i < count && !out.failed(); ++i) {
         if (i % progressRows == 0 && progress && !progress(i))
             return false;

@@ -19,32 +19,51 @@ namespace ornavel {
 // The note of a line of standard input or of a file of readings that is not a number.
 inline constexpr const char *notANumberNote = "not a number";
 
-// The rows of a table, each computed from its value as the spec says. The notes of its rows
-// point into it: it outlives them.
+// One input of a row: its value, and the number as typed where it was typed (so that one
+// beyond the doubles keeps its decimal); no value and no text: a line that is not a number.
+struct TableInput {
+    std::optional<double> value;
+    std::string_view typed;
+};
+
+// The rows of a table, each computed from its value (and angle) as the spec says. The notes
+// of its rows point into it: it outlives them, and a note naming a number lasts until the
+// next row.
 class TableRows
 {
 public:
     explicit TableRows(const TableSpec &spec);
     const TableSpec &spec() const { return m_spec; }
     int inputColumn() const { return m_inputColumn; }
+    // Whether rows take an angle besides the value.
+    bool hasAngles() const { return m_angleColumn >= 0; }
 
-    // The row of one value; no value: a line that is not a number.
-    ResultRow row(std::optional<double> value) const;
-    // The row of a number as typed, or none where typed is not a whole decimal. One beyond the
-    // doubles either way is out of range, and its input cell keeps the decimal ("1E+999"), cut
-    // to 16 digits where longer.
-    std::optional<ResultRow> typedRow(std::string_view typed) const;
-    // The row of values' row-th value, from its typed text where it has one.
+    // The row of an input and, for two inputs, an angle. A typed number beyond the doubles
+    // either way is out of range, and its input cell keeps the decimal ("1E+999"), cut to 16
+    // digits where longer.
+    ResultRow row(const TableInput &input, const TableInput &angle = {0.0, {}}) const;
+    ResultRow row(std::optional<double> value) const { return row(TableInput {value, {}}); }
+    // The row of a number as typed, or none where typed is not a whole decimal.
+    std::optional<ResultRow> typedRow(std::string_view typed, const TableInput &angle = {0.0, {}}) const;
+    // The number of rows of values (with spec's angles) and the row-th of them: the values
+    // outer, the angles inner.
+    std::int64_t count(const TableValues &values) const;
     ResultRow row(const TableValues &values, std::int64_t row) const;
     // The values behind a row, unrounded.
-    RowValues values(double value) const;
+    RowValues values(double value, double angle = 0) const;
+
+    // An input as read (in table.cpp).
+    struct ReadInput;
 
 private:
-    ResultRow format(const RowValues &values, double input) const;
+    ResultRow rowOf(const std::optional<ReadInput> &first, const std::optional<ReadInput> &second) const;
 
     TableSpec m_spec;
     std::vector<std::string> m_notes;
+    std::vector<bool> m_notesName; // the note holds %1 or %2
+    mutable std::string m_named;   // the last note that names numbers
     int m_inputColumn = 0;
+    int m_angleColumn = -1;
 };
 
 // The whole table of spec's values through the writer of format, as `ornavel table` writes

@@ -17,6 +17,10 @@ struct TableSpec {
     int branch = 0;   // an index into relation->branches
     Digits digits = Digits::Result;
     const TableValues *values = nullptr; // the rows, where they are known before the table
+    // For a relation of two inputs, its angle (an index into relation->angles) and the angles'
+    // values: one row for each value with each angle, the values outer.
+    int angle = 0;
+    const TableValues *angleValues = nullptr;
 };
 
 } // namespace ornavel

@@ -88,7 +88,7 @@ bool readRangeParts(std::string_view text, DecimalText (&d)[3], std::string &err
 // The chart's value of a row: its horizontal column, NaN where the row is refused.
 double chartValue(const TableSpec &spec, double value)
 {
-    const RowValues row = spec.relation->compute(spec.gas.gamma, spec.quantity, spec.branch, value);
+    const RowValues row = spec.relation->compute({spec.gas.gamma, spec.quantity, spec.branch, value});
     return row.refused ? NAN : std::fabs(row.values[std::size_t(spec.relation->chartColumn)]);
 }
 
@@ -106,7 +106,7 @@ public:
         const Relation &relation = *spec.relation;
         const int column = relation.quantities[std::size_t(spec.quantity)].column;
         const auto at = [&](double x) {
-            return relation.compute(spec.gas.gamma, 0, spec.branch, x).values[std::size_t(column)];
+            return relation.compute({spec.gas.gamma, 0, spec.branch, x}).values[std::size_t(column)];
         };
         m_atFrom = at(relation.chartFrom);
         m_growing = at(relation.chartFrom + 1) > m_atFrom;

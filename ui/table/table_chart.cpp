@@ -206,7 +206,7 @@ void TableChart::setRange(double from, double to)
     QList<QList<QPointF>> points(m_series.size());
     for (int i = 0; i < curvePoints; ++i) {
         const double x = m_from + (m_to - m_from) * i / (curvePoints - 1);
-        const RowValues row = relation.compute(m_spec.gas.gamma, 0, m_spec.branch, x);
+        const RowValues row = relation.compute({m_spec.gas.gamma, 0, m_spec.branch, x});
         if (row.refused)
             continue;
         for (qsizetype k = 0; k < m_series.size(); ++k) {
