@@ -3,11 +3,13 @@
 #include "decision/gas.h"
 #include "table/reading_lines.h"
 #include "table/table.h"
+#include "text/decimal_text.h"
 
 #include <algorithm>
 #include <cerrno>
 #include <csignal>
 #include <cstring>
+#include <functional>
 #include <optional>
 #include <unistd.h>
 
@@ -33,7 +35,9 @@ struct TableCall {
     TableSpec spec;
     bool relationNamed = false;
     std::optional<int> quantity;
-    std::string_view branch; // as given; empty: the relation's default
+    std::optional<int> angle;
+    std::vector<Value> angles; // the second list, for a relation of two inputs
+    std::string_view branch;   // as given; empty: the relation's default
     TableFormat format = TableFormat::Text;
     std::vector<Value> values;
     std::string error;
@@ -69,12 +73,12 @@ void readOption(TableCall &call, std::string_view option, std::string_view value
 
 // The relation's quantities by their labels, and with spelled names where asked for:
 // "ρ2/ρ1 (or rho2/rho1)".
-std::string quantityList(const Relation &relation, bool spelled = false)
+std::string namesOf(std::span<const RelationQuantity> quantities, bool spelled)
 {
     std::string list;
-    for (std::size_t k = 0; k < relation.quantities.size(); ++k) {
-        const RelationQuantity &quantity = relation.quantities[k];
-        list += k == 0 ? "" : k + 1 == relation.quantities.size() ? " or " : ", ";
+    for (std::size_t k = 0; k < quantities.size(); ++k) {
+        const RelationQuantity &quantity = quantities[k];
+        list += k == 0 ? "" : k + 1 == quantities.size() ? " or " : ", ";
         list += quantity.label;
         // A Greek label's Latin spelling, which every keyboard can type.
         const auto latin = [](std::string_view text) {
@@ -87,6 +91,16 @@ std::string quantityList(const Relation &relation, bool spelled = false)
         }
     }
     return list;
+}
+
+std::string quantityList(const Relation &relation, bool spelled = false)
+{
+    return namesOf(relation.quantities, spelled);
+}
+
+std::string angleList(const Relation &relation, bool spelled = false)
+{
+    return namesOf(relation.angles, spelled);
 }
 
 // The branch as given, checked against the relation's, once both are known.
@@ -110,21 +124,60 @@ void readBranch(TableCall &call)
     call.error = "--branch takes " + names + ", not '" + std::string(call.branch) + "'";
 }
 
+bool readsStandardInput(const std::vector<Value> &list)
+{
+    return std::any_of(list.begin(), list.end(),
+                       [](const Value &v) { return v.kind == Value::Kind::StandardInput; });
+}
+
 void readValue(TableCall &call, std::string_view argument)
 {
+    std::vector<Value> &list = call.angle ? call.angles : call.values;
     if (argument == "-") {
         // Standard input has one end: a second - would give no rows, silently.
-        const bool again = std::any_of(call.values.begin(), call.values.end(),
-                                       [](const Value &v) { return v.kind == Value::Kind::StandardInput; });
-        if (again)
+        if (readsStandardInput(call.values) || readsStandardInput(call.angles))
             call.error = "- (standard input) can be given once";
-        call.values.push_back({Value::Kind::StandardInput, {}, {}});
+        list.push_back({Value::Kind::StandardInput, {}, {}});
     } else if (const auto word = readValueWord(argument, call.error)) {
         if (std::holds_alternative<double>(*word))
-            call.values.push_back({Value::Kind::Number, argument});
+            list.push_back({Value::Kind::Number, argument});
         else
-            call.values.push_back({Value::Kind::Range, {}, std::get<DecimalRange>(*word)});
+            list.push_back({Value::Kind::Range, {}, std::get<DecimalRange>(*word)});
     }
+}
+
+// The rows of a list without standard input.
+std::int64_t rowCount(const std::vector<Value> &list)
+{
+    std::int64_t count = 0;
+    for (const Value &value : list)
+        count += value.kind == Value::Kind::Range ? value.range.count() : 1;
+    return count;
+}
+
+// What is missing or too much once every argument is read.
+void checkLists(TableCall &call)
+{
+    const Relation &relation = *call.spec.relation;
+    if (!call.quantity) {
+        call.error = "no quantity and no value";
+    } else if (call.values.empty()) {
+        call.error = "no value";
+    } else if (!relation.angles.empty() && call.angles.empty()) {
+        call.error
+            = call.angle ? "no angle value" : "no angle: give " + angleList(relation, true) + " and values";
+    } else if (!call.angles.empty()) {
+        // A product of two lists is held to the limit of one.
+        const std::int64_t values = rowCount(call.values), angles = rowCount(call.angles);
+        const bool streamed = readsStandardInput(call.values) || readsStandardInput(call.angles);
+        if (!streamed && values > maxRangeRows / angles)
+            call.error = "the lists give " + std::to_string(values) + " × " + std::to_string(angles)
+                + " rows, more than " + std::to_string(maxRangeRows);
+    }
+    if (call.error.empty())
+        readBranch(call);
+    call.spec.quantity = call.quantity.value_or(0);
+    call.spec.angle = call.angle.value_or(0);
 }
 
 // Every argument is checked before anything is written, so that a bad call writes nothing.
@@ -163,48 +216,37 @@ TableCall readCall(const std::vector<std::string_view> &arguments, bool &help)
             if (!call.quantity)
                 call.error = "unknown quantity '" + std::string(argument) + "' ("
                     + quantityList(*call.spec.relation) + ")";
+        } else if (const auto angle = call.angle ? std::nullopt : angleNamed(*call.spec.relation, argument)) {
+            // The second list begins at its quantity's name.
+            call.angle = angle;
         } else {
             readValue(call, argument);
         }
         if (!call.error.empty())
             return call;
     }
-    if (!call.quantity)
-        call.error = "no quantity and no value";
-    else if (call.values.empty())
-        call.error = "no value";
-    else
-        readBranch(call);
-    call.spec.quantity = call.quantity.value_or(0);
+    checkLists(call);
     return call;
 }
 
-// Rows for the lines of standard input; a line that is no number is named on err and its
-// row marked. Before each read the output is flushed, so that rows for lines already read are
-// never held back. Returns whether every line was a number and the input was read to its end.
-bool writeLines(const TableRows &rows, TableWriter &writer, TableOutput &output, int inputFd, std::FILE *err)
+// The lines of standard input, each given to take, which says whether it was a number; one
+// that is not is named on err. Before each read the output is flushed, so that rows for lines
+// already read are never held back. Returns whether every line was a number and the input was
+// read to its end.
+bool readLines(TableOutput &output, int inputFd, std::FILE *err,
+               const std::function<bool(const ReadingLine &)> &take)
 {
     bool allNumbers = true;
-    std::string longNote;
-    const auto writeLine = [&](const ReadingLine &line) {
-        if (output.failed() || line.text.empty())
+    const auto takeLine = [&](const ReadingLine &line) {
+        if (output.failed() || line.text.empty() || take(line))
             return;
-        if (const auto row = line.tooLong ? std::nullopt : rows.typedRow(line.text)) {
-            writer.row(output, *row);
-            return;
-        }
         allNumbers = false;
-        ResultRow row = rows.row(std::nullopt);
         const long long number = line.number;
-        if (line.tooLong) {
-            longNote = "line " + std::to_string(number) + " is too long to read";
-            row.note = longNote.c_str();
+        if (line.tooLong)
             std::fprintf(err, "ornavel table: line %lld of standard input is longer than %zu characters\n",
                          number, readingLineLimit);
-        } else {
+        else
             std::fprintf(err, "ornavel table: line %lld of standard input is not a number\n", number);
-        }
-        writer.row(output, row);
     };
     ReadingLines lines;
     std::vector<char> buffer(1 << 16);
@@ -216,7 +258,7 @@ bool writeLines(const TableRows &rows, TableWriter &writer, TableOutput &output,
             continue;
         if (got < 0)
             error = errno;
-        if (got <= 0 || !lines.feed({buffer.data(), std::size_t(got)}, writeLine))
+        if (got <= 0 || !lines.feed({buffer.data(), std::size_t(got)}, takeLine))
             break;
     }
     if (lines.isUtf16()) {
@@ -224,11 +266,83 @@ bool writeLines(const TableRows &rows, TableWriter &writer, TableOutput &output,
                      "ornavel table: standard input is UTF-16 text; save the readings as UTF-8 or ASCII\n");
         return false;
     }
-    lines.finish(writeLine);
+    lines.finish(takeLine);
     // A read that failed is not the end of the input: the readings after it are lost.
     if (error != 0) {
         std::fprintf(err, "ornavel table: cannot read standard input: %s\n", std::strerror(error));
         return false;
+    }
+    return allNumbers;
+}
+
+// The inputs of a list without standard input, in order: a number as typed, a range's values.
+template<typename Take>
+void forEachInput(const std::vector<Value> &list, const TableOutput &output, Take take)
+{
+    for (const Value &value : list) {
+        if (value.kind == Value::Kind::Number)
+            take(TableInput {std::nullopt, value.number});
+        for (std::int64_t i = 0;
+             value.kind == Value::Kind::Range && i < value.range.count() && !output.failed(); ++i)
+            take(TableInput {value.range.at(i), {}});
+    }
+}
+
+// Every row of the call. Without standard input the values are the outer loop; a list read
+// from standard input is, so that each line read is written with every value of the other.
+bool writeRows(const TableCall &call, const TableRows &rows, TableWriter &writer, TableOutput &output,
+               int inputFd, std::FILE *err)
+{
+    const bool anglesOuter = readsStandardInput(call.angles);
+    const std::vector<Value> &outer = anglesOuter ? call.angles : call.values;
+    const std::vector<Value> *inner
+        = rows.hasAngles() ? (anglesOuter ? &call.values : &call.angles) : nullptr;
+    const auto write = [&](const TableInput &first, const TableInput &second) {
+        writer.row(output, anglesOuter ? rows.row(second, first) : rows.row(first, second));
+    };
+    // The rows of one value of the outer list.
+    const auto writeOuter = [&](const TableInput &input) {
+        if (!inner)
+            writer.row(output, rows.row(input));
+        else
+            forEachInput(*inner, output, [&](const TableInput &other) { write(input, other); });
+    };
+    std::string longNote;
+    const auto takeLine = [&](const ReadingLine &line) {
+        if (!inner) {
+            if (const auto row = line.tooLong ? std::nullopt : rows.typedRow(line.text)) {
+                writer.row(output, *row);
+                return true;
+            }
+        } else if (!line.tooLong && wholeDecimal(line.text, Blanks::Around)) {
+            writeOuter(TableInput {std::nullopt, line.text});
+            return true;
+        }
+        // Rows that keep the line's place, noted.
+        longNote = "line " + std::to_string(line.number) + " is too long to read";
+        ResultRow row = rows.row(std::nullopt);
+        if (line.tooLong)
+            row.note = longNote.c_str();
+        const std::int64_t count = inner ? rowCount(*inner) : 1;
+        for (std::int64_t k = 0; k < count && !output.failed(); ++k)
+            writer.row(output, row);
+        return false;
+    };
+    bool allNumbers = true;
+    for (const Value &value : outer) {
+        switch (value.kind) {
+        case Value::Kind::Number:
+            // Checked to be a number when the command line was read.
+            writeOuter(TableInput {std::nullopt, value.number});
+            break;
+        case Value::Kind::Range:
+            for (std::int64_t i = 0; i < value.range.count() && !output.failed(); ++i)
+                writeOuter(TableInput {value.range.at(i), {}});
+            break;
+        case Value::Kind::StandardInput:
+            allNumbers = readLines(output, inputFd, err, takeLine) && allNumbers;
+            break;
+        }
     }
     return allNumbers;
 }
@@ -337,22 +451,7 @@ int runTable(const std::vector<std::string_view> &arguments, int inputFd, std::F
     const std::unique_ptr<TableWriter> writer = tableWriter(call.format);
     const TableRows rows(call.spec);
     writer->begin(output, call.spec);
-    bool allNumbers = true;
-    for (const Value &value : call.values) {
-        switch (value.kind) {
-        case Value::Kind::Number:
-            // Checked to be a number when the command line was read.
-            writer->row(output, *rows.typedRow(value.number));
-            break;
-        case Value::Kind::Range:
-            for (std::int64_t i = 0; i < value.range.count() && !output.failed(); ++i)
-                writer->row(output, rows.row(value.range.at(i)));
-            break;
-        case Value::Kind::StandardInput:
-            allNumbers = writeLines(rows, *writer, output, inputFd, err) && allNumbers;
-            break;
-        }
-    }
+    const bool allNumbers = writeRows(call, rows, *writer, output, inputFd, err);
     writer->end(output);
     output.flush();
     if (output.failed()) {

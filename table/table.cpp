@@ -52,7 +52,8 @@ TableRows::TableRows(const TableSpec &spec)
 
 RowValues TableRows::values(double value, double angle) const
 {
-    return m_spec.relation->compute({m_spec.gas.gamma, m_spec.quantity, m_spec.branch, value, m_spec.angle, angle});
+    return m_spec.relation->compute(
+        {m_spec.gas.gamma, m_spec.quantity, m_spec.branch, value, m_spec.angle, angle});
 }
 
 // An input read: its value (an infinity beyond the doubles) and the decimal it was typed as,
@@ -86,7 +87,8 @@ ResultRow TableRows::row(const TableInput &input, const TableInput &angle) const
     return rowOf(readInput(input), readInput(angle));
 }
 
-ResultRow TableRows::rowOf(const std::optional<ReadInput> &first, const std::optional<ReadInput> &second) const
+ResultRow TableRows::rowOf(const std::optional<ReadInput> &first,
+                           const std::optional<ReadInput> &second) const
 {
     const int columns = int(m_spec.relation->columns.size());
     if (!first || !second || !first->value || !second->value) {
@@ -113,7 +115,8 @@ ResultRow TableRows::rowOf(const std::optional<ReadInput> &first, const std::opt
         const std::string mark = "%" + std::to_string(k + 1);
         char text[maxNumberTextSize];
         const std::string number(text, writeResultText(text, values.noteNumbers[std::size_t(k)]));
-        for (auto at = m_named.find(mark); at != std::string::npos; at = m_named.find(mark, at + number.size()))
+        for (auto at = m_named.find(mark); at != std::string::npos;
+             at = m_named.find(mark, at + number.size()))
             m_named.replace(at, mark.size(), number);
     }
     row.note = m_named.c_str();
@@ -130,7 +133,8 @@ std::optional<ResultRow> TableRows::typedRow(std::string_view typed, const Table
 
 std::int64_t TableRows::count(const TableValues &values) const
 {
-    return hasAngles() ? (m_spec.angleValues ? values.count() * m_spec.angleValues->count() : 0) : values.count();
+    return hasAngles() ? (m_spec.angleValues ? values.count() * m_spec.angleValues->count() : 0)
+                       : values.count();
 }
 
 ResultRow TableRows::row(const TableValues &values, std::int64_t row) const
@@ -172,11 +176,13 @@ const Relation *relationNamed(std::string_view name)
     return nullptr;
 }
 
-std::optional<int> quantityNamed(const Relation &relation, std::string_view name)
+namespace {
+
+std::optional<int> namedAmong(std::span<const RelationQuantity> quantities, std::string_view name)
 {
     const std::string lower = lowerCase(name);
-    for (std::size_t k = 0; k < relation.quantities.size(); ++k) {
-        for (const char *known : relation.quantities[k].names) {
+    for (std::size_t k = 0; k < quantities.size(); ++k) {
+        for (const char *known : quantities[k].names) {
             if (!known)
                 continue;
             // As listed, or without its slash: nothing else ("p//2/P/1" is no name).
@@ -187,6 +193,18 @@ std::optional<int> quantityNamed(const Relation &relation, std::string_view name
         }
     }
     return std::nullopt;
+}
+
+} // namespace
+
+std::optional<int> quantityNamed(const Relation &relation, std::string_view name)
+{
+    return namedAmong(relation.quantities, name);
+}
+
+std::optional<int> angleNamed(const Relation &relation, std::string_view name)
+{
+    return namedAmong(relation.angles, name);
 }
 
 } // namespace ornavel

@@ -76,5 +76,7 @@ bool writeTable(TableOutput &out, TableFormat format, const TableSpec &spec,
 // case, with or without the slash: nothing else ("p//2/P/1" is no name).
 const Relation *relationNamed(std::string_view name);
 std::optional<int> quantityNamed(const Relation &relation, std::string_view name);
+// The same among a relation's quantities of its second list, its angles.
+std::optional<int> angleNamed(const Relation &relation, std::string_view name);
 
 } // namespace ornavel
