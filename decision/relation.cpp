@@ -8,7 +8,7 @@ namespace ornavel {
 std::span<const Relation> relations()
 {
     // Each relation is described in a file of its own; listing it here adds it to every face.
-    static const std::array<Relation, 1> all {normalShockRelation()};
+    static const std::array<Relation, 2> all {normalShockRelation(), obliqueShockRelation()};
     return all;
 }
 

@@ -77,5 +77,6 @@ struct Relation {
 // Every relation, in the order the window lists them.
 std::span<const Relation> relations();
 const Relation &normalShockRelation();
+const Relation &obliqueShockRelation();
 
 } // namespace ornavel

@@ -112,7 +112,6 @@ void Form_Table::createControls()
     Combo_Branch = new QComboBox(this);
     Combo_Branch->setObjectName(QStringLiteral("Combo_Branch"));
     Combo_Branch->setAccessibleName(tr("Branch"));
-    fillRelationItems();
     Combo_Gamma = new QComboBox(this);
     Combo_Gamma->setObjectName(QStringLiteral("Combo_Gamma"));
     Combo_Gamma->setAccessibleName(tr("Ratio of specific heats"));
@@ -131,6 +130,15 @@ void Form_Table::createControls()
     // Wide enough for a range whatever the style's frames take; the layout squeezed it to a few
     // digits under wider styles.
     Text_Values->setMinimumWidth(Text_Values->fontMetrics().horizontalAdvance(QLatin1Char('0')) * 18);
+    // The second list of a relation of two inputs: the angles, each with every value.
+    Combo_Angle = new QComboBox(this);
+    Combo_Angle->setObjectName(QStringLiteral("Combo_Angle"));
+    Combo_Angle->setAccessibleName(tr("Angle"));
+    Text_Angles = new QLineEdit(this);
+    Text_Angles->setObjectName(QStringLiteral("Text_Angles"));
+    Text_Angles->setAccessibleName(tr("Angles"));
+    Text_Angles->setPlaceholderText(tr("degrees, as values; Return to apply"));
+    fillRelationItems();
     Check_Digits15 = new QCheckBox(tr("15 significant &digits"), this);
     Check_Digits15->setObjectName(QStringLiteral("Check_Digits15"));
     Check_Digits15->setAccessibleName(tr("15 significant digits"));
@@ -186,15 +194,20 @@ void Form_Table::placeControls()
     options->addWidget(Check_Digits15);
     inputs->addLayout(options, 2, 3, 1, 3);
     inputs->addWidget(valuesLabel, 0, 2);
-    inputs->addWidget(Text_Values, 0, 3);
+    // The angles of a relation of two inputs beside its values, sharing their room.
+    auto *lists = new QHBoxLayout;
+    lists->addWidget(Text_Values, 2);
+    lists->addWidget(Combo_Angle);
+    lists->addWidget(Text_Angles, 1);
+    inputs->addLayout(lists, 0, 3);
     inputs->addWidget(Command_Open, 0, 4);
     inputs->addWidget(Command_Save, 0, 5);
     inputs->addWidget(Label_Message, 1, 3, 1, 2);
     inputs->addWidget(Label_Rows, 1, 5);
     inputs->setColumnStretch(3, 1);
     // Down the column of what the table is of, then along the values.
-    QWidget *const order[] = {Combo_Relation, Combo_Quantity, Combo_Gamma,  Combo_Branch,
-                              Text_Values,    Command_Open,   Command_Save, Check_Digits15};
+    QWidget *const order[] = {Combo_Relation, Combo_Quantity, Combo_Gamma,  Combo_Branch, Text_Values,
+                              Combo_Angle,    Text_Angles,    Command_Open, Command_Save, Check_Digits15};
     for (std::size_t k = 1; k < std::size(order); ++k)
         setTabOrder(order[k - 1], order[k]);
     auto *grid = new QHBoxLayout;
@@ -215,6 +228,8 @@ void Form_Table::placeControls()
 void Form_Table::connectControls()
 {
     connect(Text_Values, &QLineEdit::returnPressed, this, &Form_Table::applyValues);
+    connect(Text_Angles, &QLineEdit::returnPressed, this, &Form_Table::applyValues);
+    connect(Combo_Angle, &QComboBox::currentIndexChanged, this, &Form_Table::optionsChanged);
     connect(Combo_Relation, &QComboBox::currentIndexChanged, this, [this] {
         fillRelationItems();
         optionsChanged();
@@ -261,7 +276,7 @@ void Form_Table::optionsChanged()
 {
     // Values typed since the last Return are taken too: the grid never shows values other
     // than those in the field beside it.
-    if (Text_Values->isModified())
+    if (Text_Values->isModified() || Text_Angles->isModified())
         applyValues();
     else
         showTable();
@@ -269,25 +284,40 @@ void Form_Table::optionsChanged()
 
 bool Form_Table::applyTypedValues()
 {
-    return !Text_Values->isModified() || applyValues();
+    return !(Text_Values->isModified() || Text_Angles->isModified()) || applyValues();
 }
 
 bool Form_Table::applyValues()
 {
     Text_Values->setModified(false);
-    TableValues values;
+    Text_Angles->setModified(false);
+    TableValues values, angles;
     std::string error;
     // A refused input empties the table: no rows stand beside values they do not belong to.
     // The locale's decimal comma is read as well as ".", as the main window reads it.
-    QString text = Text_Values->text();
-    text.replace(QLatin1Char(decimalPoint()), QLatin1Char('.'));
-    if (!values.parse(text.toStdString(), error)) {
+    const auto read = [&error](QLineEdit *field, TableValues &into) {
+        QString text = field->text();
+        text.replace(QLatin1Char(decimalPoint()), QLatin1Char('.'));
+        return into.parse(text.toStdString(), error);
+    };
+    const bool twoLists = !relation().angles.empty();
+    if (!read(Text_Values, values) || (twoLists && !read(Text_Angles, angles))) {
         m_values = TableValues();
+        m_angles = TableValues();
         showTable();
         showMessage(QString::fromStdString(error));
         return false;
     }
+    // The product of two lists is held to the limit of one.
+    if (twoLists && angles.count() > 0 && values.count() > maxRangeRows / angles.count()) {
+        m_values = TableValues();
+        m_angles = TableValues();
+        showTable();
+        showMessage(tr("The lists give more than %1 rows").arg(TableModel::countText(maxRangeRows)));
+        return false;
+    }
     m_values = values;
+    m_angles = angles;
     showMessage({});
     showTable();
     return true;
@@ -315,7 +345,7 @@ void Form_Table::fillRelationItems()
 {
     // The relation's own quantities and branches; the chart opens on its usual axis.
     const Relation &relation = this->relation();
-    const QSignalBlocker quiet(Combo_Quantity), quietBranch(Combo_Branch);
+    const QSignalBlocker quiet(Combo_Quantity), quietBranch(Combo_Branch), quietAngle(Combo_Angle);
     Combo_Quantity->clear();
     for (std::size_t k = 0; k < relation.quantities.size(); ++k)
         Combo_Quantity->addItem(QString::fromUtf8(relation.quantities[k].label), int(k));
@@ -323,6 +353,11 @@ void Form_Table::fillRelationItems()
     for (const char *branch : relation.branches)
         Combo_Branch->addItem(tr(branch));
     Combo_Branch->setVisible(!relation.branches.empty());
+    Combo_Angle->clear();
+    for (std::size_t k = 0; k < relation.angles.size(); ++k)
+        Combo_Angle->addItem(QString::fromUtf8(relation.angles[k].label), int(k));
+    Combo_Angle->setVisible(!relation.angles.empty());
+    Text_Angles->setVisible(!relation.angles.empty());
     if (m_branchLabel)
         m_branchLabel->setVisible(!relation.branches.empty());
     if (Check_LogScale)
@@ -335,6 +370,7 @@ std::optional<TableSpec> Form_Table::chosenSpec()
     spec.relation = &relation();
     spec.quantity = Combo_Quantity->currentData().toInt();
     spec.branch = std::max(0, Combo_Branch->currentIndex());
+    spec.angle = std::max(0, Combo_Angle->currentIndex());
     spec.digits = Check_Digits15->isChecked() ? Digits::Full : Digits::Result;
     const QString typed = Combo_Gamma->currentText().trimmed();
     const int item = Combo_Gamma->findText(typed);
@@ -352,10 +388,10 @@ void Form_Table::showTable()
     // A gamma that cannot be read gives no table: no rows stand beside a gas they are not of.
     const QString gammaMessage = tr("γ must be %1").arg(QString::fromStdString(gammaChoices()));
     if (!spec) {
-        m_model->setTable(TableSpec(), TableValues());
+        m_model->setTable(TableSpec(), TableValues(), TableValues());
         showMessage(gammaMessage);
     } else {
-        m_model->setTable(*spec, m_values);
+        m_model->setTable(*spec, m_values, m_angles);
         if (Label_Message->text() == gammaMessage)
             showMessage({});
     }

@@ -74,6 +74,8 @@ private:
     QLabel *m_branchLabel = nullptr;
     QComboBox *Combo_Gamma = nullptr;
     QLineEdit *Text_Values = nullptr;
+    QComboBox *Combo_Angle = nullptr;
+    QLineEdit *Text_Angles = nullptr;
     QCheckBox *Check_Digits15 = nullptr;
     QPushButton *Command_Open = nullptr;
     QPushButton *Command_Save = nullptr;
@@ -86,6 +88,7 @@ private:
     QLabel *Label_Readout = nullptr;
     TableModel *m_model = nullptr;
     TableValues m_values;
+    TableValues m_angles;
 };
 
 // Where a window of size (at least minimum) goes beside the frame anchor within available:

@@ -12,12 +12,14 @@
 
 namespace ornavel {
 
-void TableModel::setTable(const TableSpec &spec, const TableValues &values)
+void TableModel::setTable(const TableSpec &spec, const TableValues &values, const TableValues &angles)
 {
     beginResetModel();
     m_values = values;
+    m_angles = angles;
     m_spec = spec;
     m_spec.values = &m_values;
+    m_spec.angleValues = &m_angles;
     m_rows = std::make_unique<TableRows>(m_spec);
     m_offset = 0;
     m_selectedFirst = 0;

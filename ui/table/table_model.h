@@ -20,14 +20,15 @@ public:
     using QAbstractTableModel::QAbstractTableModel;
 
     // The table of spec over values (spec.values is set to the model's own copy).
-    void setTable(const TableSpec &spec, const TableValues &values);
+    void setTable(const TableSpec &spec, const TableValues &values, const TableValues &angles = {});
     // Counts the tables set, so that what refers to a row of an earlier one can tell.
     std::uint64_t generation() const { return m_generation; }
     const TableValues &values() const { return m_values; }
+    const TableValues &angles() const { return m_angles; }
     // The table shown, its values the model's.
     const TableSpec &spec() const { return m_spec; }
     Digits digits() const { return m_spec.digits; }
-    std::int64_t totalRows() const { return m_values.count(); }
+    std::int64_t totalRows() const { return m_rows->count(m_values); }
 
     // The first row in view and how many rows the view has room for.
     std::int64_t offset() const { return m_offset; }
@@ -54,6 +55,7 @@ private:
     const ResultRow &rowAt(std::int64_t row) const;
 
     TableValues m_values;
+    TableValues m_angles;
     TableSpec m_spec;
     std::unique_ptr<TableRows> m_rows
         = std::make_unique<TableRows>(m_spec); // the notes of the cached row point into it
