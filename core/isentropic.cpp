@@ -1,0 +1,286 @@
+#include "core/isentropic.h"
+
+#include "core/wide_gas.h"
+
+#include <cmath>
+
+namespace ornavel {
+
+using namespace wide;
+
+namespace {
+
+constexpr IsentropicFlow refused {notANumber, notANumber, notANumber, notANumber,
+                                  notANumber, notANumber, notANumber};
+
+// The row at s = M^2 with w = M^2 - 1, X = 1 + h s = T0/T and L = ln X, each as precisely as
+// the caller knows it: w to its own last digits near M = 1, where mu and nu hang on it, and
+// L so that p/p0 = exp(-e L) keeps its digits where p/p0 is tiny.
+IsentropicFlow rowOf(const Gas &gas, Wide s, Wide w, Wide X, Wide L)
+{
+    bool ok = true;
+    IsentropicFlow row;
+    const Wide M = std::sqrt(s);
+    const Wide p = std::exp(-gas.e * L);
+    row.M = narrow(M, ok);
+    row.pP0 = narrow(p, ok);
+    row.rhoRho0 = narrow(p * X, ok);
+    row.TT0 = narrow(1 / X, ok);
+    // (X/X*) = 1 + c w: no cancellation at M = 1, where A/A* has its double root.
+    row.AAstar = narrow(std::exp(gas.k * std::log1p(gas.c * w)) / M, ok);
+    row.mu = notANumber;
+    row.nu = notANumber;
+    if (w >= 0) {
+        const Wide t = std::sqrt(w);
+        row.mu = narrow(machAngleDegrees(t), ok);
+        row.nu = w == 0 ? 0.0 : narrow(prandtlMeyerRadians(gas, t) * degreesPerRadian, ok);
+    }
+    return ok ? row : refused;
+}
+
+IsentropicFlow rowFromSquare(const Gas &gas, Wide s, Wide w)
+{
+    return rowOf(gas, s, w, 1 + gas.h * s, std::log1p(gas.h * s));
+}
+
+// ln q for a ratio q in (0, 1]: through log1p near 1, where q - 1 is exact.
+Wide logOfRatio(double q)
+{
+    return q > 0.5 ? std::log1p(Wide(q) - 1) : std::log(Wide(q));
+}
+
+// L = ln X from p/p0 (pressure) or rho/rho0: p/p0 = X^-e, rho/rho0 = X^-(1/(g - 1)).
+Wide logFromPower(const Gas &gas, double q, bool pressure)
+{
+    return -logOfRatio(q) * (pressure ? gas.gm1 / gas.g : gas.gm1);
+}
+
+Wide squareFromPower(const Gas &gas, double q, bool pressure)
+{
+    return std::expm1(logFromPower(gas, q, pressure)) / gas.h;
+}
+
+IsentropicFlow fromPower(double gamma, double q, bool pressure)
+{
+    if (!validGamma(gamma) || !(q > 0 && q < 1))
+        return refused;
+    const Gas gas(gamma);
+    const Wide L = logFromPower(gas, q, pressure);
+    const Wide Xm1 = std::expm1(L);
+    Wide w = (Xm1 - gas.h) / gas.h;
+    // Just above M = 1 this difference keeps too few of w's digits for nu, which grows as
+    // w^1.5; just below, A/A* needs only its absolute error, which is small.
+    if (w > -1.0L / 1024 && w < 0.125L)
+        w = preciseSlopeSquaredFromPower(gamma, q, pressure);
+    IsentropicFlow row = rowOf(gas, Xm1 / gas.h, w, 1 + Xm1, L);
+    if (!std::isnan(row.M))
+        (pressure ? row.pP0 : row.rhoRho0) = q;
+    return row;
+}
+
+// F(z) = ln(A/A*) at z = ln M^2, with w = M^2 - 1 = expm1(z): k ln(1 + c w) - z/2. Its first
+// order vanishes at M = 1 (k c = 1/2); there the sum
+// F = sum over n >= 2 of (-1)^n (1 - c^(n-1)) w^n/(2n) is taken instead.
+Wide logArea(const Gas &gas, Wide z, Wide w)
+{
+    if (std::fabs(w) >= 1.0L / 16)
+        return gas.k * std::log1p(gas.c * w) - z / 2;
+    Wide sum = 0;
+    Wide power = -w; // (-w)^n
+    Wide cn = 1;
+    for (int n = 2; n <= 18; ++n) {
+        power *= -w;
+        cn *= gas.c;
+        sum += power * (1 - cn) / (2 * n);
+    }
+    return sum;
+}
+
+// ln M^2 on the chosen branch of A/A*. F is convex on each side of M = 1, so Newton's method
+// settles from either side of the root; the starts are F's asymptotes, k ln(c M^2) - ln M
+// above and k ln(1 - c) - ln M below, and its parabola (1 - c) w^2/4 near M = 1.
+Wide logSquareFromArea(const Gas &gas, double AAstar, bool supersonic)
+{
+    const Wide target = std::log1p(Wide(AAstar) - 1);
+    if (target == 0)
+        return 0;
+    const Wide nearSonic = 2 * std::sqrt(target / (1 - gas.c));
+    const auto f = [&](Wide z) {
+        const Wide w = std::expm1(z);
+        return std::pair {logArea(gas, z, w) - target, (1 - gas.c) * w / (2 * (1 + gas.c * w))};
+    };
+    if (supersonic) {
+        const Wide asymptote = (target - gas.k * std::log(gas.c)) / (gas.k - 0.5L);
+        return solveMonotone(f, std::fmin(nearSonic, asymptote), 0, asymptote);
+    }
+    const Wide asymptote = 2 * (gas.k * std::log1p(-gas.c) - target);
+    return solveMonotone(f, std::fmax(-nearSonic, asymptote), asymptote, 0);
+}
+
+bool validArea(double gamma, double AAstar)
+{
+    return validGamma(gamma) && AAstar >= 1 && std::isfinite(AAstar);
+}
+
+// t = sqrt(M^2 - 1) at nu degrees, or NaN where nu is not in [0, numax).
+Wide slopeFromAngle(const Gas &gas, double gamma, double nuDegrees)
+{
+    if (!(nuDegrees >= 0))
+        return notANumber;
+    const Wide nu = nuDegrees * radiansPerDegree;
+    const Wide largest = largestPrandtlMeyerRadians(gas);
+    Wide gap = largest - nu;
+    // numax in long double is good to about 2^-64 of itself: too coarse for a gap of under
+    // 1/64 of it.
+    if (gap < largest / 64)
+        gap = preciseGapFromAngle(gamma, nuDegrees);
+    if (!(gap > 0))
+        return notANumber;
+    return prandtlMeyerSlope(gas, nu, gap);
+}
+
+bool validMachAngle(double muDegrees)
+{
+    return muDegrees > 0 && muDegrees <= 90;
+}
+
+} // namespace
+
+IsentropicFlow isentropicFlow(double gamma, double M)
+{
+    if (!validGamma(gamma) || !(M > 0) || !std::isfinite(M))
+        return refused;
+    const Gas gas(gamma);
+    const Wide m = M;
+    return rowFromSquare(gas, m * m, (m - 1) * (m + 1));
+}
+
+double machFromIsentropicPressure(double gamma, double pP0)
+{
+    if (!validGamma(gamma) || !(pP0 > 0 && pP0 <= 1))
+        return notANumber;
+    return double(std::sqrt(squareFromPower(Gas(gamma), pP0, true)));
+}
+
+double machFromIsentropicDensity(double gamma, double rhoRho0)
+{
+    if (!validGamma(gamma) || !(rhoRho0 > 0 && rhoRho0 <= 1))
+        return notANumber;
+    return double(std::sqrt(squareFromPower(Gas(gamma), rhoRho0, false)));
+}
+
+double machFromIsentropicTemperature(double gamma, double TT0)
+{
+    if (!validGamma(gamma) || !(TT0 > 0 && TT0 <= 1))
+        return notANumber;
+    const Wide T = TT0;
+    return double(std::sqrt((1 - T) / (Gas(gamma).h * T)));
+}
+
+double machFromAreaRatio(double gamma, double AAstar, bool supersonic)
+{
+    if (!validArea(gamma, AAstar))
+        return notANumber;
+    return double(std::exp(logSquareFromArea(Gas(gamma), AAstar, supersonic) / 2));
+}
+
+double machFromMachAngle(double muDegrees)
+{
+    if (!validMachAngle(muDegrees))
+        return notANumber;
+    return double(1 / std::sin(muDegrees * radiansPerDegree));
+}
+
+double prandtlMeyerAngle(double gamma, double M)
+{
+    if (!validGamma(gamma) || !(M >= 1) || !std::isfinite(M))
+        return notANumber;
+    const Wide m = M;
+    return double(prandtlMeyerRadians(Gas(gamma), std::sqrt((m - 1) * (m + 1))) * degreesPerRadian);
+}
+
+double machFromPrandtlMeyerAngle(double gamma, double nuDegrees)
+{
+    if (!validGamma(gamma))
+        return notANumber;
+    const Wide t = slopeFromAngle(Gas(gamma), gamma, nuDegrees);
+    return double(std::sqrt(1 + t * t));
+}
+
+double largestPrandtlMeyerAngle(double gamma)
+{
+    if (!validGamma(gamma))
+        return notANumber;
+    return double(largestPrandtlMeyerRadians(Gas(gamma)) * degreesPerRadian);
+}
+
+IsentropicFlow isentropicFromPressure(double gamma, double pP0)
+{
+    return fromPower(gamma, pP0, true);
+}
+
+IsentropicFlow isentropicFromDensity(double gamma, double rhoRho0)
+{
+    return fromPower(gamma, rhoRho0, false);
+}
+
+IsentropicFlow isentropicFromTemperature(double gamma, double TT0)
+{
+    if (!validGamma(gamma) || !(TT0 > 0 && TT0 < 1))
+        return refused;
+    const Gas gas(gamma);
+    const Wide T = TT0;
+    // M^2 - 1 = (2 - (g + 1) T)/((g - 1) T), its numerator exact: g T split by fma into two
+    // doubles, and the rest exact in long double where it matters, near T* = 2/(g + 1).
+    const double gT = gamma * TT0;
+    const double gTLow = std::fma(gamma, TT0, -gT);
+    const Wide w = (((2 - T) - gT) - gTLow) / (gas.gm1 * T);
+    const Wide Xm1 = (1 - T) / T;
+    IsentropicFlow row = rowOf(gas, Xm1 / gas.h, w, 1 / T, TT0 > 0.5 ? -std::log1p(T - 1) : -std::log(T));
+    if (!std::isnan(row.M))
+        row.TT0 = TT0;
+    return row;
+}
+
+IsentropicFlow isentropicFromAreaRatio(double gamma, double AAstar, bool supersonic)
+{
+    if (!validArea(gamma, AAstar))
+        return refused;
+    const Gas gas(gamma);
+    const Wide z = logSquareFromArea(gas, AAstar, supersonic);
+    IsentropicFlow row = rowFromSquare(gas, std::exp(z), std::expm1(z));
+    if (!std::isnan(row.M))
+        row.AAstar = AAstar;
+    return row;
+}
+
+IsentropicFlow isentropicFromMachAngle(double gamma, double muDegrees)
+{
+    if (!validGamma(gamma) || !validMachAngle(muDegrees))
+        return refused;
+    const Wide sine = std::sin(muDegrees * radiansPerDegree);
+    // cos(mu) as the sine of 90 - mu, exact in double above 45: near 90 it keeps its digits.
+    const Wide cosine = muDegrees >= 45 ? std::sin((90 - muDegrees) * radiansPerDegree)
+                                        : std::cos(muDegrees * radiansPerDegree);
+    const Wide t = cosine / sine;
+    IsentropicFlow row = rowFromSquare(Gas(gamma), 1 / (sine * sine), t * t);
+    if (!std::isnan(row.M))
+        row.mu = muDegrees;
+    return row;
+}
+
+IsentropicFlow isentropicFromPrandtlMeyerAngle(double gamma, double nuDegrees)
+{
+    if (!validGamma(gamma))
+        return refused;
+    const Gas gas(gamma);
+    const Wide t = slopeFromAngle(gas, gamma, nuDegrees);
+    if (std::isnan(t))
+        return refused;
+    IsentropicFlow row = rowFromSquare(gas, 1 + t * t, t * t);
+    if (!std::isnan(row.M))
+        row.nu = nuDegrees;
+    return row;
+}
+
+} // namespace ornavel

@@ -1,0 +1,99 @@
+#pragma once
+
+// Long double pieces shared by the isentropic, pitot-probe and expansion relations, and the
+// __float128 steps of their narrow bands. Internal to core/.
+
+#include <cmath>
+#include <limits>
+#include <utility>
+
+namespace ornavel::wide {
+
+// x87 long double on x86-64: a 64-bit significand, 11 bits beyond a double's.
+using Wide = long double;
+
+inline constexpr Wide pi = 3.141592653589793238462643383279502884L;
+inline constexpr Wide degreesPerRadian = 57.29577951308232087679815481410517033L;
+inline constexpr Wide radiansPerDegree = 0.01745329251994329576923690768488612713L;
+inline constexpr double notANumber = std::numeric_limits<double>::quiet_NaN();
+
+// gamma in (1, 3], the range every relation here accepts.
+bool validGamma(double gamma);
+
+// The constants of one gas, each within an ulp of long double of its exact value for the
+// given double gamma (g - 1 and g + 1 are exact).
+struct Gas {
+    explicit Gas(double gamma);
+    Wide g, gm1, gp1;
+    Wide h; // (g - 1)/2: T0/T = X = 1 + h M^2
+    Wide e; // g/(g - 1): p/p0 = X^-e
+    Wide k; // (g + 1)/(2(g - 1)): A/A* = (X/X*)^k / M with X* = (g + 1)/2
+    Wide c; // (g - 1)/(g + 1)
+    Wide a; // sqrt(c)
+};
+
+// nu in radians at t = sqrt(M^2 - 1) >= 0.
+Wide prandtlMeyerRadians(const Gas &gas, Wide t);
+// numax - nu in radians at u = 1/t (infinite at M = 1). It has no cancellation anywhere, so
+// it is the accurate form of a turn's room near numax.
+Wide prandtlMeyerGap(const Gas &gas, Wide u);
+Wide largestPrandtlMeyerRadians(const Gas &gas);
+// t = sqrt(M^2 - 1) from nu and gap = numax - nu (radians, both given, as precisely as the
+// caller knows them): solved from whichever is the smaller, so that near numax the digits of
+// the gap are not lost to numax.
+Wide prandtlMeyerSlope(const Gas &gas, Wide nu, Wide gap);
+// numax - nu in radians for nu in degrees, in __float128: for nu near numax, where numax in
+// long double has too few digits to leave the gap.
+Wide preciseGapFromAngle(double gamma, double nuDegrees);
+// numax - nu(M1) - theta in radians, in __float128: for turns near the largest.
+Wide preciseGapAfterTurn(double gamma, double M1, double thetaDegrees);
+// M^2 - 1 from q = X^-m (p/p0 with m = e, rho/rho0 with m = 1/(g - 1)), in __float128: near
+// M = 1 long double loses the digits of M^2 - 1 that mu and nu depend on.
+Wide preciseSlopeSquaredFromPower(double gamma, double q, bool pressure);
+
+// The Mach angle in degrees at t = sqrt(M^2 - 1): atan(1/t), exact in its last digits also
+// near M = 1, where asin(1/M) would lose them.
+inline Wide machAngleDegrees(Wide t)
+{
+    return std::atan2(Wide(1), t) * degreesPerRadian;
+}
+
+// A long double result as a double, or NaN with ok cleared where it lies beyond the normal
+// doubles: such a value could not be shown to its digits.
+inline double narrow(Wide v, bool &ok)
+{
+    const Wide size = std::fabs(v);
+    if (!(size >= std::numeric_limits<double>::min() && size <= std::numeric_limits<double>::max())) {
+        ok = false;
+        return notANumber;
+    }
+    return double(v);
+}
+
+// Newton's method on a monotone f, given as its value and slope at x, starting at x and
+// kept inside [lo, hi] by bisection; it ends once a step is below 2^-44 of x, after which
+// the quadratic convergence leaves nothing long double can hold.
+template<class F>
+Wide solveMonotone(F f, Wide x, Wide lo, Wide hi)
+{
+    const Wide tolerance = std::ldexp(Wide(1), -44);
+    for (int step = 0; step < 200; ++step) {
+        const auto [value, slope] = f(x);
+        if (value == 0 || !std::isfinite(value))
+            return x;
+        // Above the root when value and slope agree in sign.
+        if ((value > 0) == (slope > 0))
+            hi = x;
+        else
+            lo = x;
+        Wide next = x - value / slope;
+        if (!(next >= lo && next <= hi))
+            next = lo + (hi - lo) / 2;
+        if (std::fabs(next - x) <= tolerance * std::fabs(x) || hi - lo <= tolerance * std::fabs(x))
+            return next;
+        x = next;
+    }
+    return x;
+}
+
+} // namespace ornavel::wide
