@@ -54,7 +54,10 @@ ExpansionFan expansionFan(double gamma, double M1, double thetaDegrees)
     // the ratios would multiply by up to 2e.
     const Wide X1 = 1 + gas.h * (1 + t1 * t1);
     const Wide X2 = 1 + gas.h * (1 + t2 * t2);
-    const Wide logT2T1 = std::log(X1 / X2);
+    // ln(T2/T1), near 1 from X1 - X2 = h (t1^2 - t2^2): relative to itself however small, so
+    // e times it, large as gamma nears 1, keeps its digits.
+    const Wide ratio = X1 / X2;
+    const Wide logT2T1 = ratio > 0.5L ? std::log1p(gas.h * (t1 * t1 - t2 * t2) / X2) : std::log(ratio);
     bool ok = true;
     ExpansionFan fan;
     fan.M1 = M1;
@@ -66,7 +69,7 @@ ExpansionFan expansionFan(double gamma, double M1, double thetaDegrees)
     fan.mu2 = narrow(machAngleDegrees(t2), ok);
     fan.P2P1 = narrow(std::exp(gas.e * logT2T1), ok);
     fan.Ro2Ro1 = narrow(std::exp(logT2T1 / gas.gm1), ok);
-    fan.T2T1 = narrow(X1 / X2, ok);
+    fan.T2T1 = narrow(ratio, ok);
     return ok ? fan : refused;
 }
 

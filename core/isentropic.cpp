@@ -13,34 +13,41 @@ namespace {
 constexpr IsentropicFlow refused {notANumber, notANumber, notANumber, notANumber,
                                   notANumber, notANumber, notANumber};
 
+// The cell a row was solved from: kept as given, and not computed again.
+enum class Given { M, pP0, rhoRho0, TT0, AAstar, mu, nu };
+
 // The row at s = M^2 with w = M^2 - 1, X = 1 + h s = T0/T and L = ln X, each as precisely as
 // the caller knows it: w to its own last digits near M = 1, where mu and nu hang on it, and
-// L so that p/p0 = exp(-e L) keeps its digits where p/p0 is tiny.
-IsentropicFlow rowOf(const Gas &gas, Wide s, Wide w, Wide X, Wide L)
+// L so that p/p0 = exp(-e L) keeps its digits where p/p0 is tiny (L is not needed when p/p0
+// or rho/rho0 is given).
+IsentropicFlow rowOf(const Gas &gas, Wide s, Wide w, Wide X, Wide L, Given given, double value)
 {
     bool ok = true;
+    const auto cell
+        = [&](Given which, auto compute) { return given == which ? value : narrow(compute(), ok); };
     IsentropicFlow row;
     const Wide M = std::sqrt(s);
-    const Wide p = std::exp(-gas.e * L);
-    row.M = narrow(M, ok);
-    row.pP0 = narrow(p, ok);
-    row.rhoRho0 = narrow(p * X, ok);
-    row.TT0 = narrow(1 / X, ok);
-    // (X/X*) = 1 + c w: no cancellation at M = 1, where A/A* has its double root.
-    row.AAstar = narrow(std::exp(gas.k * std::log1p(gas.c * w)) / M, ok);
+    const Wide p = given == Given::pP0 ? value : given == Given::rhoRho0 ? value / X : std::exp(-gas.e * L);
+    row.M = cell(Given::M, [&] { return M; });
+    row.pP0 = cell(Given::pP0, [&] { return p; });
+    row.rhoRho0 = cell(Given::rhoRho0, [&] { return p * X; });
+    row.TT0 = cell(Given::TT0, [&] { return 1 / X; });
+    // X/X* = 1 + c w: no cancellation at M = 1, where A/A* has its double root.
+    row.AAstar = cell(Given::AAstar, [&] { return std::exp(gas.k * std::log1p(gas.c * w)) / M; });
     row.mu = notANumber;
     row.nu = notANumber;
     if (w >= 0) {
         const Wide t = std::sqrt(w);
-        row.mu = narrow(machAngleDegrees(t), ok);
-        row.nu = w == 0 ? 0.0 : narrow(prandtlMeyerRadians(gas, t) * degreesPerRadian, ok);
+        row.mu = cell(Given::mu, [&] { return machAngleDegrees(t); });
+        row.nu
+            = w == 0 ? 0.0 : cell(Given::nu, [&] { return prandtlMeyerRadians(gas, t) * degreesPerRadian; });
     }
     return ok ? row : refused;
 }
 
-IsentropicFlow rowFromSquare(const Gas &gas, Wide s, Wide w)
+IsentropicFlow rowFromSquare(const Gas &gas, Wide s, Wide w, Given given, double value)
 {
-    return rowOf(gas, s, w, 1 + gas.h * s, std::log1p(gas.h * s));
+    return rowOf(gas, s, w, 1 + gas.h * s, std::log1p(gas.h * s), given, value);
 }
 
 // ln q for a ratio q in (0, 1]: through log1p near 1, where q - 1 is exact.
@@ -72,25 +79,24 @@ IsentropicFlow fromPower(double gamma, double q, bool pressure)
     // w^1.5; just below, A/A* needs only its absolute error, which is small.
     if (w > -1.0L / 1024 && w < 0.125L)
         w = preciseSlopeSquaredFromPower(gamma, q, pressure);
-    IsentropicFlow row = rowOf(gas, Xm1 / gas.h, w, 1 + Xm1, L);
-    if (!std::isnan(row.M))
-        (pressure ? row.pP0 : row.rhoRho0) = q;
-    return row;
+    return rowOf(gas, Xm1 / gas.h, w, 1 + Xm1, L, pressure ? Given::pP0 : Given::rhoRho0, q);
 }
 
 // F(z) = ln(A/A*) at z = ln M^2, with w = M^2 - 1 = expm1(z): k ln(1 + c w) - z/2. Its first
 // order vanishes at M = 1 (k c = 1/2); there the sum
 // F = sum over n >= 2 of (-1)^n (1 - c^(n-1)) w^n/(2n) is taken instead.
-Wide logArea(const Gas &gas, Wide z, Wide w)
+template<class T>
+T logArea(const Gas &gas, T z, T w)
 {
-    if (std::fabs(w) >= 1.0L / 16)
-        return gas.k * std::log1p(gas.c * w) - z / 2;
-    Wide sum = 0;
-    Wide power = -w; // (-w)^n
-    Wide cn = 1;
+    const T c = T(gas.c);
+    if (std::fabs(w) >= T(1) / 16)
+        return T(gas.k) * std::log1p(c * w) - z / 2;
+    T sum = 0;
+    T power = -w; // (-w)^n
+    T cn = 1;
     for (int n = 2; n <= 18; ++n) {
         power *= -w;
-        cn *= gas.c;
+        cn *= c;
         sum += power * (1 - cn) / (2 * n);
     }
     return sum;
@@ -105,9 +111,10 @@ Wide logSquareFromArea(const Gas &gas, double AAstar, bool supersonic)
     if (target == 0)
         return 0;
     const Wide nearSonic = 2 * std::sqrt(target / (1 - gas.c));
-    const auto f = [&](Wide z) {
-        const Wide w = std::expm1(z);
-        return std::pair {logArea(gas, z, w) - target, (1 - gas.c) * w / (2 * (1 + gas.c * w))};
+    const auto f = [&](auto z) {
+        using T = decltype(z);
+        const T w = std::expm1(z), c = T(gas.c);
+        return std::pair {logArea(gas, z, w) - T(target), (1 - c) * w / (2 * (1 + c * w))};
     };
     if (supersonic) {
         const Wide asymptote = (target - gas.k * std::log(gas.c)) / (gas.k - 0.5L);
@@ -152,7 +159,7 @@ IsentropicFlow isentropicFlow(double gamma, double M)
         return refused;
     const Gas gas(gamma);
     const Wide m = M;
-    return rowFromSquare(gas, m * m, (m - 1) * (m + 1));
+    return rowFromSquare(gas, m * m, (m - 1) * (m + 1), Given::M, M);
 }
 
 double machFromIsentropicPressure(double gamma, double pP0)
@@ -236,10 +243,7 @@ IsentropicFlow isentropicFromTemperature(double gamma, double TT0)
     const double gTLow = std::fma(gamma, TT0, -gT);
     const Wide w = (((2 - T) - gT) - gTLow) / (gas.gm1 * T);
     const Wide Xm1 = (1 - T) / T;
-    IsentropicFlow row = rowOf(gas, Xm1 / gas.h, w, 1 / T, TT0 > 0.5 ? -std::log1p(T - 1) : -std::log(T));
-    if (!std::isnan(row.M))
-        row.TT0 = TT0;
-    return row;
+    return rowOf(gas, Xm1 / gas.h, w, 1 / T, TT0 > 0.5 ? -std::log1p(T - 1) : -std::log(T), Given::TT0, TT0);
 }
 
 IsentropicFlow isentropicFromAreaRatio(double gamma, double AAstar, bool supersonic)
@@ -248,10 +252,9 @@ IsentropicFlow isentropicFromAreaRatio(double gamma, double AAstar, bool superso
         return refused;
     const Gas gas(gamma);
     const Wide z = logSquareFromArea(gas, AAstar, supersonic);
-    IsentropicFlow row = rowFromSquare(gas, std::exp(z), std::expm1(z));
-    if (!std::isnan(row.M))
-        row.AAstar = AAstar;
-    return row;
+    // 1 + w would lose M^2's digits at small M.
+    const Wide w = std::expm1(z);
+    return rowFromSquare(gas, w > -0.5L ? 1 + w : std::exp(z), w, Given::AAstar, AAstar);
 }
 
 IsentropicFlow isentropicFromMachAngle(double gamma, double muDegrees)
@@ -263,10 +266,7 @@ IsentropicFlow isentropicFromMachAngle(double gamma, double muDegrees)
     const Wide cosine = muDegrees >= 45 ? std::sin((90 - muDegrees) * radiansPerDegree)
                                         : std::cos(muDegrees * radiansPerDegree);
     const Wide t = cosine / sine;
-    IsentropicFlow row = rowFromSquare(Gas(gamma), 1 / (sine * sine), t * t);
-    if (!std::isnan(row.M))
-        row.mu = muDegrees;
-    return row;
+    return rowFromSquare(Gas(gamma), 1 / (sine * sine), t * t, Given::mu, muDegrees);
 }
 
 IsentropicFlow isentropicFromPrandtlMeyerAngle(double gamma, double nuDegrees)
@@ -277,10 +277,7 @@ IsentropicFlow isentropicFromPrandtlMeyerAngle(double gamma, double nuDegrees)
     const Wide t = slopeFromAngle(gas, gamma, nuDegrees);
     if (std::isnan(t))
         return refused;
-    IsentropicFlow row = rowFromSquare(gas, 1 + t * t, t * t);
-    if (!std::isnan(row.M))
-        row.nu = nuDegrees;
-    return row;
+    return rowFromSquare(gas, 1 + t * t, t * t, Given::nu, nuDegrees);
 }
 
 } // namespace ornavel

@@ -21,10 +21,12 @@ Wide sonicReading(const Gas &gas)
 // q = (g + 1)^2 s/(4 g s - 2(g - 1)) = 1 + (g - 1)((g - 1) s + 2)/(4 g s - 2(g - 1)) and
 // r = (2 g s - (g - 1))/(g + 1) = 1 + 2 g w/(g + 1). ln q is taken from q - 1, which keeps its
 // digits as gamma nears 1, where e grows and multiplies any error of ln q.
-Wide logRayleigh(const Gas &gas, Wide s, Wide w)
+template<class T>
+T logRayleigh(const Gas &gas, T s, T w)
 {
-    const Wide qm1 = gas.gm1 * (gas.gm1 * s + 2) / (4 * gas.g * s - 2 * gas.gm1);
-    return gas.e * std::log1p(qm1) + std::log1p(2 * gas.g * w / gas.gp1);
+    const T g = T(gas.g), gm1 = T(gas.gm1);
+    const T qm1 = gm1 * (gm1 * s + 2) / (4 * g * s - 2 * gm1);
+    return T(gas.e) * std::log1p(qm1) + std::log1p(2 * g * w / T(gas.gp1));
 }
 
 PitotProbe probe(Wide M1, Wide reading, Wide Po1P1, bool subsonic)
@@ -80,12 +82,12 @@ PitotProbe pitotProbeFromReading(double gamma, double Po2P1)
     const Wide alongAsymptote
         = target - gas.e * std::log(gas.gp1 * gas.gp1 / (4 * gas.g)) - std::log(2 * gas.g / gas.gp1);
     const Wide start = std::fmin(alongTangent, alongAsymptote);
-    const auto f = [&](Wide z) {
-        const Wide s = std::exp(z);
-        return std::pair {logRayleigh(gas, s, std::expm1(z)) - target,
-                          (2 * gas.g * s - gas.g) / (2 * gas.g * s - gas.gm1)};
+    const auto f = [&](auto z) {
+        using T = decltype(z);
+        const T w = std::expm1(z), s = 1 + w, g = T(gas.g);
+        return std::pair {logRayleigh(gas, s, w) - T(target), (2 * g * s - g) / (2 * g * s - T(gas.gm1))};
     };
-    const Wide s = std::exp(solveMonotone(f, start, 0, start));
+    const Wide s = 1 + std::expm1(solveMonotone(f, start, 0, start));
     return probe(std::sqrt(s), reading, std::exp(gas.e * std::log1p(gas.h * s)), false);
 }
 

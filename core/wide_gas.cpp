@@ -18,38 +18,6 @@ Gas::Gas(double gamma) : g(gamma), gm1(Wide(gamma) - 1), gp1(Wide(gamma) + 1)
     a = std::sqrt(c);
 }
 
-namespace {
-
-// Below t^2 = 1/16 the two arctangents of nu cancel by up to 3/((1 - a^2) t^2); there the sum
-// nu = sum over n >= 1 of (-1)^(n+1) (1 - a^2n) t^(2n+1)/(2n+1) is taken, whose 17 terms reach
-// the last bit of long double.
-constexpr Wide seriesLimit = 1.0L / 16;
-constexpr int seriesTerms = 17;
-
-} // namespace
-
-Wide prandtlMeyerRadians(const Gas &gas, Wide t)
-{
-    const Wide t2 = t * t;
-    if (t2 >= seriesLimit)
-        return std::atan(gas.a * t) / gas.a - std::atan(t);
-    const Wide a2 = gas.a * gas.a;
-    Wide power = t; // (-1)^(n+1) t^(2n+1)
-    Wide a2n = 1;
-    Wide sum = 0;
-    for (int n = 1; n <= seriesTerms; ++n) {
-        power *= (n == 1 ? t2 : -t2);
-        a2n *= a2;
-        sum += power * (1 - a2n) / (2 * n + 1);
-    }
-    return sum;
-}
-
-Wide prandtlMeyerGap(const Gas &gas, Wide u)
-{
-    return std::atan(u / gas.a) / gas.a - std::atan(u);
-}
-
 Wide largestPrandtlMeyerRadians(const Gas &gas)
 {
     return (pi / 2) * (1 / gas.a - 1);
@@ -64,16 +32,19 @@ Wide prandtlMeyerSlope(const Gas &gas, Wide nu, Wide gap)
     const Wide low = std::cbrt(3 * nu / (1 - a2));
     const Wide high = (1 / a2 - 1) / gap;
     if (nu <= gap) {
-        const auto f = [&](Wide t) {
-            const Wide t2 = t * t;
-            return std::pair {prandtlMeyerRadians(gas, t) - nu, t2 * (1 - a2) / ((1 + a2 * t2) * (1 + t2))};
+        const auto f = [&](auto t) {
+            using T = decltype(t);
+            const T t2 = t * t, b2 = T(a2);
+            return std::pair {prandtlMeyerRadians(gas, t) - T(nu),
+                              t2 * (1 - b2) / ((1 + b2 * t2) * (1 + t2))};
         };
         return solveMonotone(f, low, low, high);
     }
     // In u = 1/t the gap rises from 0, with slope (1 - a^2)/((a^2 + u^2)(1 + u^2)).
-    const auto f = [&](Wide u) {
-        const Wide u2 = u * u;
-        return std::pair {prandtlMeyerGap(gas, u) - gap, (1 - a2) / ((a2 + u2) * (1 + u2))};
+    const auto f = [&](auto u) {
+        using T = decltype(u);
+        const T u2 = u * u, b2 = T(a2);
+        return std::pair {prandtlMeyerGap(gas, u) - T(gap), (1 - b2) / ((b2 + u2) * (1 + u2))};
     };
     return 1 / solveMonotone(f, 1 / high, 1 / high, 1 / low);
 }

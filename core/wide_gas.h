@@ -32,11 +32,40 @@ struct Gas {
     Wide a; // sqrt(c)
 };
 
-// nu in radians at t = sqrt(M^2 - 1) >= 0.
-Wide prandtlMeyerRadians(const Gas &gas, Wide t);
+// Below t^2 = 1/16 the two arctangents of nu cancel by up to 3/((1 - a^2) t^2); there the sum
+// nu = sum over n >= 1 of (-1)^(n+1) (1 - a^2n) t^(2n+1)/(2n+1) is taken, whose 17 terms reach
+// the last bit of long double.
+inline constexpr int prandtlMeyerSeriesTerms = 17;
+
+// nu in radians at t = sqrt(M^2 - 1) >= 0, in double or long double.
+template<class T>
+T prandtlMeyerRadians(const Gas &gas, T t)
+{
+    const T a = T(gas.a);
+    const T t2 = t * t;
+    if (t2 >= T(1) / 16)
+        return std::atan(a * t) / a - std::atan(t);
+    const T a2 = a * a;
+    T power = t; // (-1)^(n+1) t^(2n+1)
+    T a2n = 1;
+    T sum = 0;
+    for (int n = 1; n <= prandtlMeyerSeriesTerms; ++n) {
+        power *= (n == 1 ? t2 : -t2);
+        a2n *= a2;
+        sum += power * (1 - a2n) / (2 * n + 1);
+    }
+    return sum;
+}
+
 // numax - nu in radians at u = 1/t (infinite at M = 1). It has no cancellation anywhere, so
 // it is the accurate form of a turn's room near numax.
-Wide prandtlMeyerGap(const Gas &gas, Wide u);
+template<class T>
+T prandtlMeyerGap(const Gas &gas, T u)
+{
+    const T a = T(gas.a);
+    return std::atan(u / a) / a - std::atan(u);
+}
+
 Wide largestPrandtlMeyerRadians(const Gas &gas);
 // t = sqrt(M^2 - 1) from nu and gap = numax - nu (radians, both given, as precisely as the
 // caller knows them): solved from whichever is the smaller, so that near numax the digits of
@@ -71,11 +100,33 @@ inline double narrow(Wide v, bool &ok)
 }
 
 // Newton's method on a monotone f, given as its value and slope at x, starting at x and
-// kept inside [lo, hi] by bisection; it ends once a step is below 2^-44 of x, after which
-// the quadratic convergence leaves nothing long double can hold.
+// kept inside [lo, hi] by bisection; f takes a double or a long double. Cheap double steps
+// bring x to about 2^-30 of the root, then long double steps polish it: the convergence is
+// quadratic, so one step usually ends it, once a step is below 2^-44 of x, after which long
+// double could hold nothing more.
 template<class F>
 Wide solveMonotone(F f, Wide x, Wide lo, Wide hi)
 {
+    double near = double(x), low = double(lo), high = double(hi);
+    for (int step = 0; step < 100; ++step) {
+        const auto [value, slope] = f(near);
+        if (value == 0 || !std::isfinite(value) || !std::isfinite(slope))
+            break;
+        if ((value > 0) == (slope > 0))
+            high = near;
+        else
+            low = near;
+        double next = near - value / slope;
+        if (!(next >= low && next <= high))
+            next = low + (high - low) / 2;
+        const bool settled = std::fabs(next - near) <= 0x1p-30 * std::fabs(near);
+        near = next;
+        if (settled)
+            break;
+    }
+    if (near >= lo && near <= hi)
+        x = near;
+
     const Wide tolerance = std::ldexp(Wide(1), -44);
     for (int step = 0; step < 200; ++step) {
         const auto [value, slope] = f(x);
