@@ -68,7 +68,7 @@ PitotProbe pitotProbeFromReading(double gamma, double Po2P1)
         return refused;
     const Gas gas(gamma);
     const Wide reading = Po2P1;
-    const Wide target = std::log(reading);
+    const Wide target = std::log1p(reading - 1); // reading - 1 is exact near 1
     const Wide sonic = sonicReading(gas);
     if (reading <= sonic) {
         const Wide s = std::expm1(target / gas.e) / gas.h;
