@@ -21,8 +21,8 @@ struct IsentropicFlow {
 };
 
 // The row at M > 0. M = 0, the fluid at rest, is refused: A/A* is infinite there. So is a
-// row with a value beyond the normal doubles (M from about 1e61 at gamma = 1.4), rather
-// than showing part of it.
+// row with a value beyond the normal doubles, rather than showing part of it: at gamma = 1.4
+// p/p0 falls below them from M = 2e44.
 IsentropicFlow isentropicFlow(double gamma, double M);
 
 // M from p/p0 in (0, 1], rho/rho0 in (0, 1], T/T0 in (0, 1]; a ratio of 1 gives M = 0.
