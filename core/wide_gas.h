@@ -107,6 +107,11 @@ inline double narrow(Wide v, bool &ok)
 template<class F>
 Wide solveMonotone(F f, Wide x, Wide lo, Wide hi)
 {
+    // The bounds are worked out in rounded arithmetic, and where they are tight (an asymptote
+    // far out, a series' first term near 0) they may sit a rounding on the wrong side of the
+    // root, which would then turn every Newton step into a bisection.
+    lo -= std::fabs(lo) * 0x1p-40L;
+    hi += std::fabs(hi) * 0x1p-40L;
     double near = double(x), low = double(lo), high = double(hi);
     for (int step = 0; step < 100; ++step) {
         const auto [value, slope] = f(near);

@@ -141,7 +141,7 @@ def isentropic_inputs(g):
     # The last double short of numax, where M is about 1e16, and the first not short of it, refused.
     largest = largest_angle(g)
     last = float(largest) if float(largest) < largest else after(float(largest), 0)
-    rows += [("nu", x, 1) for x in [0, 1e-12, 1e-4, 0.5, 20, last / 2, last * (1 - 1e-9), last, after(last, 360)]]
+    rows += [("nu", x, 1) for x in [0, 1e-12, 1e-4, 0.5, 20, last / 2, last * (1 - 1e-13), last, after(last, 360)]]
     return rows
 
 
@@ -166,14 +166,19 @@ def main():
         for r in [1, 1.0000001, float(sonic * (1 - mpf(1e-9))), float(sonic), float(sonic * (1 + mpf(1e-9))),
                   3.5, 1e3, 1e6]:
             probe.append(["reading", repr(gd), repr(r)] + [text(v) for v in pitot_row(g, mach_from_reading(g, r))])
-        for M1, theta in [(1, 0), (1, 1e-9), (1, 10), (1.0001, 5), (2, 0), (2, 20), (3, 1e-6), (40, 1), (40, 2)]:
+        turns = [(1, 0), (1, 1e-9), (1, 10), (1.0001, 5), (2, 0), (2, 20), (3, 1e-6), (40, 1), (40, 2)]
+        if gd == 1.13:
+            # 3.4e-12 short of the largest turn, where the rounded bound of M2's root finder falls
+            # on the wrong side of the root.
+            turns.append((2.45708949468116, 222.8706020654211))
+        for M1, theta in turns:
             fan.append([repr(gd), repr(M1), repr(theta)] + [text(v) for v in expansion_row(g, mpf(M1), mpf(theta))])
         # Turns a little short of the largest, the last double short of it, where M2 is huge, and the
         # first double not short of it, refused.
         for M1 in [1.5, 5]:
             largest = largest_angle(g) - prandtl_meyer(g, mpf(M1))
             last = float(largest) if float(largest) < largest else math.nextafter(float(largest), 0)
-            for theta in [float(largest * (1 - mpf(1e-6))), last]:
+            for theta in [float(largest * (1 - mpf(1e-12))), last]:
                 fan.append([repr(gd), repr(M1), repr(theta)] + [text(v) for v in expansion_row(g, mpf(M1), mpf(theta))])
             fan.append([repr(gd), repr(M1), repr(math.nextafter(last, 360))] + ["nan"] * 8)
     write("isentropic_reference.tsv",
