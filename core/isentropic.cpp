@@ -102,26 +102,37 @@ T logArea(const Gas &gas, T z, T w)
     return sum;
 }
 
-// ln M^2 on the chosen branch of A/A*. F is convex on each side of M = 1, so Newton's method
+// F is convex on each side of M = 1, so Newton's method
 // settles from either side of the root; the starts are F's asymptotes, k ln(c M^2) - ln M
 // above and k ln(1 - c) - ln M below, and its parabola (1 - c) w^2/4 near M = 1.
-Wide logSquareFromArea(const Gas &gas, double AAstar, bool supersonic)
+// ln M^2 and M^2 - 1 on the chosen branch of A/A*.
+struct AreaRoot {
+    Wide z, w;
+};
+
+AreaRoot solveArea(const Gas &gas, double AAstar, bool supersonic)
 {
     const Wide target = std::log1p(Wide(AAstar) - 1);
     if (target == 0)
-        return 0;
-    const Wide nearSonic = 2 * std::sqrt(target / (1 - gas.c));
+        return {0, 0};
+    RememberingExpm1 expm1;
     const auto f = [&](auto z) {
         using T = decltype(z);
-        const T w = std::expm1(z), c = T(gas.c);
+        const T w = expm1(z), c = T(gas.c);
         return std::pair {logArea(gas, z, w) - T(target), (1 - c) * w / (2 * (1 + c * w))};
     };
+    // The starts need no more than double.
+    const double k = double(gas.k), c = double(gas.c), logA = double(target);
+    const double nearSonic = 2 * std::sqrt(logA / (1 - c));
+    Wide z;
     if (supersonic) {
-        const Wide asymptote = (target - gas.k * std::log(gas.c)) / (gas.k - 0.5L);
-        return solveMonotone(f, std::fmin(nearSonic, asymptote), 0, asymptote);
+        const double asymptote = (logA - k * std::log(c)) / (k - 0.5);
+        z = solveMonotone(f, std::fmin(nearSonic, asymptote), 0, asymptote);
+    } else {
+        const double asymptote = 2 * (k * std::log1p(-c) - logA);
+        z = solveMonotone(f, std::fmax(-nearSonic, asymptote), asymptote, 0);
     }
-    const Wide asymptote = 2 * (gas.k * std::log1p(-gas.c) - target);
-    return solveMonotone(f, std::fmax(-nearSonic, asymptote), asymptote, 0);
+    return {z, expm1.atRoot(z)};
 }
 
 bool validArea(double gamma, double AAstar)
@@ -188,7 +199,7 @@ double machFromAreaRatio(double gamma, double AAstar, bool supersonic)
 {
     if (!validArea(gamma, AAstar))
         return notANumber;
-    return double(std::exp(logSquareFromArea(Gas(gamma), AAstar, supersonic) / 2));
+    return double(std::exp(solveArea(Gas(gamma), AAstar, supersonic).z / 2));
 }
 
 double machFromMachAngle(double muDegrees)
@@ -251,9 +262,8 @@ IsentropicFlow isentropicFromAreaRatio(double gamma, double AAstar, bool superso
     if (!validArea(gamma, AAstar))
         return refused;
     const Gas gas(gamma);
-    const Wide z = logSquareFromArea(gas, AAstar, supersonic);
+    const auto [z, w] = solveArea(gas, AAstar, supersonic);
     // 1 + w would lose M^2's digits at small M.
-    const Wide w = std::expm1(z);
     return rowFromSquare(gas, w > -0.5L ? 1 + w : std::exp(z), w, Given::AAstar, AAstar);
 }
 

@@ -69,25 +69,32 @@ PitotProbe pitotProbeFromReading(double gamma, double Po2P1)
     const Gas gas(gamma);
     const Wide reading = Po2P1;
     const Wide target = std::log1p(reading - 1); // reading - 1 is exact near 1
-    const Wide sonic = sonicReading(gas);
-    if (reading <= sonic) {
+    // The branch is plain in double but within a hair of the sonic reading.
+    const double g = gamma, e = double(gas.e);
+    const double sonic = std::exp(e * std::log1p((g - 1) / 2));
+    const bool subsonic
+        = std::fabs(Po2P1 - sonic) > 1e-12 * sonic ? Po2P1 < sonic : reading <= sonicReading(gas);
+    if (subsonic) {
         const Wide s = std::expm1(target / gas.e) / gas.h;
         return probe(std::sqrt(s), reading, reading, true);
     }
     // In z = ln M1^2 the logarithm of Rayleigh's formula is convex and rising with slope
     // (2 g s - g)/(2 g s - (g - 1)), g/(g + 1) at Mach 1 and below 1 after: its tangent at
     // Mach 1 and its asymptote ln(2 g s/(g + 1)) + e ln((g + 1)^2/(4 g)) both lie below it, so
-    // each gives a start above the root from which Newton's method falls straight to it.
-    const Wide alongTangent = (target - std::log(sonic)) * gas.gp1 / gas.g;
-    const Wide alongAsymptote
-        = target - gas.e * std::log(gas.gp1 * gas.gp1 / (4 * gas.g)) - std::log(2 * gas.g / gas.gp1);
-    const Wide start = std::fmin(alongTangent, alongAsymptote);
+    // each gives a start above the root from which Newton's method falls straight to it. The
+    // starts need no more than double.
+    const double logReading = double(target);
+    const double alongTangent = (logReading - std::log(sonic)) * (g + 1) / g;
+    const double alongAsymptote
+        = logReading - e * std::log((g + 1) * (g + 1) / (4 * g)) - std::log(2 * g / (g + 1));
+    const double start = std::fmin(alongTangent, alongAsymptote);
+    RememberingExpm1 expm1;
     const auto f = [&](auto z) {
         using T = decltype(z);
-        const T w = std::expm1(z), s = 1 + w, g = T(gas.g);
-        return std::pair {logRayleigh(gas, s, w) - T(target), (2 * g * s - g) / (2 * g * s - T(gas.gm1))};
+        const T w = expm1(z), s = 1 + w, gw = T(gas.g);
+        return std::pair {logRayleigh(gas, s, w) - T(target), (2 * gw * s - gw) / (2 * gw * s - T(gas.gm1))};
     };
-    const Wide s = 1 + std::expm1(solveMonotone(f, start, 0, start));
+    const Wide s = 1 + expm1.atRoot(solveMonotone(f, start, 0, start));
     return probe(std::sqrt(s), reading, std::exp(gas.e * std::log1p(gas.h * s)), false);
 }
 

@@ -5,6 +5,7 @@
 
 #include <cmath>
 #include <limits>
+#include <type_traits>
 #include <utility>
 
 namespace ornavel::wide {
@@ -151,5 +152,33 @@ Wide solveMonotone(F f, Wide x, Wide lo, Wide hi)
     }
     return x;
 }
+
+// expm1 that remembers its last long double argument and value, so that expm1 of the root
+// a solve returns need not be taken again (in long double it costs about 100 ns): the final
+// Newton step is so small that w + (1 + w) step is exact to long double.
+class RememberingExpm1
+{
+public:
+    template<class T>
+    T operator()(T z)
+    {
+        const T w = std::expm1(z);
+        if constexpr (std::is_same_v<T, Wide>) {
+            lastZ = z;
+            lastW = w;
+        }
+        return w;
+    }
+
+    Wide atRoot(Wide z) const
+    {
+        const Wide step = z - lastZ;
+        return std::fabs(step) <= 0x1p-40L * std::fabs(z) ? lastW + (1 + lastW) * step : std::expm1(z);
+    }
+
+private:
+    Wide lastZ = std::numeric_limits<Wide>::quiet_NaN();
+    Wide lastW = 0;
+};
 
 } // namespace ornavel::wide
