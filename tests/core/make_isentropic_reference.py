@@ -163,8 +163,10 @@ def main():
         sonic = sonic_reading(g)
         for M in [0, 0.001, 0.5, math.nextafter(1, 0), 1, math.nextafter(1, 2), 1.5, 40]:
             probe.append(["M", repr(gd), repr(M)] + [text(v) for v in pitot_row(g, mpf(M))])
-        for r in [1, 1.0000001, float(sonic * (1 - mpf(1e-9))), float(sonic), float(sonic * (1 + mpf(1e-9))),
-                  3.5, 1e3, 1e6]:
+        # The doubles either side of the sonic reading, and readings 1e-9 from it.
+        below = float(sonic) if float(sonic) < sonic else math.nextafter(float(sonic), 0)
+        for r in [1, 1.0000001, float(sonic * (1 - mpf(1e-9))), below, math.nextafter(below, 2),
+                  float(sonic * (1 + mpf(1e-9))), 3.5, 1e3, 1e6]:
             probe.append(["reading", repr(gd), repr(r)] + [text(v) for v in pitot_row(g, mach_from_reading(g, r))])
         turns = [(1, 0), (1, 1e-9), (1, 10), (1.0001, 5), (2, 0), (2, 20), (3, 1e-6), (40, 1), (40, 2)]
         if gd == 1.13:
