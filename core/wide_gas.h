@@ -12,6 +12,7 @@ namespace ornavel::wide {
 
 // x87 long double on x86-64: a 64-bit significand, 11 bits beyond a double's.
 using Wide = long double;
+static_assert(std::numeric_limits<Wide>::digits >= 64, "the error bounds here need 11 bits beyond a double");
 
 inline constexpr Wide pi = 3.141592653589793238462643383279502884L;
 inline constexpr Wide degreesPerRadian = 57.29577951308232087679815481410517033L;
