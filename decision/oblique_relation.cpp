@@ -9,15 +9,9 @@ namespace ornavel {
 namespace {
 
 constexpr RelationColumn columns[] = {
-    {"M1", "M1", false},
-    {"θ", "$\\theta$", false},
-    {"β", "$\\beta$", true},
-    {"M2", "M2", false},
-    {"P2/P1", "P2/P1", false},
-    {"ρ2/ρ1", "$\\rho$2/$\\rho$1", false},
-    {"T2/T1", "T2/T1", false},
-    {"Po2/Po1", "Po2/Po1", false},
-    {"M1n", "M1n", false},
+    {"M1", "M1", false},       {"θ", "$\\theta$", false},     {"β", "$\\beta$", true},
+    {"M2", "M2", false},       {"P2/P1", "P2/P1", false},     {"ρ2/ρ1", "$\\rho$2/$\\rho$1", false},
+    {"T2/T1", "T2/T1", false}, {"Po2/Po1", "Po2/Po1", false}, {"M1n", "M1n", false},
     {"M2n", "M2n", false},
 };
 
@@ -82,8 +76,8 @@ RowValues compute(const RowInput &input)
         return refused(OutOfRange);
     RowValues row;
     row.values.fill(NAN);
-    const double cells[] = {shock.M1,     shock.theta,  shock.beta,   shock.M2,  shock.P2P1,
-                            shock.Ro2Ro1, shock.T2T1, shock.Po2Po1, shock.M1n, shock.M2n};
+    const double cells[] = {shock.M1,     shock.theta, shock.beta,   shock.M2,  shock.P2P1,
+                            shock.Ro2Ro1, shock.T2T1,  shock.Po2Po1, shock.M1n, shock.M2n};
     for (std::size_t k = 0; k < std::size(cells); ++k)
         row.values[k] = cells[k];
     return row;

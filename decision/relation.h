@@ -77,6 +77,9 @@ struct Relation {
 // Every relation, in the order the window lists them.
 std::span<const Relation> relations();
 const Relation &normalShockRelation();
+const Relation &isentropicRelation();
+const Relation &pitotRelation();
 const Relation &obliqueShockRelation();
+const Relation &expansionFanRelation();
 
 } // namespace ornavel

@@ -1,0 +1,98 @@
+#include "decision/relation.h"
+
+#include "core/pitot_probe.h"
+
+#include <cmath>
+
+namespace ornavel {
+
+namespace {
+
+constexpr RelationColumn columns[] = {
+    {"M1", "M1", false},
+    {"Po2/P1", "Po2/P1", true},
+    {"Po1/P1", "Po1/P1", true},
+    {"Po2/Po1", "Po2/Po1", false},
+};
+
+constexpr RelationQuantity quantities[] = {
+    {"M1", {"m1"}, 0},
+    {"Po2/P1", {"po2/p1"}, 1},
+};
+enum Quantity { Mach, Reading };
+
+enum Note { None, MachNegative, ReadingBelowOne, OutOfRange, Subsonic };
+
+std::vector<std::string> noteTexts(double)
+{
+    return {
+        "",
+        "M1 must be at least 0",
+        "the pitot reading must be at least the static pressure",
+        "Input is out of range",
+        "subsonic: no shock ahead of the probe",
+    };
+}
+
+RowValues refused(Note note)
+{
+    RowValues row;
+    row.values.fill(NAN);
+    row.note = note;
+    row.refused = true;
+    return row;
+}
+
+RowValues compute(const RowInput &input)
+{
+    const double gamma = input.gamma, value = input.value;
+    const int quantity = input.quantity;
+    if (quantity == Mach && !(value >= 0))
+        return refused(MachNegative);
+    if (quantity == Reading && !(value >= 1))
+        return refused(ReadingBelowOne);
+    if (!std::isfinite(value))
+        return refused(OutOfRange);
+    const PitotProbe probe
+        = quantity == Mach ? pitotProbeFromMach(gamma, value) : pitotProbeFromReading(gamma, value);
+    if (std::isnan(probe.M1))
+        return refused(OutOfRange);
+    RowValues row;
+    row.values.fill(NAN);
+    row.values[0] = probe.M1;
+    row.values[1] = probe.Po2P1;
+    row.values[2] = probe.Po1P1;
+    row.values[3] = probe.Po2Po1;
+    row.note = probe.subsonic ? Subsonic : None;
+    return row;
+}
+
+} // namespace
+
+const Relation &pitotRelation()
+{
+    static const Relation relation {
+        "pitot",
+        "Pitot probe",
+        columns,
+        quantities,
+        {},
+        {},
+        0,
+        0,
+        false,
+        1, // the probe's law changes at Mach 1, where a shock first stands ahead of it
+        "Pressure over the free stream's static",
+        "Chart of a pitot probe's reading against M1",
+        "No row to chart",
+        "A probe's reading Po2/P1 (its pressure over the free stream's static) gives M1 on both "
+        "sides of Mach 1: isentropic below the sonic reading (1.89293 for air), through the normal "
+        "shock ahead of the probe above it, the exact root either way. The normal shock's Po2/P1 "
+        "instead repeats the window's iteration.",
+        noteTexts,
+        compute,
+    };
+    return relation;
+}
+
+} // namespace ornavel
