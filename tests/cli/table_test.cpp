@@ -123,7 +123,20 @@ INSTANTIATE_TEST_SUITE_P(Cli, Table, testing::Values(
     TableCase {"gamma_above_3_is_out", {"M1", "2", "--gamma", "3.0000000000000004"}, "", 2, "", "not '3.0000000000000004'"},
     TableCase {"gamma_nan_is_out", {"M1", "2", "--gamma", "nan"}, "", 2, "", "not 'nan'"},
     TableCase {"every_bit", {"T2/T1", "1.6875", "--digits", "17", "--format", "csv"}, "", 0, "\n2,4.5,2.6666666666666665,1.6875,0.7208738614847453,5.640440812823317,0.5773502691896257,", ""},
-    TableCase {"no_branch_to_take", {"M1", "2", "--branch", "weak"}, "", 2, "", "--branch does not apply to normal"}),
+    TableCase {"no_branch_to_take", {"M1", "2", "--branch", "weak"}, "", 2, "", "--branch does not apply to normal"},
+    // The other relations, each from its description: its columns, domain and notes.
+    TableCase {"isentropic_at_rest_and_outside", {"isentropic", "p/p0", "1", "0", "--format", "csv"}, "", 0, "\n0,1,1,1,,,,at rest: A/A* is infinite\r\n,0,,,,,,p/p0 must be greater than 0 and at most 1\r\n", ""},
+    TableCase {"isentropic_area_subsonic", {"ISENTROPIC", "aa*", "1.6875", "--branch", "subsonic", "--format", "csv"}, "", 0, "\n0.37224,0.90876,0.93394,0.97303,1.6875,,,subsonic: μ and ν only from M = 1\r\n", ""},
+    TableCase {"isentropic_nu_limit_for_helium", {"isentropic", "ν", "90", "--gamma", "helium", "--format", "csv"}, "", 0, ",90,ν must be at least 0 and less than 90\r\n", ""},
+    TableCase {"isentropic_branches_named", {"isentropic", "A/A*", "2", "--branch", "weak"}, "", 2, "", "--branch takes supersonic or subsonic, not 'weak'"},
+    TableCase {"pitot_through_mach_1", {"pitot", "Po2/P1", "1.6", "2.05", "0.5", "--format", "csv"}, "", 0, "\n0.8477,1.6,1.6,1,subsonic: no shock ahead of the probe\r\n1.06716,2.05,2.05071,0.99966,\r\n,0.5,,,the pitot reading must be at least the static pressure\r\n", ""},
+    // A reading a billionth either side of the sonic one: M1 either side of 1, the note with it.
+    TableCase {"pitot_switch_is_continuous", {"pitot", "Po2/P1", "1.892929156844925", "1.8929291606307834", "--digits", "17", "--format", "csv"}, "", 0, "\n0.9999999991428572,1.892929156844925,1.892929156844925,1,subsonic: no shock ahead of the probe\r\n1.000000000857143,1.8929291606307834,1.8929291606307834,1,\r\n", ""},
+    TableCase {"oblique_wedge_and_detached", {"oblique", "M1", "2", "theta", "10", "30", "--branch", "strong", "--format", "csv"}, "", 0, "\n2,10,83.70008,0.6037,4.44381,2.64873,1.67771,0.72652,1.98792,0.57943,\r\n2,30,,,,,,,,,detached: θ above θmax = 22.97353° for M1 = 2\r\n", ""},
+    TableCase {"oblique_angles_read_outer", {"oblique", "M1", "2", "3", "β", "-", "--format", "csv"}, "25\n", 0, "\n2,,25,,,,,,,,β must be between μ = 30° and 90° for M1 = 2\r\n3,7.2834,25,", ""},
+    TableCase {"oblique_product_limit", {"oblique", "M1", "1:10000:1", "theta", "0:1000:1"}, "", 2, "", "the lists give 10000 × 1001 rows, more than 10000000"},
+    TableCase {"oblique_needs_angles", {"oblique", "M1", "2"}, "", 2, "", "no angle: give θ (or theta) or β (or beta) and values"},
+    TableCase {"expansion_largest_turn", {"expansion", "M1", "2", "theta", "10", "105", "--format", "csv"}, "", 0, "\n2,10,2.38489,26.37976,36.37976,30,24.79085,0.54797,0.65072,0.84209,\r\n2,105,,,,,,,,,\"θ must be less than the largest turn, 104.07432° for M1 = 2\"\r\n", ""}),
     [](const auto &info) { return info.param.name; });
 // clang-format on
 
