@@ -93,6 +93,8 @@ const Relation &expansionFanRelation()
         "with that limit in its note.",
         noteTexts,
         compute,
+        largestTurn,
+        true, // M2 grows without bound toward the largest turn
     };
     return relation;
 }

@@ -83,6 +83,12 @@ RowValues compute(const RowInput &input)
     return row;
 }
 
+// The largest deflection and the sonic point of each M1, where the chart's loci pass.
+constexpr RelationLocus loci[] = {
+    {"θmax", largestDeflection, waveAngleAtLargestDeflection},
+    {"M2 = 1", sonicDeflection, sonicWaveAngle},
+};
+
 } // namespace
 
 const Relation &obliqueShockRelation()
@@ -107,6 +113,9 @@ const Relation &obliqueShockRelation()
         "the Mach angle μ to 90°.",
         noteTexts,
         compute,
+        largestDeflection,
+        false,
+        loci,
     };
     return relation;
 }

@@ -47,6 +47,15 @@ struct RowValues {
     std::array<double, 2> noteNumbers {};
 };
 
+// A line across a chart of a relation of two inputs: a point of it for each value (the
+// largest deflection of an oblique shock at each M1).
+struct RelationLocus {
+    const char *label;
+    // The point for gamma and value, or NaN where there is none.
+    double (*x)(double gamma, double value);
+    double (*y)(double gamma, double value);
+};
+
 // A relation described once, from which the command line, the writers, the grid, the chart,
 // Copy and the help are all derived.
 struct Relation {
@@ -72,6 +81,12 @@ struct Relation {
     std::vector<std::string> (*noteTexts)(double gamma);
     // The row of an input, for a gas and a branch.
     RowValues (*compute)(const RowInput &input);
+    // For a relation of two inputs, its chart draws a curve over the first angle for each value
+    // (each branch, the second dashed) up to angleLimit of that value, or only as far as the
+    // table's angles go where curvesToTable is set; the loci are drawn across them.
+    double (*angleLimit)(double gamma, double value) = nullptr;
+    bool curvesToTable = false;
+    std::span<const RelationLocus> loci = {};
 };
 
 // Every relation, in the order the window lists them.

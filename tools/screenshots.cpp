@@ -176,6 +176,35 @@ int main(int argc, char *argv[])
     saved &= opened && save(*table, folder, QStringLiteral("table-readings.png"));
     table->close();
 
+    // Each other relation: chosen, its values (and angles) typed, the read-out at the middle.
+    const struct {
+        int relation;
+        const char *values, *angles, *file;
+    } relations[] = {
+        {1, "0.1:5:0.05", "", "table-isentropic.png"},
+        {2, "0:4:0.02", "", "table-pitot.png"},
+        {3, "1.5 2 3 5 10", "0 5 10 15 20 25 30 35 40", "table-oblique.png"},
+        {4, "1 1.5 2 3", "0:60:10", "table-expansion.png"},
+    };
+    for (const auto &shown : relations) {
+        table = openTable(window);
+        table->findChild<QComboBox *>(QStringLiteral("Combo_Relation"))->setCurrentIndex(shown.relation);
+        auto *angles = table->findChild<QLineEdit *>(QStringLiteral("Text_Angles"));
+        angles->setText(QString::fromLatin1(shown.angles));
+        auto *values = table->findChild<QLineEdit *>(QStringLiteral("Text_Values"));
+        values->setText(QString::fromLatin1(shown.values));
+        emit values->returnPressed();
+        QApplication::processEvents();
+        auto *chart = table->findChild<QGraphicsView *>(QStringLiteral("Chart"));
+        const QPointF middle = chart->viewport()->rect().center();
+        QMouseEvent move(QEvent::MouseMove, middle, chart->viewport()->mapToGlobal(middle), Qt::NoButton,
+                         Qt::NoButton, Qt::NoModifier);
+        QApplication::sendEvent(chart->viewport(), &move);
+        saved &= save(*table, folder, QString::fromLatin1(shown.file));
+        table->close();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+
     QWidget *about = openAbout(window);
     saved &= save(*about, folder, QStringLiteral("about.png"));
     about->close();

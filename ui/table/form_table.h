@@ -66,6 +66,7 @@ private:
     // The chart and its controls (form_table_chart.cpp).
     QWidget *createChart();
     void updateChart();
+    void updateFamilyChart();
     void exportChart();
 
     QComboBox *Combo_Relation = nullptr;

@@ -55,6 +55,9 @@ void Form_Table::updateChart()
     // another table.
     const TableSpec &spec = m_model->spec();
     Chart->setSpec(spec);
+    Check_LogScale->setEnabled(spec.relation->angles.empty());
+    if (!spec.relation->angles.empty())
+        return updateFamilyChart();
     const ChartSpan span = m_model->values().chartSpan(spec);
     if (!span.empty())
         Chart->setRange(span.from, span.to);
@@ -85,6 +88,39 @@ QString Form_Table::exportChartTo(const QString &typed, const QString &filter)
     if (!(svg ? Chart->exportSvg(path) : Chart->exportPng(path)))
         return tr("Cannot write %1").arg(QFileInfo(path).fileName());
     return {};
+}
+
+void Form_Table::updateFamilyChart()
+{
+    // A curve for each value (at most maxFamily, spread over the list), the rows marked (the
+    // first few thousand: a chart shows no more).
+    constexpr std::int64_t maxMarked = 2000;
+    const TableValues &values = m_model->values(), &angles = m_model->angles();
+    std::vector<double> family;
+    const std::int64_t count = values.count();
+    const std::int64_t step = std::max<std::int64_t>(1, (count + TableChart::maxFamily - 1) / TableChart::maxFamily);
+    for (std::int64_t i = 0; i < count; i += step) {
+        const auto value = values.at(i);
+        if (value && std::find(family.begin(), family.end(), *value) == family.end())
+            family.push_back(*value);
+    }
+    std::sort(family.begin(), family.end());
+    double largestAngle = 0;
+    for (std::int64_t j = 0; j < angles.count(); ++j)
+        largestAngle = std::max(largestAngle, angles.at(j).value_or(0));
+    std::vector<TableChart::FamilyRow> rows;
+    for (std::int64_t i = 0; i < count && std::int64_t(rows.size()) < maxMarked; ++i) {
+        for (std::int64_t j = 0; j < angles.count() && std::int64_t(rows.size()) < maxMarked; ++j) {
+            const auto value = values.at(i), angle = angles.at(j);
+            if (value && angle)
+                rows.push_back({*value, *angle});
+        }
+    }
+    if (m_model->totalRows() == 0)
+        return Chart->clearCurves();
+    Chart->setFamily(family, largestAngle, rows);
+    if (!Chart->hasCurves())
+        Chart->clearCurves(tr(m_model->spec().relation->chartEmpty));
 }
 
 } // namespace ornavel

@@ -51,6 +51,24 @@ QString decimalPoint()
     return QLocale().decimalPoint();
 }
 
+
+// The value the read-out writes: the pointer's, rounded to the digits a table row writes.
+double snapped(double x, Digits digits)
+{
+    char text[maxNumberTextSize];
+    char *end = digits == Digits::Full ? writeNumberText(text, x)
+        : digits == Digits::Shortest   ? writeShortestText(text, x)
+                                       : writeResultText(text, x);
+    return wholeNumber(std::string_view(text, std::size_t(end - text))).value_or(x);
+}
+
+QString label(const TableSpec &spec, int column)
+{
+    return QString::fromUtf8(spec.relation->columns[std::size_t(column)].label);
+}
+
+} // namespace
+
 // The labels of an axis at round values: 1, 2 or 5 × 10^k apart on a linear axis; on a
 // logarithmic one (values are log10) at 1, 2 and 5 in each decade, or at whole decades when
 // there are many.
@@ -96,23 +114,6 @@ void placeTicks(QCategoryAxis *axis, double min, double max, bool logarithmic)
     }
 }
 
-// The value the read-out writes: the pointer's, rounded to the digits a table row writes.
-double snapped(double x, Digits digits)
-{
-    char text[maxNumberTextSize];
-    char *end = digits == Digits::Full ? writeNumberText(text, x)
-        : digits == Digits::Shortest   ? writeShortestText(text, x)
-                                       : writeResultText(text, x);
-    return wholeNumber(std::string_view(text, std::size_t(end - text))).value_or(x);
-}
-
-QString label(const TableSpec &spec, int column)
-{
-    return QString::fromUtf8(spec.relation->columns[std::size_t(column)].label);
-}
-
-} // namespace
-
 TableChart::TableChart(QWidget *parent) : QChartView(parent)
 {
     setObjectName(QStringLiteral("Chart"));
@@ -152,11 +153,14 @@ void TableChart::attachAxes()
 void TableChart::makeSeries()
 {
     // A curve for each charted column of the relation, named as its column.
-    for (QLineSeries *series : m_series) {
+    for (QAbstractSeries *series : chart()->series()) {
         chart()->removeSeries(series);
         delete series;
     }
     m_series.clear();
+    m_family = false;
+    m_familyRows.clear();
+    m_familyPoints.clear();
     m_curveColumns.clear();
     const Relation &relation = *m_spec.relation;
     for (std::size_t column = 0; column < relation.columns.size(); ++column) {
@@ -236,8 +240,10 @@ void TableChart::setRange(double from, double to)
 
 void TableChart::clearCurves(const QString &note)
 {
-    for (QLineSeries *series : m_series)
-        series->clear();
+    for (QAbstractSeries *series : chart()->series()) {
+        if (auto *points = qobject_cast<QXYSeries *>(series))
+            points->clear();
+    }
     m_curves = false;
     m_note->setText(note);
     m_note->setVisible(!note.isEmpty());
@@ -269,7 +275,7 @@ void TableChart::fitVertical()
         bottom = 0;
         top = 1;
     }
-    if (m_logarithmic) {
+    if (m_logarithmic && !m_family) {
         // A twentieth of a decade of room on either side; at least one decade in view.
         const double middle = (bottom + top) / 2;
         bottom = std::min(bottom - 0.05, middle - 0.5);
@@ -285,6 +291,9 @@ void TableChart::fitVertical()
 void TableChart::setLogarithmic(bool logarithmic)
 {
     m_logarithmic = logarithmic;
+    // A family is drawn on a linear axis: its angles and Mach numbers span no decades.
+    if (m_family)
+        return;
     if (m_curves)
         setRange(m_from, m_to);
     else
@@ -381,12 +390,35 @@ void TableChart::mouseMoveEvent(QMouseEvent *event)
 {
     QChartView::mouseMoveEvent(event);
     const QPointF inChart = chart()->mapFromScene(mapToScene(event->position().toPoint()));
-    if (chart()->plotArea().contains(inChart))
-        showReadout(chart()->mapToValue(inChart, m_series[0]).x());
+    if (!chart()->plotArea().contains(inChart) || !m_curves)
+        return;
+    if (!m_family)
+        return showReadout(chart()->mapToValue(inChart, m_series[0]).x());
+    // The marked row nearest the pointer, on the screen.
+    int nearest = -1;
+    double best = INFINITY;
+    for (std::size_t k = 0; k < m_familyPoints.size(); ++k) {
+        const QPointF d = chart()->mapToPosition(m_familyPoints[k], m_series[0]) - inChart;
+        if (QPointF::dotProduct(d, d) < best) {
+            best = QPointF::dotProduct(d, d);
+            nearest = int(k);
+        }
+    }
+    showFamilyReadout(nearest);
 }
 
 void TableChart::keyPressEvent(QKeyEvent *event)
 {
+    // Along the marked rows of a family, one a key.
+    if (m_family && (event->key() == Qt::Key_Left || event->key() == Qt::Key_Right || event->key() == Qt::Key_Home
+                     || event->key() == Qt::Key_End)) {
+        const int last = int(m_familyRows.size()) - 1;
+        const int at = event->key() == Qt::Key_Home ? 0
+            : event->key() == Qt::Key_End           ? last
+            : event->key() == Qt::Key_Left          ? std::max(0, m_readoutRow - 1)
+                                                    : std::min(last, m_readoutRow + 1);
+        return showFamilyReadout(at);
+    }
     // The keyboard's way along the curves: the read-out moves as the pointer would.
     const double step = (m_to - m_from) / keySteps;
     const double at = std::isfinite(m_readoutM1) ? m_readoutM1 : m_from;
@@ -413,7 +445,9 @@ void TableChart::keyPressEvent(QKeyEvent *event)
 void TableChart::focusInEvent(QFocusEvent *event)
 {
     QChartView::focusInEvent(event);
-    if (!std::isfinite(m_readoutM1))
+    if (m_family && m_readoutRow < 0)
+        showFamilyReadout(0);
+    else if (!m_family && !std::isfinite(m_readoutM1))
         showReadout(m_from);
 }
 

@@ -5,6 +5,7 @@
 #include <QChartView>
 
 #include <cmath>
+#include <vector>
 
 class QCategoryAxis;
 class QGraphicsLineItem;
@@ -12,6 +13,9 @@ class QGraphicsSimpleTextItem;
 class QLineSeries;
 
 namespace ornavel {
+
+// Labels an axis at round values from min to max (log10 values on a logarithmic axis).
+void placeTicks(QCategoryAxis *axis, double min, double max, bool logarithmic);
 
 // A relation's charted columns against its horizontal one (the shock family against M1) over
 // a range, each toggled from its legend, on a linear or logarithmic vertical axis, with a
@@ -27,6 +31,14 @@ public:
     void setSpec(const TableSpec &spec);
     // Draws the curves from from to to along the horizontal column, from its chartFrom.
     void setRange(double from, double to);
+    // For a relation of two inputs: a curve over the angle for each of values (at most
+    // maxFamily of them), the relation's loci, and the rows marked, each with the value and
+    // angle it was computed from.
+    struct FamilyRow {
+        double value, angle;
+    };
+    static constexpr int maxFamily = 20;
+    void setFamily(const std::vector<double> &values, double largestAngle, const std::vector<FamilyRow> &rows);
     // No curves; the note, when there is one, is written on the chart.
     void clearCurves(const QString &note = {});
     bool hasCurves() const { return m_curves; }
@@ -63,6 +75,7 @@ private:
     void placeMarks();
     void describe();
     void toggleCurve(int k);
+    void showFamilyReadout(int row);
     void settle();
 
     QList<QLineSeries *> m_series;
@@ -74,6 +87,11 @@ private:
     bool m_logarithmic = false;
     bool m_curves = false;
     TableSpec m_spec;
+    // The family of a relation of two inputs: its marked rows, the one read out.
+    bool m_family = false;
+    std::vector<FamilyRow> m_familyRows;
+    std::vector<QPointF> m_familyPoints;
+    int m_readoutRow = -1;
     QList<int> m_curveColumns; // the column of each curve
     double m_from = 1;
     double m_to = 2;

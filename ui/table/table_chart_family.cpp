@@ -1,0 +1,170 @@
+#include "ui/table/table_chart.h"
+
+#include "table/table.h"
+#include "text/number_text.h"
+
+#include <QCategoryAxis>
+#include <QLegendMarker>
+#include <QLineSeries>
+#include <QLocale>
+#include <QScatterSeries>
+
+#include <algorithm>
+#include <cmath>
+
+namespace ornavel {
+
+namespace {
+
+// Points along each curve of a family: smooth at any width, 20 Mach numbers redrawn at once.
+constexpr int familyPoints = 240;
+
+QString label(const TableSpec &spec, int column)
+{
+    return QString::fromUtf8(spec.relation->columns[std::size_t(column)].label);
+}
+
+} // namespace
+
+void TableChart::setFamily(const std::vector<double> &values, double largestAngle, const std::vector<FamilyRow> &rows)
+{
+    const Relation &relation = *m_spec.relation;
+    const int xColumn = relation.chartColumn;
+    const int yColumn = m_curveColumns.value(0, 2);
+    for (QLineSeries *series : m_series) {
+        chart()->removeSeries(series);
+        delete series;
+    }
+    m_series.clear();
+    for (QAbstractSeries *series : chart()->series()) {
+        chart()->removeSeries(series);
+        delete series;
+    }
+    m_family = true;
+    m_from = 0;
+    m_to = 1;
+    const auto add = [this](QLineSeries *series, const QString &name) {
+        series->setName(name);
+        chart()->addSeries(series);
+        series->attachAxis(m_horizontal);
+        series->attachAxis(m_vertical);
+        m_series << series;
+    };
+    const int branches = std::max<int>(1, int(relation.branches.size()));
+    QList<QList<QPointF>> curves;
+    for (const double value : values) {
+        const double limit = relation.angleLimit(m_spec.gas.gamma, value);
+        const double end = relation.curvesToTable ? std::min(limit, largestAngle) : limit;
+        for (int branch = 0; branch < branches; ++branch) {
+            QList<QPointF> points;
+            for (int i = 0; i < familyPoints && end > 0; ++i) {
+                // Denser toward the end, where a curve turns fastest.
+                const double at = end * (1 - std::pow(1 - double(i) / (familyPoints - 1), 2));
+                const RowValues row = relation.compute({m_spec.gas.gamma, 0, branch, value, 0, at});
+                const double x = row.values[std::size_t(xColumn)], y = row.values[std::size_t(yColumn)];
+                if (!row.refused && std::isfinite(x) && std::isfinite(y))
+                    points << QPointF(x, y);
+            }
+            curves << points;
+            m_to = std::max(m_to, end);
+        }
+    }
+    // Each value's curves in its colour, the second branch dashed and left out of the legend.
+    for (qsizetype k = 0; k < curves.size(); ++k) {
+        auto *series = new QLineSeries(this);
+        char text[maxNumberTextSize];
+        const double value = values[std::size_t(k / branches)];
+        add(series, label(m_spec, 0) + QStringLiteral(" = ")
+                        + withDecimalPoint({text, std::size_t(writeResultText(text, value) - text)},
+                                           QLocale().decimalPoint()));
+        series->replace(curves[k]);
+        if (k % branches != 0)
+            chart()->legend()->markers(series).value(0)->setVisible(false);
+    }
+    const int curveCount = int(m_series.size());
+    // The loci across the values' span (or, for one value, from just above 1 to it).
+    const double low = values.empty() ? 1 : *std::min_element(values.begin(), values.end());
+    const double high = values.empty() ? 1 : *std::max_element(values.begin(), values.end());
+    for (const RelationLocus &locus : relation.loci) {
+        QList<QPointF> points;
+        const double from = values.size() > 1 ? low : std::max(1.0001, low / 2), to = std::max(high, from);
+        for (int i = 0; i < familyPoints; ++i) {
+            // Evenly in ln(M1 - 1), where the loci bend.
+            const double value = 1 + (from - 1) * std::pow((to - 1) / (from - 1), double(i) / (familyPoints - 1));
+            const double x = locus.x(m_spec.gas.gamma, value), y = locus.y(m_spec.gas.gamma, value);
+            if (std::isfinite(x) && std::isfinite(y))
+                points << QPointF(x, y);
+        }
+        auto *series = new QLineSeries(this);
+        add(series, QString::fromUtf8(locus.label));
+        series->replace(points);
+    }
+    // The table's rows, marked where they are answered.
+    m_familyRows.clear();
+    m_familyPoints.clear();
+    auto *marks = new QScatterSeries(this);
+    marks->setName(tr("rows"));
+    marks->setMarkerSize(7);
+    for (const FamilyRow &row : rows) {
+        const RowValues computed
+            = relation.compute({m_spec.gas.gamma, 0, m_spec.branch, row.value, m_spec.angle, row.angle});
+        const QPointF at(computed.values[std::size_t(xColumn)], computed.values[std::size_t(yColumn)]);
+        if (computed.refused || !std::isfinite(at.x()) || !std::isfinite(at.y()))
+            continue;
+        m_familyRows.push_back(row);
+        m_familyPoints.push_back(at);
+        marks->append(at);
+    }
+    chart()->addSeries(marks);
+    marks->attachAxis(m_horizontal);
+    marks->attachAxis(m_vertical);
+    m_to *= 1.02;
+    m_curves = !m_series.isEmpty();
+    m_note->hide();
+    m_readoutRow = -1;
+    m_readoutM1 = NAN;
+    emit readoutChanged({});
+    followPalette();
+    // The loci in the text's colour, so that they read as lines across the family.
+    const QColor text = m_horizontal->labelsBrush().color();
+    for (qsizetype k = curveCount; k < m_series.size(); ++k)
+        m_series[k]->setPen(QPen(text, 1.5, k == curveCount ? Qt::DashDotLine : Qt::DotLine));
+    for (qsizetype k = 0; k < curveCount; ++k) {
+        QPen pen = m_series[k]->pen();
+        pen.setColor(m_series[(k / branches) * branches]->pen().color());
+        pen.setStyle(k % branches ? Qt::DashLine : Qt::SolidLine);
+        m_series[k]->setPen(pen);
+    }
+    marks->setColor(text);
+    marks->setBorderColor(text);
+    placeTicks(m_horizontal, 0, m_to, false);
+    fitVertical();
+    placeMarks();
+    describe();
+}
+
+void TableChart::showFamilyReadout(int row)
+{
+    if (row < 0 || row >= int(m_familyRows.size()))
+        return;
+    m_readoutRow = row;
+    TableSpec spec = m_spec;
+    const TableValues none;
+    spec.angleValues = &none;
+    const TableRows rows(spec);
+    const ResultRow cells = rows.row(TableInput {m_familyRows[std::size_t(row)].value, {}},
+                                     TableInput {m_familyRows[std::size_t(row)].angle, {}});
+    const QString point = QLocale().decimalPoint();
+    const QString separator = point == QStringLiteral(",") ? QStringLiteral("; ") : QStringLiteral(", ");
+    QStringList parts;
+    for (int column = 0; column < cells.columns; ++column) {
+        if (cells.cells[std::size_t(column)].size > 0)
+            parts << label(m_spec, column) + QStringLiteral(" = ")
+                    + withDecimalPoint(cells.cells[std::size_t(column)].view(), point);
+    }
+    m_readoutM1 = m_familyPoints[std::size_t(row)].x();
+    emit readoutChanged(parts.join(separator));
+    placeMarks();
+}
+
+} // namespace ornavel
