@@ -307,7 +307,7 @@ public:
             coefficients_[std::size_t(terms_++)] = c;
             if (k == 3)
                 leading = std::fabs(c);
-            // The terms fall as (b u)^k: stop once the next is below the last bit of the first.
+            // The terms fall as (b u)^k: the last one kept is below the first one's last bit.
             else if (std::fabs(c) * limitPower < leading * 0x1p-66L)
                 break;
         }
@@ -344,8 +344,6 @@ public:
             sum = sum * u + coefficients_[std::size_t(k)];
         return sum * u * u * u;
     }
-
-    const Gas &gas() const { return gas_; }
 
 private:
     static constexpr int maxTerms = 40;
