@@ -56,7 +56,7 @@ ShockFromRatio shockFromTemperatureRatio(double gamma, double T2T1);
 ShockFromRatio shockFromStagnationPressureRatio(double gamma, double Po2Po1, double M1);
 
 // The domain limits, for messages: sqrt((gamma-1)/(2 gamma)), (gamma-1)/(gamma+1) and
-// (gamma+1)/(gamma-1), each the double nearest (1/sqrt(7), 1/6 and 6 at gamma == 1.4).
+// (gamma+1)/(gamma-1), each rounded from long double (1/sqrt(7), 1/6 and 6 at gamma == 1.4).
 double smallestUpstreamMach(double gamma);
 double smallestDensityRatio(double gamma);
 double largestDensityRatio(double gamma);
