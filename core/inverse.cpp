@@ -244,39 +244,4 @@ ShockFromRatio shockFromStagnationPressureRatio(double Po2Po1, double M1)
     return shockFromPressure(std::exp(v));
 }
 
-// TEMPORARY
-static const double nan_ = std::numeric_limits<double>::quiet_NaN();
-double machFromPressureRatio(double g, double x)
-{
-    return g == 1.4 ? machFromPressureRatio(x) : nan_;
-}
-double machFromDensityRatio(double g, double x)
-{
-    return g == 1.4 ? machFromDensityRatio(x) : nan_;
-}
-double machFromTemperatureRatio(double g, double x)
-{
-    return g == 1.4 ? machFromTemperatureRatio(x) : nan_;
-}
-double machFromStagnationPressureRatio(double g, double x)
-{
-    return g == 1.4 ? machFromStagnationPressureRatio(x) : nan_;
-}
-ShockFromRatio shockFromPressureRatio(double, double x)
-{
-    return shockFromPressureRatio(x);
-}
-ShockFromRatio shockFromDensityRatio(double, double x)
-{
-    return shockFromDensityRatio(x);
-}
-ShockFromRatio shockFromTemperatureRatio(double, double x)
-{
-    return shockFromTemperatureRatio(x);
-}
-ShockFromRatio shockFromStagnationPressureRatio(double, double x, double m)
-{
-    return shockFromStagnationPressureRatio(x, m);
-}
-
 } // namespace ornavel

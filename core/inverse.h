@@ -38,7 +38,13 @@ ShockFromRatio shockFromTemperatureRatio(double T2T1);
 // M1 is machFromStagnationPressureRatio's answer, the start of a refinement in long double.
 ShockFromRatio shockFromStagnationPressureRatio(double Po2Po1, double M1);
 
-// TEMPORARY until the any-gamma forms land: gamma 1.4 only.
+// The same for any gamma above 1: M1 within 1 ulp of the exact inverse and M2 and the five
+// ratios within about 1 ulp, for gamma in (1, 3]. At gamma == 1.4 they are the 7/5 forms above;
+// any other gamma is taken as the double it is. NaN where gamma is not a finite number above 1,
+// where the ratio is not finite, or where no M1 above smallestUpstreamMach(gamma) gives it (P2/P1,
+// T2/T1, Po2/Po1 not above 0; rho2/rho1 not strictly between smallestDensityRatio(gamma) and
+// largestDensityRatio(gamma), judged exactly). An M1 beyond the doubles (Po2/Po1 near 0 as
+// gamma nears 3) is infinite.
 double machFromPressureRatio(double gamma, double P2P1);
 double machFromDensityRatio(double gamma, double Ro2Ro1);
 double machFromTemperatureRatio(double gamma, double T2T1);
@@ -46,6 +52,13 @@ double machFromStagnationPressureRatio(double gamma, double Po2Po1);
 ShockFromRatio shockFromPressureRatio(double gamma, double P2P1);
 ShockFromRatio shockFromDensityRatio(double gamma, double Ro2Ro1);
 ShockFromRatio shockFromTemperatureRatio(double gamma, double T2T1);
+// M1 is machFromStagnationPressureRatio(gamma, Po2Po1)'s answer.
 ShockFromRatio shockFromStagnationPressureRatio(double gamma, double Po2Po1, double M1);
+
+// The domain limits, for messages: sqrt((gamma-1)/(2 gamma)), (gamma-1)/(gamma+1) and
+// (gamma+1)/(gamma-1), each rounded from long double (1/sqrt(7), 1/6 and 6 at gamma == 1.4).
+double smallestUpstreamMach(double gamma);
+double smallestDensityRatio(double gamma);
+double largestDensityRatio(double gamma);
 
 } // namespace ornavel

@@ -168,5 +168,99 @@ TEST(Pitot, HugeRatioStillHasARealSolution)
     EXPECT_NEAR(s.M1 / 8.81284854347331e152, 1, 1e-12);
 }
 
+// Any gamma: 5/3, the monatomic gas, against Rayleigh's formula in 40-digit arithmetic (mpmath),
+// to about four ulps; NaN where no shock exists.
+struct GasRatioCase {
+    std::string name;
+    double gamma;
+    double M;
+    double expected;
+};
+
+class PitotRatioAnyGamma : public testing::TestWithParam<GasRatioCase>
+{};
+
+TEST_P(PitotRatioAnyGamma, MatchesTheFormula)
+{
+    const GasRatioCase &c = GetParam();
+    const double ratio = pitotRatio(c.gamma, c.M);
+    if (std::isnan(c.expected))
+        EXPECT_TRUE(std::isnan(ratio)) << ratio;
+    else
+        EXPECT_NEAR(ratio, c.expected, 1e-15 * c.expected);
+}
+
+constexpr double monatomic = 5.0 / 3;
+constexpr double nan = std::numeric_limits<double>::quiet_NaN();
+
+INSTANTIATE_TEST_SUITE_P(Pitot, PitotRatioAnyGamma,
+                         testing::Values(GasRatioCase {"subsonic_0_5", monatomic, 0.5, 4.105601914237339},
+                                         GasRatioCase {"sonic", monatomic, 1, 2.0528009571186696},
+                                         GasRatioCase {"Mach_2", monatomic, 2, 6.345362028699906},
+                                         GasRatioCase {"Mach_5", monatomic, 5, 37.16672740969266},
+                                         // The double below sqrt(1/5) = 0.44721359549995795...
+                                         GasRatioCase {"on_the_limit", monatomic, 0.4472135954999579, nan},
+                                         GasRatioCase {"beyond_the_doubles", monatomic, 1e154, nan},
+                                         GasRatioCase {"no_gas_at_gamma_1", 1.0, 2, nan}),
+                         [](const auto &info) { return info.param.name; });
+
+TEST(Pitot, AnyGammaIsThe7Over5FormAt1_4)
+{
+    for (double M : {0.5, 1.0, 2.0, 10.0})
+        EXPECT_EQ(pitotRatio(gamma, M), pitotRatio(M)) << M;
+    EXPECT_EQ(smallestPitotRatio(gamma), pitotRatioMinimum);
+}
+
+// The curve's minimum lies at M = 1/sqrt(2) for every gamma. The formula in doubles loses a few
+// ulps to the exponent gamma/(gamma-1), 21 at gamma = 1.05.
+TEST(Pitot, SmallestRatioIsTheMinimumAtEveryGamma)
+{
+    EXPECT_EQ(smallestPitotRatio(monatomic), 1.580246913580247); // 1.58024691358024693760...
+    EXPECT_EQ(smallestPitotRatio(3), 2);
+    const double atMinimum = 1 / std::sqrt(2.0);
+    for (double g : {1.05, 1.3, monatomic, 2.0, 3.0}) {
+        const double smallest = smallestPitotRatio(g);
+        EXPECT_NEAR(pitotRatio(g, atMinimum), smallest, 1e-14 * smallest) << g;
+        EXPECT_GT(pitotRatio(g, atMinimum * 1.01), smallest) << g;
+        EXPECT_GT(pitotRatio(g, atMinimum / 1.01), smallest) << g;
+    }
+}
+
+struct GasSolveCase {
+    std::string name;
+    double gamma;
+    double Po2P1;
+    double M1; // the exact root (mpmath); NaN where there is none
+    bool outOfRange = false;
+};
+
+class SolveAnyGamma : public testing::TestWithParam<GasSolveCase>
+{};
+
+TEST_P(SolveAnyGamma, FindsTheRootOrSaysThereIsNone)
+{
+    const GasSolveCase &c = GetParam();
+    const PitotSolution s = solvePitotMach(c.gamma, c.Po2P1);
+    EXPECT_EQ(s.outOfRange, c.outOfRange);
+    EXPECT_EQ(s.noRealSolution, std::isnan(c.M1) && !c.outOfRange);
+    if (!std::isnan(c.M1)) {
+        EXPECT_TRUE(s.converged);
+        EXPECT_NEAR(s.M1, c.M1, 1e-5);
+        EXPECT_NEAR(pitotRatio(c.gamma, s.M1), c.Po2P1, 1e-4 * c.Po2P1);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Pitot, SolveAnyGamma,
+                         testing::Values(GasSolveCase {"subsonic_2", monatomic, 2, 0.97903247862362622},
+                                         GasSolveCase {"ratio_5", monatomic, 5, 1.7543166161764404},
+                                         GasSolveCase {"ratio_20", monatomic, 20, 3.6483176714636180},
+                                         GasSolveCase {"ratio_1e6", monatomic, 1e6, 825.10457144862088},
+                                         // smallestPitotRatio(5/3) is 1.5802469...
+                                         GasSolveCase {"just_below_minimum", monatomic, 1.58, nan},
+                                         GasSolveCase {"collapse_1_5", monatomic, 1.5, nan},
+                                         GasSolveCase {"negative", monatomic, -1, nan},
+                                         GasSolveCase {"overflow", monatomic, 1e308, nan, true}),
+                         [](const auto &info) { return info.param.name; });
+
 } // namespace
 } // namespace ornavel
