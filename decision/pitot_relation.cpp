@@ -11,7 +11,7 @@ namespace {
 constexpr RelationColumn columns[] = {
     {"M1", "M1", false},
     {"Po2/P1", "Po2/P1", true},
-    {"Po1/P1", "Po1/P1", true},
+    {"Po1/P1", "Po1/P1", false},
     {"Po2/Po1", "Po2/Po1", false},
 };
 
@@ -82,7 +82,7 @@ const Relation &pitotRelation()
         0,
         false,
         1, // the probe's law changes at Mach 1, where a shock first stands ahead of it
-        "Pressure over the free stream's static",
+        "Po2/P1",
         "Chart of a pitot probe's reading against M1",
         "No row to chart",
         "A probe's reading Po2/P1 (its pressure over the free stream's static) gives M1 on both "

@@ -175,6 +175,7 @@ int main(int argc, char *argv[])
                               Q_ARG(QString, file.fileName()));
     saved &= opened && save(*table, folder, QStringLiteral("table-readings.png"));
     table->close();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 
     // Each other relation: chosen, its values (and angles) typed, the read-out at the middle.
     const struct {

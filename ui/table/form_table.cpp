@@ -138,6 +138,7 @@ void Form_Table::createControls()
     Text_Angles->setObjectName(QStringLiteral("Text_Angles"));
     Text_Angles->setAccessibleName(tr("Angles"));
     Text_Angles->setPlaceholderText(tr("degrees, as values; Return to apply"));
+    Text_Angles->setMinimumWidth(Text_Values->fontMetrics().horizontalAdvance(QLatin1Char('0')) * 14);
     fillRelationItems();
     Check_Digits15 = new QCheckBox(tr("15 significant &digits"), this);
     Check_Digits15->setObjectName(QStringLiteral("Check_Digits15"));
@@ -196,7 +197,7 @@ void Form_Table::placeControls()
     inputs->addWidget(valuesLabel, 0, 2);
     // The angles of a relation of two inputs beside its values, sharing their room.
     auto *lists = new QHBoxLayout;
-    lists->addWidget(Text_Values, 2);
+    lists->addWidget(Text_Values, 1);
     lists->addWidget(Combo_Angle);
     lists->addWidget(Text_Angles, 1);
     inputs->addLayout(lists, 0, 3);

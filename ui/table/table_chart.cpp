@@ -35,13 +35,6 @@ const QColor curveColours[]
     = {QColor(31, 119, 180), QColor(44, 160, 44), QColor(214, 110, 0), QColor(148, 103, 189),
        QColor(214, 39, 40),  QColor(0, 0, 0),     QColor(140, 86, 75), QColor(23, 190, 207)};
 
-QColor curveColour(qsizetype k, bool dark)
-{
-    const QColor colour = curveColours[std::size_t(k) % std::size(curveColours)];
-    if (!dark)
-        return colour;
-    return colour == QColor(Qt::black) ? QColor(235, 235, 235) : colour.lighter(150);
-}
 
 // Arrow keys move the read-out by a hundredth of the range, Page keys by a tenth.
 constexpr double keySteps = 100;
@@ -68,6 +61,14 @@ QString label(const TableSpec &spec, int column)
 }
 
 } // namespace
+
+QColor curveColour(qsizetype k, bool dark)
+{
+    const QColor colour = curveColours[std::size_t(k) % std::size(curveColours)];
+    if (!dark)
+        return colour;
+    return colour == QColor(Qt::black) ? QColor(235, 235, 235) : colour.lighter(150);
+}
 
 // The labels of an axis at round values: 1, 2 or 5 × 10^k apart on a linear axis; on a
 // logarithmic one (values are log10) at 1, 2 and 5 in each decade, or at whole decades when

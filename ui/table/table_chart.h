@@ -16,6 +16,8 @@ namespace ornavel {
 
 // Labels an axis at round values from min to max (log10 values on a logarithmic axis).
 void placeTicks(QCategoryAxis *axis, double min, double max, bool logarithmic);
+// The colour of the k-th curve on a light or a dark chart.
+QColor curveColour(qsizetype k, bool dark);
 
 // A relation's charted columns against its horizontal one (the shock family against M1) over
 // a range, each toggled from its legend, on a linear or logarithmic vertical axis, with a

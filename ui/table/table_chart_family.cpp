@@ -7,6 +7,7 @@
 #include <QLegendMarker>
 #include <QLineSeries>
 #include <QLocale>
+#include <QPalette>
 #include <QScatterSeries>
 
 #include <algorithm>
@@ -41,6 +42,7 @@ void TableChart::setFamily(const std::vector<double> &values, double largestAngl
         delete series;
     }
     m_family = true;
+    m_horizontal->setTitleText(tr("%1 (degrees)").arg(label(m_spec, xColumn)));
     m_from = 0;
     m_to = 1;
     const auto add = [this](QLineSeries *series, const QString &name) {
@@ -129,9 +131,10 @@ void TableChart::setFamily(const std::vector<double> &values, double largestAngl
     const QColor text = m_horizontal->labelsBrush().color();
     for (qsizetype k = curveCount; k < m_series.size(); ++k)
         m_series[k]->setPen(QPen(text, 1.5, k == curveCount ? Qt::DashDotLine : Qt::DotLine));
+    const bool dark = palette().color(QPalette::Window).lightness() < 128;
     for (qsizetype k = 0; k < curveCount; ++k) {
         QPen pen = m_series[k]->pen();
-        pen.setColor(m_series[(k / branches) * branches]->pen().color());
+        pen.setColor(curveColour(k / branches, dark));
         pen.setStyle(k % branches ? Qt::DashLine : Qt::SolidLine);
         m_series[k]->setPen(pen);
     }
