@@ -9,9 +9,9 @@ namespace ornavel {
 namespace {
 
 constexpr RelationColumn columns[] = {
-    {"M1", "M1", false},          {"θ", "$\\theta$", false},       {"M2", "M2", true},
-    {"ν1", "$\\nu$1", false},     {"ν2", "$\\nu$2", false},        {"μ1", "$\\mu$1", false},
-    {"μ2", "$\\mu$2", false},     {"P2/P1", "P2/P1", false},       {"ρ2/ρ1", "$\\rho$2/$\\rho$1", false},
+    {"M1", "M1", false},       {"θ", "$\\theta$", false}, {"M2", "M2", true},
+    {"ν1", "$\\nu$1", false},  {"ν2", "$\\nu$2", false},  {"μ1", "$\\mu$1", false},
+    {"μ2", "$\\mu$2", false},  {"P2/P1", "P2/P1", false}, {"ρ2/ρ1", "$\\rho$2/$\\rho$1", false},
     {"T2/T1", "T2/T1", false},
 };
 
@@ -63,8 +63,8 @@ RowValues compute(const RowInput &input)
         return refused(OutOfRange);
     RowValues row;
     row.values.fill(NAN);
-    const double cells[] = {fan.M1,  fan.theta, fan.M2,   fan.nu1,    fan.nu2,
-                            fan.mu1, fan.mu2,   fan.P2P1, fan.Ro2Ro1, fan.T2T1};
+    const double cells[]
+        = {fan.M1, fan.theta, fan.M2, fan.nu1, fan.nu2, fan.mu1, fan.mu2, fan.P2P1, fan.Ro2Ro1, fan.T2T1};
     for (std::size_t k = 0; k < std::size(cells); ++k)
         row.values[k] = cells[k];
     return row;

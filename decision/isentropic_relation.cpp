@@ -12,22 +12,14 @@ namespace ornavel {
 namespace {
 
 constexpr RelationColumn columns[] = {
-    {"M", "M", false},
-    {"p/p0", "p/p0", true},
-    {"ρ/ρ0", "$\\rho$/$\\rho$0", true},
-    {"T/T0", "T/T0", true},
-    {"A/A*", "A/A*", true},
-    {"μ", "$\\mu$", false},
+    {"M", "M", false},      {"p/p0", "p/p0", true}, {"ρ/ρ0", "$\\rho$/$\\rho$0", true},
+    {"T/T0", "T/T0", true}, {"A/A*", "A/A*", true}, {"μ", "$\\mu$", false},
     {"ν", "$\\nu$", false},
 };
 
 constexpr RelationQuantity quantities[] = {
-    {"M", {"m"}, 0},
-    {"p/p0", {"p/p0"}, 1},
-    {"ρ/ρ0", {"rho/rho0", "ρ/ρ0"}, 2},
-    {"T/T0", {"t/t0"}, 3},
-    {"A/A*", {"a/a*"}, 4},
-    {"μ", {"mu", "μ"}, 5},
+    {"M", {"m"}, 0},       {"p/p0", {"p/p0"}, 1}, {"ρ/ρ0", {"rho/rho0", "ρ/ρ0"}, 2},
+    {"T/T0", {"t/t0"}, 3}, {"A/A*", {"a/a*"}, 4}, {"μ", {"mu", "μ"}, 5},
     {"ν", {"nu", "ν"}, 6},
 };
 enum Quantity { M, Pressure, Density, Temperature, Area, MachAngle, PrandtlMeyer };

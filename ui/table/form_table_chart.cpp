@@ -98,7 +98,8 @@ void Form_Table::updateFamilyChart()
     const TableValues &values = m_model->values(), &angles = m_model->angles();
     std::vector<double> family;
     const std::int64_t count = values.count();
-    const std::int64_t step = std::max<std::int64_t>(1, (count + TableChart::maxFamily - 1) / TableChart::maxFamily);
+    const std::int64_t step
+        = std::max<std::int64_t>(1, (count + TableChart::maxFamily - 1) / TableChart::maxFamily);
     for (std::int64_t i = 0; i < count; i += step) {
         const auto value = values.at(i);
         if (value && std::find(family.begin(), family.end(), *value) == family.end())

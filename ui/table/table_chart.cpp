@@ -35,7 +35,6 @@ const QColor curveColours[]
     = {QColor(31, 119, 180), QColor(44, 160, 44), QColor(214, 110, 0), QColor(148, 103, 189),
        QColor(214, 39, 40),  QColor(0, 0, 0),     QColor(140, 86, 75), QColor(23, 190, 207)};
 
-
 // Arrow keys move the read-out by a hundredth of the range, Page keys by a tenth.
 constexpr double keySteps = 100;
 
@@ -43,7 +42,6 @@ QString decimalPoint()
 {
     return QLocale().decimalPoint();
 }
-
 
 // The value the read-out writes: the pointer's, rounded to the digits a table row writes.
 double snapped(double x, Digits digits)
@@ -411,8 +409,9 @@ void TableChart::mouseMoveEvent(QMouseEvent *event)
 void TableChart::keyPressEvent(QKeyEvent *event)
 {
     // Along the marked rows of a family, one a key.
-    if (m_family && (event->key() == Qt::Key_Left || event->key() == Qt::Key_Right || event->key() == Qt::Key_Home
-                     || event->key() == Qt::Key_End)) {
+    if (m_family
+        && (event->key() == Qt::Key_Left || event->key() == Qt::Key_Right || event->key() == Qt::Key_Home
+            || event->key() == Qt::Key_End)) {
         const int last = int(m_familyRows.size()) - 1;
         const int at = event->key() == Qt::Key_Home ? 0
             : event->key() == Qt::Key_End           ? last

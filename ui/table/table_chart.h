@@ -40,7 +40,8 @@ public:
         double value, angle;
     };
     static constexpr int maxFamily = 20;
-    void setFamily(const std::vector<double> &values, double largestAngle, const std::vector<FamilyRow> &rows);
+    void setFamily(const std::vector<double> &values, double largestAngle,
+                   const std::vector<FamilyRow> &rows);
     // No curves; the note, when there is one, is written on the chart.
     void clearCurves(const QString &note = {});
     bool hasCurves() const { return m_curves; }

@@ -27,7 +27,8 @@ QString label(const TableSpec &spec, int column)
 
 } // namespace
 
-void TableChart::setFamily(const std::vector<double> &values, double largestAngle, const std::vector<FamilyRow> &rows)
+void TableChart::setFamily(const std::vector<double> &values, double largestAngle,
+                           const std::vector<FamilyRow> &rows)
 {
     const Relation &relation = *m_spec.relation;
     const int xColumn = relation.chartColumn;
@@ -76,9 +77,10 @@ void TableChart::setFamily(const std::vector<double> &values, double largestAngl
         auto *series = new QLineSeries(this);
         char text[maxNumberTextSize];
         const double value = values[std::size_t(k / branches)];
-        add(series, label(m_spec, 0) + QStringLiteral(" = ")
-                        + withDecimalPoint({text, std::size_t(writeResultText(text, value) - text)},
-                                           QLocale().decimalPoint()));
+        add(series,
+            label(m_spec, 0) + QStringLiteral(" = ")
+                + withDecimalPoint({text, std::size_t(writeResultText(text, value) - text)},
+                                   QLocale().decimalPoint()));
         series->replace(curves[k]);
         if (k % branches != 0)
             chart()->legend()->markers(series).value(0)->setVisible(false);
@@ -92,7 +94,8 @@ void TableChart::setFamily(const std::vector<double> &values, double largestAngl
         const double from = values.size() > 1 ? low : std::max(1.0001, low / 2), to = std::max(high, from);
         for (int i = 0; i < familyPoints; ++i) {
             // Evenly in ln(M1 - 1), where the loci bend.
-            const double value = 1 + (from - 1) * std::pow((to - 1) / (from - 1), double(i) / (familyPoints - 1));
+            const double value
+                = 1 + (from - 1) * std::pow((to - 1) / (from - 1), double(i) / (familyPoints - 1));
             const double x = locus.x(m_spec.gas.gamma, value), y = locus.y(m_spec.gas.gamma, value);
             if (std::isfinite(x) && std::isfinite(y))
                 points << QPointF(x, y);

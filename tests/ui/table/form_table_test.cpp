@@ -199,6 +199,47 @@ private slots:
                  int(Qt::AlignLeft)); // the note's
     }
 
+    // Every other relation from its description: the window's grid is the command line's.
+    void everyRelationEqualsTheCommandLine_data()
+    {
+        QTest::addColumn<int>("relation");
+        QTest::addColumn<int>("quantity");
+        QTest::addColumn<int>("branch");
+        QTest::addColumn<QString>("values");
+        QTest::addColumn<QString>("angles");
+        QTest::addColumn<QStringList>("arguments");
+        QTest::newRow("isentropic A/A*, subsonic")
+            << 1 << 4 << 1 << "0.5 1 1.5 2"
+            << "" << QStringList {"isentropic", "A/A*", "0.5", "1", "1.5", "2", "--branch", "subsonic"};
+        QTest::newRow("pitot readings through Mach 1") << 2 << 1 << 0 << "0.5:3:0.5"
+                                                       << "" << QStringList {"pitot", "Po2/P1", "0.5:3:0.5"};
+        QTest::newRow("oblique, strong, detached")
+            << 3 << 0 << 1 << "1.5 2 3"
+            << "0 10 30"
+            << QStringList {"oblique", "M1", "1.5", "2", "3", "theta", "0", "10", "30", "--branch", "strong"};
+        QTest::newRow("expansion to its largest turn")
+            << 4 << 0 << 0 << "1 2"
+            << "10 105" << QStringList {"expansion", "M1", "1", "2", "theta", "10", "105"};
+    }
+    void everyRelationEqualsTheCommandLine()
+    {
+        QFETCH(int, relation);
+        QFETCH(int, quantity);
+        QFETCH(int, branch);
+        QFETCH(QString, values);
+        QFETCH(QString, angles);
+        QFETCH(QStringList, arguments);
+        Window w;
+        w.form.findChild<QComboBox *>("Combo_Relation")->setCurrentIndex(relation);
+        w.form.findChild<QComboBox *>("Combo_Branch")->setCurrentIndex(branch);
+        w.form.findChild<QLineEdit *>("Text_Angles")->setText(angles);
+        w.enter(quantity, values);
+        const QByteArray tsv = commandLine(arguments << "--format"
+                                                     << "tsv");
+        QCOMPARE(gridAsTsv(w.model()), tsv.mid(tsv.indexOf('\n') + 1)); // after the header
+        QVERIFY(w.form.findChild<TableChart *>("Chart")->hasCurves());
+    }
+
     void readingsEqualStandardInput()
     {
         QTemporaryDir dir;
