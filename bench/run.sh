@@ -94,6 +94,18 @@ for i in $(seq 7); do
 done
 m1_s=$(awk '$1 == "M1" { print $2 }' /tmp/ornavel-bench-inverse | median)
 
+echo "== rows of the other relations against rows from M1, 7 alternating runs each"
+# About 100,000 rows each: isentropic rows from M, the probe's from its reading, oblique rows
+# from M1 and a deflection.
+: >/tmp/ornavel-bench-relations
+for i in $(seq 7); do
+  echo "M1 $(elapsed build/release/app/ornavel table M1 1:5:0.00004 --format csv)" >>/tmp/ornavel-bench-relations
+  echo "isentropic $(elapsed build/release/app/ornavel table isentropic M 0.1:40:0.000399 --format csv)" >>/tmp/ornavel-bench-relations
+  echo "pitot $(elapsed build/release/app/ornavel table pitot Po2/P1 1:40:0.00039 --format csv)" >>/tmp/ornavel-bench-relations
+  echo "oblique $(elapsed build/release/app/ornavel table oblique M1 1.5:5:0.00035 theta 0:9:1 --format csv)" >>/tmp/ornavel-bench-relations
+done
+rel_m1_s=$(awk '$1 == "M1" { print $2 }' /tmp/ornavel-bench-relations | median)
+
 echo "== table rows for a gas at gamma = 1.3 against air's, 7 alternating runs each"
 : >/tmp/ornavel-bench-gamma
 for i in $(seq 7); do
@@ -139,3 +151,8 @@ for quantity in P2/P1 rho2/rho1 T2/T1 Po2/Po1; do
   awk -v q="$quantity" -v a="$s" -v b="$m1_s" 'BEGIN { gsub("/", "", q); printf "inverse-%s-vs-M1-row: %.3f\n", q, a / b }'
 done
 awk -v a="$gas_s" -v b="$air_s" 'BEGIN { printf "gamma-row-vs-1.4-row: %.3f\n", a / b }'
+for relation in isentropic pitot oblique; do
+  s=$(awk -v r="$relation" '$1 == r { print $2 }' /tmp/ornavel-bench-relations | median)
+  awk -v r="$relation" -v a="$s" -v b="$rel_m1_s" 'BEGIN { printf "%s-row-vs-M1-row: %.3f\n", r, a / b }'
+done
+grep -E 'theta-beta-chart-ms' <<<"$window"

@@ -6,6 +6,7 @@
 #include "ui/table/table_chart.h"
 
 #include <QApplication>
+#include <QComboBox>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QLineEdit>
@@ -105,5 +106,14 @@ int main(int argc, char *argv[])
     out << "open-readings-2M-s: " << double(timer.nsecsElapsed()) / 1e9 << '\n';
     out << "open-readings-bytes-per-reading: " << double(statusKb("VmHWM:") - before) * 1024 / readings
         << '\n';
+    // The θ-β-M chart of 20 Mach numbers, each with its weak and strong curves, the loci and
+    // the table's rows marked: from the values applied to the chart drawn.
+    form.findChild<QComboBox *>(QStringLiteral("Combo_Relation"))->setCurrentIndex(3);
+    form.findChild<QLineEdit *>(QStringLiteral("Text_Angles"))->setText(QStringLiteral("0:40:5"));
+    enter(form, QStringLiteral("1.5:11:0.5"));
+    timer.restart();
+    enter(form, QStringLiteral("1.25:10.75:0.5"));
+    chart->viewport()->repaint();
+    out << "theta-beta-chart-ms: " << double(timer.nsecsElapsed()) / 1e6 << '\n';
     return error.isEmpty() && opened ? 0 : 1;
 }

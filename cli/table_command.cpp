@@ -420,6 +420,10 @@ Examples:
   ornavel table rho2/rho1 1.5:5.5:1
   ornavel table T2/T1 1.6875 --digits 15
   ornavel table Po2/Po1 0.72087 --format csv
+  ornavel table isentropic 'A/A*' 2 --branch subsonic
+  ornavel table pitot Po2/P1 - < readings.txt
+  ornavel table oblique M1 2 theta 10 --branch strong
+  ornavel table expansion M1 2 theta 0:30:5
 )";
     return help;
 }
