@@ -35,39 +35,24 @@ std::vector<std::string> noteTexts(double)
     };
 }
 
-RowValues refused(Note note, double first = 0, double second = 0)
-{
-    RowValues row;
-    row.values.fill(NAN);
-    row.note = note;
-    row.refused = true;
-    row.noteNumbers = {first, second};
-    return row;
-}
-
 RowValues compute(const RowInput &input)
 {
     const double gamma = input.gamma, M1 = input.value, theta = input.angleValue;
     if (!(M1 >= 1))
-        return refused(NotSupersonic);
+        return refusedRow(NotSupersonic);
     if (!(theta >= 0))
-        return refused(TurnNegative);
+        return refusedRow(TurnNegative);
     if (!std::isfinite(M1) || !std::isfinite(theta))
-        return refused(OutOfRange);
+        return refusedRow(OutOfRange);
     // At the largest turn the stream would reach an infinite Mach number, a vacuum.
     const double largest = largestTurn(gamma, M1);
     if (!(theta < largest))
-        return refused(TurnTooLarge, largest, M1);
+        return refusedRow(TurnTooLarge, largest, M1);
     const ExpansionFan fan = expansionFan(gamma, M1, theta);
     if (std::isnan(fan.M2))
-        return refused(OutOfRange);
-    RowValues row;
-    row.values.fill(NAN);
-    const double cells[]
-        = {fan.M1, fan.theta, fan.M2, fan.nu1, fan.nu2, fan.mu1, fan.mu2, fan.P2P1, fan.Ro2Ro1, fan.T2T1};
-    for (std::size_t k = 0; k < std::size(cells); ++k)
-        row.values[k] = cells[k];
-    return row;
+        return refusedRow(OutOfRange);
+    return answeredRow(
+        {fan.M1, fan.theta, fan.M2, fan.nu1, fan.nu2, fan.mu1, fan.mu2, fan.P2P1, fan.Ro2Ro1, fan.T2T1});
 }
 
 } // namespace

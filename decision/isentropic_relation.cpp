@@ -60,24 +60,10 @@ std::vector<std::string> noteTexts(double gamma)
     };
 }
 
-RowValues refused(Note note)
-{
-    RowValues row;
-    row.values.fill(NAN);
-    row.note = note;
-    row.refused = true;
-    return row;
-}
-
 // The fluid at rest (M = 0, a ratio of 1): every ratio 1 but A/A*, which is infinite.
 RowValues atRest()
 {
-    RowValues row;
-    row.values.fill(NAN);
-    row.values[0] = 0;
-    row.values[1] = row.values[2] = row.values[3] = 1;
-    row.note = AtRest;
-    return row;
+    return answeredRow({0, 1, 1, 1}, AtRest);
 }
 
 RowValues compute(const RowInput &input)
@@ -87,17 +73,17 @@ RowValues compute(const RowInput &input)
     // The domain of each quantity, then values beyond the doubles.
     const bool ratio = quantity == Pressure || quantity == Density || quantity == Temperature;
     if (quantity == M && !(value >= 0))
-        return refused(MNegative);
+        return refusedRow(MNegative);
     if (ratio && !(value > 0 && value <= 1))
-        return refused(Note(PressureOutside + (quantity - Pressure)));
+        return refusedRow(Note(PressureOutside + (quantity - Pressure)));
     if (quantity == Area && !(value >= 1))
-        return refused(AreaBelowOne);
+        return refusedRow(AreaBelowOne);
     if (quantity == MachAngle && !(value > 0 && value <= 90))
-        return refused(MachAngleOutside);
+        return refusedRow(MachAngleOutside);
     if (quantity == PrandtlMeyer && !(value >= 0 && value < largestPrandtlMeyerAngle(gamma)))
-        return refused(PrandtlMeyerOutside);
+        return refusedRow(PrandtlMeyerOutside);
     if (!std::isfinite(value))
-        return refused(OutOfRange);
+        return refusedRow(OutOfRange);
     if ((quantity == M && value == 0) || (ratio && value == 1))
         return atRest();
     IsentropicFlow flow {};
@@ -125,13 +111,9 @@ RowValues compute(const RowInput &input)
         break;
     }
     if (std::isnan(flow.M))
-        return refused(OutOfRange);
-    RowValues row;
-    row.values.fill(NAN);
-    const double cells[] = {flow.M, flow.pP0, flow.rhoRho0, flow.TT0, flow.AAstar, flow.mu, flow.nu};
-    std::copy(std::begin(cells), std::end(cells), row.values.begin());
-    row.note = flow.M < 1 ? Subsonic : None;
-    return row;
+        return refusedRow(OutOfRange);
+    return answeredRow({flow.M, flow.pP0, flow.rhoRho0, flow.TT0, flow.AAstar, flow.mu, flow.nu},
+                       flow.M < 1 ? Subsonic : None);
 }
 
 } // namespace

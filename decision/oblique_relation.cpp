@@ -41,46 +41,31 @@ std::vector<std::string> noteTexts(double)
     };
 }
 
-RowValues refused(Note note, double first = 0, double second = 0)
-{
-    RowValues row;
-    row.values.fill(NAN);
-    row.note = note;
-    row.refused = true;
-    row.noteNumbers = {first, second};
-    return row;
-}
-
 RowValues compute(const RowInput &input)
 {
     const double gamma = input.gamma, M1 = input.value, angle = input.angleValue;
     if (!(M1 > 1))
-        return refused(NotSupersonic);
+        return refusedRow(NotSupersonic);
     if (!std::isfinite(M1) || !std::isfinite(angle))
-        return refused(OutOfRange);
+        return refusedRow(OutOfRange);
     ObliqueShock shock {};
     if (input.angle == Deflection) {
         if (!(angle >= 0))
-            return refused(DeflectionNegative);
+            return refusedRow(DeflectionNegative);
         // A deflection beyond the largest leaves the shock detached, standing ahead of the body.
         const double largest = largestDeflection(gamma, M1);
         if (angle > largest)
-            return refused(Detached, largest, M1);
+            return refusedRow(Detached, largest, M1);
         shock = obliqueShockFromDeflection(gamma, M1, angle, input.branch == 1);
     } else {
         shock = obliqueShockFromWaveAngle(gamma, M1, angle);
         if (std::isnan(shock.beta) && !(angle >= machAngle(M1) && angle <= 90))
-            return refused(WaveAngleOutside, machAngle(M1), M1);
+            return refusedRow(WaveAngleOutside, machAngle(M1), M1);
     }
     if (std::isnan(shock.beta))
-        return refused(OutOfRange);
-    RowValues row;
-    row.values.fill(NAN);
-    const double cells[] = {shock.M1,     shock.theta, shock.beta,   shock.M2,  shock.P2P1,
-                            shock.Ro2Ro1, shock.T2T1,  shock.Po2Po1, shock.M1n, shock.M2n};
-    for (std::size_t k = 0; k < std::size(cells); ++k)
-        row.values[k] = cells[k];
-    return row;
+        return refusedRow(OutOfRange);
+    return answeredRow({shock.M1, shock.theta, shock.beta, shock.M2, shock.P2P1, shock.Ro2Ro1, shock.T2T1,
+                        shock.Po2Po1, shock.M1n, shock.M2n});
 }
 
 // The largest deflection and the sonic point of each M1, where the chart's loci pass.

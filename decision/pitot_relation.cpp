@@ -34,37 +34,21 @@ std::vector<std::string> noteTexts(double)
     };
 }
 
-RowValues refused(Note note)
-{
-    RowValues row;
-    row.values.fill(NAN);
-    row.note = note;
-    row.refused = true;
-    return row;
-}
-
 RowValues compute(const RowInput &input)
 {
     const double gamma = input.gamma, value = input.value;
     const int quantity = input.quantity;
     if (quantity == Mach && !(value >= 0))
-        return refused(MachNegative);
+        return refusedRow(MachNegative);
     if (quantity == Reading && !(value >= 1))
-        return refused(ReadingBelowOne);
+        return refusedRow(ReadingBelowOne);
     if (!std::isfinite(value))
-        return refused(OutOfRange);
+        return refusedRow(OutOfRange);
     const PitotProbe probe
         = quantity == Mach ? pitotProbeFromMach(gamma, value) : pitotProbeFromReading(gamma, value);
     if (std::isnan(probe.M1))
-        return refused(OutOfRange);
-    RowValues row;
-    row.values.fill(NAN);
-    row.values[0] = probe.M1;
-    row.values[1] = probe.Po2P1;
-    row.values[2] = probe.Po1P1;
-    row.values[3] = probe.Po2Po1;
-    row.note = probe.subsonic ? Subsonic : None;
-    return row;
+        return refusedRow(OutOfRange);
+    return answeredRow({probe.M1, probe.Po2P1, probe.Po1P1, probe.Po2Po1}, probe.subsonic ? Subsonic : None);
 }
 
 } // namespace

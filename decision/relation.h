@@ -1,6 +1,7 @@
 #pragma once
 
 #include <array>
+#include <initializer_list>
 #include <span>
 #include <string>
 #include <string_view>
@@ -88,6 +89,11 @@ struct Relation {
     bool curvesToTable = false;
     std::span<const RelationLocus> loci = {};
 };
+
+// A refused row: every cell empty but the input, the note naming up to two numbers.
+RowValues refusedRow(int note, double first = 0, double second = 0);
+// A row of answers, the cells in column order and the rest empty.
+RowValues answeredRow(std::initializer_list<double> cells, int note = 0);
 
 // Every relation, in the order the window lists them.
 std::span<const Relation> relations();

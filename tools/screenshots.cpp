@@ -84,6 +84,16 @@ bool saveClipboardTable(const QDir &folder, const QString &name)
     return image.save(path);
 }
 
+// The pointer over the middle of the Tables window's chart, so that its read-out shows.
+void hoverChart(QWidget *table)
+{
+    auto *chart = table->findChild<QGraphicsView *>(QStringLiteral("Chart"));
+    const QPointF middle = chart->viewport()->rect().center();
+    QMouseEvent move(QEvent::MouseMove, middle, chart->viewport()->mapToGlobal(middle), Qt::NoButton,
+                     Qt::NoButton, Qt::NoModifier);
+    QApplication::sendEvent(chart->viewport(), &move);
+}
+
 // Opens the Tables window from the menu with a range of M1 and the read-out at the middle of
 // the chart, and returns it.
 QWidget *openTable(QWidget &window)
@@ -100,11 +110,7 @@ QWidget *openTable(QWidget &window)
     values->setText(QStringLiteral("1:5:0.05"));
     emit values->returnPressed();
     QApplication::processEvents();
-    auto *chart = table->findChild<QGraphicsView *>(QStringLiteral("Chart"));
-    const QPointF middle = chart->viewport()->rect().center();
-    QMouseEvent move(QEvent::MouseMove, middle, chart->viewport()->mapToGlobal(middle), Qt::NoButton,
-                     Qt::NoButton, Qt::NoModifier);
-    QApplication::sendEvent(chart->viewport(), &move);
+    hoverChart(table);
     return table;
 }
 
@@ -196,11 +202,7 @@ int main(int argc, char *argv[])
         values->setText(QString::fromLatin1(shown.values));
         emit values->returnPressed();
         QApplication::processEvents();
-        auto *chart = table->findChild<QGraphicsView *>(QStringLiteral("Chart"));
-        const QPointF middle = chart->viewport()->rect().center();
-        QMouseEvent move(QEvent::MouseMove, middle, chart->viewport()->mapToGlobal(middle), Qt::NoButton,
-                         Qt::NoButton, Qt::NoModifier);
-        QApplication::sendEvent(chart->viewport(), &move);
+        hoverChart(table);
         saved &= save(*table, folder, QString::fromLatin1(shown.file));
         table->close();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);

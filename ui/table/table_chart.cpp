@@ -307,7 +307,11 @@ QString TableChart::readout(const TableSpec &spec, double pointer)
     const double x = snapped(pointer, spec.digits);
     if (rows.values(x).refused)
         return {};
-    const ResultRow row = rows.row(x);
+    return readoutText(spec, rows.row(x));
+}
+
+QString readoutText(const TableSpec &spec, const ResultRow &row)
+{
     const QString point = decimalPoint();
     // A comma between values where it is the decimal point would split the numbers.
     const QString separator = point == QStringLiteral(",") ? QStringLiteral("; ") : QStringLiteral(", ");

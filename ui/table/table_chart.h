@@ -16,6 +16,8 @@ namespace ornavel {
 
 // Labels an axis at round values from min to max (log10 values on a logarithmic axis).
 void placeTicks(QCategoryAxis *axis, double min, double max, bool logarithmic);
+// A row as the read-out writes it: each cell named, with the locale's separator.
+QString readoutText(const TableSpec &spec, const ResultRow &row);
 // The colour of the k-th curve on a light or a dark chart.
 QColor curveColour(qsizetype k, bool dark);
 

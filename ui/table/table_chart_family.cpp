@@ -160,16 +160,8 @@ void TableChart::showFamilyReadout(int row)
     const TableRows rows(spec);
     const ResultRow cells = rows.row(TableInput {m_familyRows[std::size_t(row)].value, {}},
                                      TableInput {m_familyRows[std::size_t(row)].angle, {}});
-    const QString point = QLocale().decimalPoint();
-    const QString separator = point == QStringLiteral(",") ? QStringLiteral("; ") : QStringLiteral(", ");
-    QStringList parts;
-    for (int column = 0; column < cells.columns; ++column) {
-        if (cells.cells[std::size_t(column)].size > 0)
-            parts << label(m_spec, column) + QStringLiteral(" = ")
-                    + withDecimalPoint(cells.cells[std::size_t(column)].view(), point);
-    }
     m_readoutM1 = m_familyPoints[std::size_t(row)].x();
-    emit readoutChanged(parts.join(separator));
+    emit readoutChanged(readoutText(m_spec, cells));
     placeMarks();
 }
 
