@@ -28,7 +28,8 @@ int main(int argc, char *argv[])
     parser.setApplicationDescription(
         QStringLiteral("Normal-shock calculator for a perfect gas (γ = 1.4).\n"
                        "Without arguments it opens the window; \"ornavel table\" writes the window's\n"
-                       "results for many values, without a display."));
+                       "results for many values, and tables of isentropic flow, pitot probes, oblique\n"
+                       "shocks and expansion fans for any gas, without a display."));
     parser.addPositionalArgument(
         QStringLiteral("table"),
         QStringLiteral("Writes the results for each VALUE, one row each: ornavel %1. "
