@@ -384,6 +384,8 @@ std::string tableHelp()
             columns += std::string(columns.empty() ? "" : ", ") + column.label;
         std::string text = std::string(relation.name) + ": " + relation.title + ". Columns " + columns
             + ". QUANTITY " + quantityList(relation, true) + ".";
+        if (!relation.angles.empty())
+            text += " Then the angles: " + angleList(relation, true) + " and their values.";
         if (!relation.branches.empty()) {
             text += " --branch";
             for (std::size_t k = 0; k < relation.branches.size(); ++k)

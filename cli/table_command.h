@@ -8,8 +8,10 @@
 namespace ornavel {
 
 // What `ornavel --help` says of the table command.
-inline constexpr const char *tableSynopsis = "table [RELATION] QUANTITY VALUE... [--gamma G] [--branch B] "
-                                             "[--format text|csv|tsv|html|markdown|latex] [--digits 15|17]";
+inline constexpr const char *tableSynopsis
+    = "table [RELATION] QUANTITY VALUE... [QUANTITY VALUE...] [--gamma G] "
+      "[--branch B] "
+      "[--format text|csv|tsv|html|markdown|latex] [--digits 15|17]";
 // `ornavel table --help`, from the relations' descriptions.
 std::string tableHelp();
 

@@ -134,8 +134,8 @@ const Relation &isentropicRelation()
         "Ratio",
         "Chart of isentropic flow against M",
         "No row to chart",
-        "Angles in degrees; μ and ν are empty below M = 1. --branch subsonic or supersonic "
-        "chooses the Mach number an A/A* gives (quote 'A/A*': it is a shell pattern).",
+        "Angles in degrees; μ and ν are empty below M = 1. The branch chooses the Mach number an "
+        "A/A* gives (quote 'A/A*': it is a shell pattern).",
         noteTexts,
         compute,
     };

@@ -92,9 +92,9 @@ const Relation &obliqueShockRelation()
         "β (degrees)",
         "θ-β-M chart of oblique shocks",
         "No attached shock to chart",
-        "Each M1 with each angle, M1 outer; angles in degrees. From a deflection θ, --branch weak "
-        "or strong (default weak); θ = 0 gives the Mach wave or the normal shock. A θ above θmax "
-        "is detached, and its note gives θmax for that M1; β from the wave angle must lie from "
+        "Each M1 with each angle, M1 outer (a list given as - is the outer one); angles in degrees. "
+        "The branch applies to a deflection θ; θ = 0 gives the Mach wave or the normal shock. A θ "
+        "above θmax is detached, and its note gives θmax for that M1; a wave angle β must lie from "
         "the Mach angle μ to 90°.",
         noteTexts,
         compute,

@@ -157,6 +157,7 @@ void TableChart::makeSeries()
         delete series;
     }
     m_series.clear();
+    m_marks = nullptr;
     m_family = false;
     m_familyRows.clear();
     m_familyPoints.clear();

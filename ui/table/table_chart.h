@@ -11,6 +11,7 @@ class QCategoryAxis;
 class QGraphicsLineItem;
 class QGraphicsSimpleTextItem;
 class QLineSeries;
+class QScatterSeries;
 
 namespace ornavel {
 
@@ -97,7 +98,8 @@ private:
     std::vector<FamilyRow> m_familyRows;
     std::vector<QPointF> m_familyPoints;
     int m_readoutRow = -1;
-    QList<int> m_curveColumns; // the column of each curve
+    QScatterSeries *m_marks = nullptr; // the family's rows
+    QList<int> m_curveColumns;         // the column of each curve
     double m_from = 1;
     double m_to = 2;
     double m_readoutM1 = NAN;

@@ -18,7 +18,7 @@ namespace ornavel {
 namespace {
 
 // Points along each curve of a family: smooth at any width, 20 Mach numbers redrawn at once.
-constexpr int familyPoints = 240;
+constexpr int familyPoints = 120;
 
 QString label(const TableSpec &spec, int column)
 {
@@ -33,31 +33,19 @@ void TableChart::setFamily(const std::vector<double> &values, double largestAngl
     const Relation &relation = *m_spec.relation;
     const int xColumn = relation.chartColumn;
     const int yColumn = m_curveColumns.value(0, 2);
-    for (QLineSeries *series : m_series) {
-        chart()->removeSeries(series);
-        delete series;
-    }
-    m_series.clear();
-    for (QAbstractSeries *series : chart()->series()) {
-        chart()->removeSeries(series);
-        delete series;
-    }
-    m_family = true;
-    m_horizontal->setTitleText(tr("%1 (degrees)").arg(label(m_spec, xColumn)));
+    const int branches = std::max<int>(1, int(relation.branches.size()));
+    // The points first: each value's curves, the loci, the rows.
     m_from = 0;
     m_to = 1;
-    const auto add = [this](QLineSeries *series, const QString &name) {
-        series->setName(name);
-        chart()->addSeries(series);
-        series->attachAxis(m_horizontal);
-        series->attachAxis(m_vertical);
-        m_series << series;
-    };
-    const int branches = std::max<int>(1, int(relation.branches.size()));
     QList<QList<QPointF>> curves;
+    QStringList names;
     for (const double value : values) {
         const double limit = relation.angleLimit(m_spec.gas.gamma, value);
         const double end = relation.curvesToTable ? std::min(limit, largestAngle) : limit;
+        char text[maxNumberTextSize];
+        const QString name = label(m_spec, 0) + QStringLiteral(" = ")
+            + withDecimalPoint({text, std::size_t(writeResultText(text, value) - text)},
+                               QLocale().decimalPoint());
         for (int branch = 0; branch < branches; ++branch) {
             QList<QPointF> points;
             for (int i = 0; i < familyPoints && end > 0; ++i) {
@@ -69,23 +57,11 @@ void TableChart::setFamily(const std::vector<double> &values, double largestAngl
                     points << QPointF(x, y);
             }
             curves << points;
+            names << name;
             m_to = std::max(m_to, end);
         }
     }
-    // Each value's curves in its colour, the second branch dashed and left out of the legend.
-    for (qsizetype k = 0; k < curves.size(); ++k) {
-        auto *series = new QLineSeries(this);
-        char text[maxNumberTextSize];
-        const double value = values[std::size_t(k / branches)];
-        add(series,
-            label(m_spec, 0) + QStringLiteral(" = ")
-                + withDecimalPoint({text, std::size_t(writeResultText(text, value) - text)},
-                                   QLocale().decimalPoint()));
-        series->replace(curves[k]);
-        if (k % branches != 0)
-            chart()->legend()->markers(series).value(0)->setVisible(false);
-    }
-    const int curveCount = int(m_series.size());
+    const int curveCount = int(curves.size());
     // The loci across the values' span (or, for one value, from just above 1 to it).
     const double low = values.empty() ? 1 : *std::min_element(values.begin(), values.end());
     const double high = values.empty() ? 1 : *std::max_element(values.begin(), values.end());
@@ -100,16 +76,12 @@ void TableChart::setFamily(const std::vector<double> &values, double largestAngl
             if (std::isfinite(x) && std::isfinite(y))
                 points << QPointF(x, y);
         }
-        auto *series = new QLineSeries(this);
-        add(series, QString::fromUtf8(locus.label));
-        series->replace(points);
+        curves << points;
+        names << QString::fromUtf8(locus.label);
     }
-    // The table's rows, marked where they are answered.
     m_familyRows.clear();
     m_familyPoints.clear();
-    auto *marks = new QScatterSeries(this);
-    marks->setName(tr("rows"));
-    marks->setMarkerSize(7);
+    QList<QPointF> marked;
     for (const FamilyRow &row : rows) {
         const RowValues computed
             = relation.compute({m_spec.gas.gamma, 0, m_spec.branch, row.value, m_spec.angle, row.angle});
@@ -118,32 +90,67 @@ void TableChart::setFamily(const std::vector<double> &values, double largestAngl
             continue;
         m_familyRows.push_back(row);
         m_familyPoints.push_back(at);
-        marks->append(at);
+        marked << at;
     }
-    chart()->addSeries(marks);
-    marks->attachAxis(m_horizontal);
-    marks->attachAxis(m_vertical);
+
+    // The series of the last family serve again where there are as many: making them anew
+    // costs Qt Charts more than all the points.
+    auto *marks = m_family ? m_marks : nullptr;
+    if (!m_family || m_series.size() != curves.size() || !marks) {
+        for (QAbstractSeries *series : chart()->series()) {
+            chart()->removeSeries(series);
+            delete series;
+        }
+        m_series.clear();
+        for (qsizetype k = 0; k < curves.size(); ++k) {
+            auto *series = new QLineSeries(this);
+            chart()->addSeries(series);
+            series->attachAxis(m_horizontal);
+            series->attachAxis(m_vertical);
+            m_series << series;
+        }
+        marks = new QScatterSeries(this);
+        marks->setName(tr("rows"));
+        marks->setMarkerSize(7);
+        chart()->addSeries(marks);
+        marks->attachAxis(m_horizontal);
+        marks->attachAxis(m_vertical);
+        m_marks = marks;
+        m_family = true;
+        m_horizontal->setTitleText(tr("%1 (degrees)").arg(label(m_spec, xColumn)));
+        followPalette();
+        // Each value's curves in its colour, the second branch dashed and left out of the legend;
+        // the loci in the text's colour, as lines across the family.
+        const bool dark = palette().color(QPalette::Window).lightness() < 128;
+        const QColor text = m_horizontal->labelsBrush().color();
+        for (qsizetype k = 0; k < m_series.size(); ++k) {
+            QPen pen = m_series[k]->pen();
+            if (k < curveCount) {
+                pen.setColor(curveColour(k / branches, dark));
+                pen.setStyle(k % branches ? Qt::DashLine : Qt::SolidLine);
+            } else {
+                pen = QPen(text, 1.5, k == curveCount ? Qt::DashDotLine : Qt::DotLine);
+            }
+            m_series[k]->setPen(pen);
+            if (k < curveCount && k % branches != 0)
+                chart()->legend()->markers(m_series[k]).value(0)->setVisible(false);
+        }
+        marks->setColor(text);
+        marks->setBorderColor(text);
+    }
     m_to *= 1.02;
+    // The axes first: each curve is then laid out once, for its new points on the new axes.
+    placeTicks(m_horizontal, 0, m_to, false);
+    for (qsizetype k = 0; k < m_series.size(); ++k) {
+        m_series[k]->setName(names[k]);
+        m_series[k]->replace(curves[k]);
+    }
+    marks->replace(marked);
     m_curves = !m_series.isEmpty();
     m_note->hide();
     m_readoutRow = -1;
     m_readoutM1 = NAN;
     emit readoutChanged({});
-    followPalette();
-    // The loci in the text's colour, so that they read as lines across the family.
-    const QColor text = m_horizontal->labelsBrush().color();
-    for (qsizetype k = curveCount; k < m_series.size(); ++k)
-        m_series[k]->setPen(QPen(text, 1.5, k == curveCount ? Qt::DashDotLine : Qt::DotLine));
-    const bool dark = palette().color(QPalette::Window).lightness() < 128;
-    for (qsizetype k = 0; k < curveCount; ++k) {
-        QPen pen = m_series[k]->pen();
-        pen.setColor(curveColour(k / branches, dark));
-        pen.setStyle(k % branches ? Qt::DashLine : Qt::SolidLine);
-        m_series[k]->setPen(pen);
-    }
-    marks->setColor(text);
-    marks->setBorderColor(text);
-    placeTicks(m_horizontal, 0, m_to, false);
     fitVertical();
     placeMarks();
     describe();
