@@ -32,7 +32,7 @@ int usageError(std::FILE *err, const std::string &message)
 
 // What the command line asks for, or the first thing wrong with it.
 struct TableCall {
-    TableSpec spec;
+    TableSpec tableSpec;
     bool relationNamed = false;
     std::optional<int> quantity;
     std::optional<int> angle;
@@ -59,13 +59,13 @@ void readOption(TableCall &call, std::string_view option, std::string_view value
         if (!gas)
             call.error = "--gamma takes " + gammaChoices() + ", not '" + std::string(value) + "'";
         else
-            call.spec.gas = *gas;
+            call.tableSpec.gas = *gas;
     } else if (option == "--branch") {
         call.branch = value;
     } else if (value == "15") {
-        call.spec.digits = Digits::Full;
+        call.tableSpec.digits = Digits::Full;
     } else if (value == "17") {
-        call.spec.digits = Digits::Shortest;
+        call.tableSpec.digits = Digits::Shortest;
     } else {
         call.error = "--digits takes 15 or 17, not '" + std::string(value) + "'";
     }
@@ -106,7 +106,7 @@ std::string angleList(const Relation &relation, bool spelled = false)
 // The branch as given, checked against the relation's, once both are known.
 void readBranch(TableCall &call)
 {
-    const Relation &relation = *call.spec.relation;
+    const Relation &relation = *call.tableSpec.relation;
     if (call.branch.empty())
         return;
     if (relation.branches.empty()) {
@@ -116,7 +116,7 @@ void readBranch(TableCall &call)
     std::string names;
     for (std::size_t k = 0; k < relation.branches.size(); ++k) {
         if (call.branch == relation.branches[k]) {
-            call.spec.branch = int(k);
+            call.tableSpec.branch = int(k);
             return;
         }
         names += std::string(k == 0 ? "" : " or ") + relation.branches[k];
@@ -158,7 +158,7 @@ std::int64_t rowCount(const std::vector<Value> &list)
 // What is missing or too much once every argument is read.
 void checkLists(TableCall &call)
 {
-    const Relation &relation = *call.spec.relation;
+    const Relation &relation = *call.tableSpec.relation;
     if (!call.quantity) {
         call.error = "no quantity and no value";
     } else if (call.values.empty()) {
@@ -176,8 +176,8 @@ void checkLists(TableCall &call)
     }
     if (call.error.empty())
         readBranch(call);
-    call.spec.quantity = call.quantity.value_or(0);
-    call.spec.angle = call.angle.value_or(0);
+    call.tableSpec.quantity = call.quantity.value_or(0);
+    call.tableSpec.angle = call.angle.value_or(0);
 }
 
 // Every argument is checked before anything is written, so that a bad call writes nothing.
@@ -208,15 +208,16 @@ TableCall readCall(const std::vector<std::string_view> &arguments, bool &help)
         } else if (!call.quantity) {
             // The relation may be named first; without it, the normal shock.
             if (const Relation *relation = call.relationNamed ? nullptr : relationNamed(argument)) {
-                call.spec.relation = relation;
+                call.tableSpec.relation = relation;
                 call.relationNamed = true;
                 continue;
             }
-            call.quantity = quantityNamed(*call.spec.relation, argument);
+            call.quantity = quantityNamed(*call.tableSpec.relation, argument);
             if (!call.quantity)
                 call.error = "unknown quantity '" + std::string(argument) + "' ("
-                    + quantityList(*call.spec.relation) + ")";
-        } else if (const auto angle = call.angle ? std::nullopt : angleNamed(*call.spec.relation, argument)) {
+                    + quantityList(*call.tableSpec.relation) + ")";
+        } else if (const auto angle
+                   = call.angle ? std::nullopt : angleNamed(*call.tableSpec.relation, argument)) {
             // The second list begins at its quantity's name.
             call.angle = angle;
         } else {
@@ -455,8 +456,8 @@ int runTable(const std::vector<std::string_view> &arguments, int inputFd, std::F
     std::signal(SIGPIPE, SIG_DFL);
     TableOutput output(out);
     const std::unique_ptr<TableWriter> writer = tableWriter(call.format);
-    const TableRows rows(call.spec);
-    writer->begin(output, call.spec);
+    const TableRows rows(call.tableSpec);
+    writer->begin(output, call.tableSpec);
     const bool allNumbers = writeRows(call, rows, *writer, output, inputFd, err);
     writer->end(output);
     output.flush();

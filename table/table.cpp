@@ -39,15 +39,15 @@ std::string lowerCase(std::string_view text)
 
 } // namespace
 
-TableRows::TableRows(const TableSpec &spec)
-    : m_spec(spec),
-      m_notes(spec.relation->noteTexts(spec.gas.gamma)),
-      m_inputColumn(spec.relation->quantities[std::size_t(spec.quantity)].column)
+TableRows::TableRows(const TableSpec &tableSpec)
+    : m_spec(tableSpec),
+      m_notes(tableSpec.relation->noteTexts(tableSpec.gas.gamma)),
+      m_inputColumn(tableSpec.relation->quantities[std::size_t(tableSpec.quantity)].column)
 {
     for (const std::string &note : m_notes)
         m_notesName.push_back(note.find('%') != std::string::npos);
-    if (!spec.relation->angles.empty())
-        m_angleColumn = spec.relation->angles[std::size_t(spec.angle)].column;
+    if (!tableSpec.relation->angles.empty())
+        m_angleColumn = tableSpec.relation->angles[std::size_t(tableSpec.angle)].column;
 }
 
 RowValues TableRows::values(double value, double angle) const
@@ -147,19 +147,19 @@ ResultRow TableRows::row(const TableValues &values, std::int64_t row) const
                      TableInput {angles.at(inner), angles.typed(inner)});
 }
 
-bool writeTable(TableOutput &out, TableFormat format, const TableSpec &spec,
+bool writeTable(TableOutput &out, TableFormat format, const TableSpec &tableSpec,
                 const std::function<bool(std::int64_t)> &progress)
 {
-    const TableRows rows(spec);
+    const TableRows rows(tableSpec);
     const std::unique_ptr<TableWriter> writer = tableWriter(format);
-    writer->begin(out, spec);
+    writer->begin(out, tableSpec);
     // Asked every so many rows: often enough to cancel at once, rarely enough to cost nothing.
     constexpr std::int64_t progressRows = 1 << 14;
-    const std::int64_t count = spec.values ? rows.count(*spec.values) : 0;
+    const std::int64_t count = tableSpec.values ? rows.count(*tableSpec.values) : 0;
     for (std::int64_t i = 0; i < count && !out.failed(); ++i) {
         if (i % progressRows == 0 && progress && !progress(i))
             return false;
-        writer->row(out, rows.row(*spec.values, i));
+        writer->row(out, rows.row(*tableSpec.values, i));
     }
     writer->end(out);
     out.flush();

@@ -4,7 +4,7 @@
 #include "decision/relation.h"
 #include "decision/result_row.h"
 #include "table/table_format.h"
-#include "table/table_spec.h"
+#include "table/table_request.h"
 #include "table/table_values.h"
 
 #include <cstdint>
@@ -26,14 +26,14 @@ struct TableInput {
     std::string_view typed;
 };
 
-// The rows of a table, each computed from its value (and angle) as the spec says. The notes
+// The rows of a table, each computed from its value (and angle) as the tableSpec says. The notes
 // of its rows point into it: it outlives them, and a note naming a number lasts until the
 // next row.
 class TableRows
 {
 public:
-    explicit TableRows(const TableSpec &spec);
-    const TableSpec &spec() const { return m_spec; }
+    explicit TableRows(const TableSpec &tableSpec);
+    const TableSpec &tableSpec() const { return m_spec; }
     int inputColumn() const { return m_inputColumn; }
     // Whether rows take an angle besides the value.
     bool hasAngles() const { return m_angleColumn >= 0; }
@@ -45,7 +45,7 @@ public:
     ResultRow row(std::optional<double> value) const { return row(TableInput {value, {}}); }
     // The row of a number as typed, or none where typed is not a whole decimal.
     std::optional<ResultRow> typedRow(std::string_view typed, const TableInput &angle = {0.0, {}}) const;
-    // The number of rows of values (with spec's angles) and the row-th of them: the values
+    // The number of rows of values (with tableSpec's angles) and the row-th of them: the values
     // outer, the angles inner.
     std::int64_t count(const TableValues &values) const;
     ResultRow row(const TableValues &values, std::int64_t row) const;
@@ -66,10 +66,10 @@ private:
     int m_angleColumn = -1;
 };
 
-// The whole table of spec's values through the writer of format, as `ornavel table` writes
+// The whole table of tableSpec's values through the writer of format, as `ornavel table` writes
 // it. progress, when given, is told the rows written every so many rows; false from it stops
 // the table there, and writeTable returns false. out.failed() tells a failed write.
-bool writeTable(TableOutput &out, TableFormat format, const TableSpec &spec,
+bool writeTable(TableOutput &out, TableFormat format, const TableSpec &tableSpec,
                 const std::function<bool(std::int64_t)> &progress);
 
 // A relation by its command-line name, and a quantity of it by any of its names, in any letter

@@ -16,22 +16,23 @@ std::string_view noteOf(const ResultRow &row)
 
 // All the header's labels, the relation's columns and the note.
 template<typename Put>
-void forEachLabel(const TableSpec &spec, Put put)
+void forEachLabel(const TableSpec &tableSpec, Put put)
 {
-    for (const RelationColumn &column : spec.relation->columns)
+    for (const RelationColumn &column : tableSpec.relation->columns)
         put(std::string_view(column.label));
     put(std::string_view(noteLabel));
 }
 
 // Air's tables name no gas, as they always have; any other gas is named in a caption.
-bool namesGas(const TableSpec &spec)
+bool namesGas(const TableSpec &tableSpec)
 {
-    return spec.gas.gamma != 1.4;
+    return tableSpec.gas.gamma != 1.4;
 }
 
-std::string gasCaption(const TableSpec &spec)
+std::string gasCaption(const TableSpec &tableSpec)
 {
-    return std::string(spec.relation->title) + ", γ = " + (namesGas(spec) ? spec.gas.shown : "1.4");
+    return std::string(tableSpec.relation->title)
+        + ", γ = " + (namesGas(tableSpec) ? tableSpec.gas.shown : "1.4");
 }
 
 // The cells of a row, as many as its relation has.
@@ -51,10 +52,10 @@ public:
           m_quoting(quoting)
     {
     }
-    void begin(TableOutput &out, const TableSpec &spec) override
+    void begin(TableOutput &out, const TableSpec &tableSpec) override
     {
         bool first = true;
-        forEachLabel(spec, [&](std::string_view label) {
+        forEachLabel(tableSpec, [&](std::string_view label) {
             if (!first)
                 out.put(m_separator);
             first = false;
@@ -110,14 +111,14 @@ std::size_t shownWidth(std::string_view text)
 class TextWriter : public TableWriter
 {
 public:
-    void begin(TableOutput &out, const TableSpec &spec) override
+    void begin(TableOutput &out, const TableSpec &tableSpec) override
     {
-        m_width = spec.digits == Digits::Full ? 21 : spec.digits == Digits::Shortest ? 23 : 10;
-        if (namesGas(spec)) {
-            out.put(gasCaption(spec));
+        m_width = tableSpec.digits == Digits::Full ? 21 : tableSpec.digits == Digits::Shortest ? 23 : 10;
+        if (namesGas(tableSpec)) {
+            out.put(gasCaption(tableSpec));
             out.put('\n');
         }
-        for (const RelationColumn &column : spec.relation->columns)
+        for (const RelationColumn &column : tableSpec.relation->columns)
             cell(out, column.label);
         out.put(' ');
         out.put(noteLabel);
@@ -178,15 +179,15 @@ std::string_view htmlEscape(char c)
 class HtmlWriter : public TableWriter
 {
 public:
-    void begin(TableOutput &out, const TableSpec &spec) override
+    void begin(TableOutput &out, const TableSpec &tableSpec) override
     {
         out.put("<!DOCTYPE html>\n<html lang=\"en\">\n<head>\n<meta charset=\"utf-8\">\n<title>");
-        putEscaped(out, gasCaption(spec), htmlEscape);
+        putEscaped(out, gasCaption(tableSpec), htmlEscape);
         out.put("</title>\n"
                 "<style>th, td { padding: 0 0.6em; text-align: right; } "
                 "th:last-child, td:last-child { text-align: left; }</style>\n"
                 "</head>\n<body>\n<table>\n<thead>\n<tr>");
-        forEachLabel(spec, [&](std::string_view label) { element(out, "th", label); });
+        forEachLabel(tableSpec, [&](std::string_view label) { element(out, "th", label); });
         out.put("</tr>\n</thead>\n<tbody>\n");
     }
     void row(TableOutput &out, const ResultRow &row) override
@@ -220,16 +221,16 @@ std::string_view markdownEscape(char c)
 class MarkdownWriter : public TableWriter
 {
 public:
-    void begin(TableOutput &out, const TableSpec &spec) override
+    void begin(TableOutput &out, const TableSpec &tableSpec) override
     {
-        if (namesGas(spec)) {
-            putEscaped(out, gasCaption(spec), markdownEscape);
+        if (namesGas(tableSpec)) {
+            putEscaped(out, gasCaption(tableSpec), markdownEscape);
             out.put("\n\n");
         }
         out.put('|');
-        forEachLabel(spec, [&](std::string_view label) { cell(out, label); });
+        forEachLabel(tableSpec, [&](std::string_view label) { cell(out, label); });
         out.put("\n|");
-        for (std::size_t i = 0; i < spec.relation->columns.size(); ++i)
+        for (std::size_t i = 0; i < tableSpec.relation->columns.size(); ++i)
             out.put("---:|");
         out.put(":---|\n");
     }
@@ -287,19 +288,19 @@ std::string_view latexEscape(char c)
 class LatexWriter : public TableWriter
 {
 public:
-    void begin(TableOutput &out, const TableSpec &spec) override
+    void begin(TableOutput &out, const TableSpec &tableSpec) override
     {
         out.put("% \\usepackage{booktabs,longtable}\n\\begin{longtable}{");
-        for (std::size_t i = 0; i < spec.relation->columns.size(); ++i)
+        for (std::size_t i = 0; i < tableSpec.relation->columns.size(); ++i)
             out.put('r');
         out.put("l}\n");
-        if (namesGas(spec)) {
+        if (namesGas(tableSpec)) {
             out.put("\\caption{");
-            text(out, gasCaption(spec));
+            text(out, gasCaption(tableSpec));
             out.put("}\\\\\n");
         }
         out.put("\\toprule\n");
-        for (const RelationColumn &column : spec.relation->columns) {
+        for (const RelationColumn &column : tableSpec.relation->columns) {
             out.put(column.latex);
             out.put(" & ");
         }

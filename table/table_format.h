@@ -2,7 +2,7 @@
 
 #include "decision/result_row.h"
 #include "table/table_output.h"
-#include "table/table_spec.h"
+#include "table/table_request.h"
 
 #include <memory>
 #include <optional>
@@ -19,7 +19,7 @@ class TableWriter
 {
 public:
     virtual ~TableWriter() = default;
-    virtual void begin(TableOutput &out, const TableSpec &spec) = 0;
+    virtual void begin(TableOutput &out, const TableSpec &tableSpec) = 0;
     virtual void row(TableOutput &out, const ResultRow &row) = 0;
     virtual void end(TableOutput &out) = 0;
 };

@@ -86,10 +86,11 @@ bool readRangeParts(std::string_view text, DecimalText (&d)[3], std::string &err
 }
 
 // The chart's value of a row: its horizontal column, NaN where the row is refused.
-double chartValue(const TableSpec &spec, double value)
+double chartValue(const TableSpec &tableSpec, double value)
 {
-    const RowValues row = spec.relation->compute({spec.gas.gamma, spec.quantity, spec.branch, value});
-    return row.refused ? NAN : std::fabs(row.values[std::size_t(spec.relation->chartColumn)]);
+    const RowValues row
+        = tableSpec.relation->compute({tableSpec.gas.gamma, tableSpec.quantity, tableSpec.branch, value});
+    return row.refused ? NAN : std::fabs(row.values[std::size_t(tableSpec.relation->chartColumn)]);
 }
 
 // Where a row stands against the rows at or above chartFrom of a run of values of one sign:
@@ -101,12 +102,13 @@ double chartValue(const TableSpec &spec, double value)
 class RunSides
 {
 public:
-    RunSides(const TableSpec &spec, const DecimalRange &range) : m_spec(spec), m_range(range)
+    RunSides(const TableSpec &tableSpec, const DecimalRange &range) : m_spec(tableSpec), m_range(range)
     {
-        const Relation &relation = *spec.relation;
-        const int column = relation.quantities[std::size_t(spec.quantity)].column;
+        const Relation &relation = *tableSpec.relation;
+        const int column = relation.quantities[std::size_t(tableSpec.quantity)].column;
         const auto at = [&](double x) {
-            return relation.compute({spec.gas.gamma, 0, spec.branch, x}).values[std::size_t(column)];
+            return relation.compute({tableSpec.gas.gamma, 0, tableSpec.branch, x})
+                .values[std::size_t(column)];
         };
         m_atFrom = at(relation.chartFrom);
         m_growing = at(relation.chartFrom + 1) > m_atFrom;
@@ -154,7 +156,7 @@ private:
     bool m_growing = true;
 };
 
-ChartSpan rangeSpan(const TableSpec &spec, const DecimalRange &range)
+ChartSpan rangeSpan(const TableSpec &tableSpec, const DecimalRange &range)
 {
     ChartSpan span;
     const std::int64_t last = range.count() - 1;
@@ -170,7 +172,7 @@ ChartSpan rangeSpan(const TableSpec &spec, const DecimalRange &range)
         else
             lo = mid + 1;
     }
-    const RunSides sides(spec, range);
+    const RunSides sides(tableSpec, range);
     sides.addRun(0, lo - 1, span);
     if (lo <= last)
         sides.addRun(lo, last, span);
@@ -179,10 +181,10 @@ ChartSpan rangeSpan(const TableSpec &spec, const DecimalRange &range)
 
 } // namespace
 
-void ChartSpan::add(const TableSpec &spec, double value)
+void ChartSpan::add(const TableSpec &tableSpec, double value)
 {
-    const double x = chartValue(spec, value);
-    if (!(x >= spec.relation->chartFrom) || !std::isfinite(x))
+    const double x = chartValue(tableSpec, value);
+    if (!(x >= tableSpec.relation->chartFrom) || !std::isfinite(x))
         return;
     from = std::min(from, x);
     to = std::max(to, x);
@@ -194,24 +196,24 @@ void ChartSpan::add(const ChartSpan &other)
     to = std::max(to, other.to);
 }
 
-ChartSpan TableValues::chartSpan(const TableSpec &spec) const
+ChartSpan TableValues::chartSpan(const TableSpec &tableSpec) const
 {
     ChartSpan span;
     for (const Segment &segment : m_segments) {
         if (!segment.readings.empty()) {
             auto &kept = segment.readingsSpan;
-            if (!kept || !(kept->first == SpanKey(spec))) {
-                kept.emplace(SpanKey(spec), ChartSpan {});
+            if (!kept || !(kept->first == SpanKey(tableSpec))) {
+                kept.emplace(SpanKey(tableSpec), ChartSpan {});
                 for (const double reading : segment.readings) {
                     if (!std::isnan(reading))
-                        kept->second.add(spec, reading);
+                        kept->second.add(tableSpec, reading);
                 }
             }
             span.add(kept->second);
         } else if (const auto *number = std::get_if<double>(&segment.word)) {
-            span.add(spec, *number);
+            span.add(tableSpec, *number);
         } else {
-            span.add(rangeSpan(spec, std::get<DecimalRange>(segment.word)));
+            span.add(rangeSpan(tableSpec, std::get<DecimalRange>(segment.word)));
         }
     }
     return span;
@@ -340,8 +342,8 @@ bool TableValues::parse(std::string_view text, std::string &error)
     return true;
 }
 
-ReadingsLoader::ReadingsLoader(const TableSpec &spec, char decimalPoint)
-    : m_spec(spec),
+ReadingsLoader::ReadingsLoader(const TableSpec &tableSpec, char decimalPoint)
+    : m_spec(tableSpec),
       m_decimalPoint(decimalPoint)
 {
 }

@@ -2,7 +2,7 @@
 
 #include "decision/calculate.h"
 #include "table/reading_lines.h"
-#include "table/table_spec.h"
+#include "table/table_request.h"
 
 #include <array>
 #include <cmath>
@@ -62,7 +62,7 @@ struct ChartSpan {
     bool empty() const { return from > to; }
     // Takes in the row of one value; a refused row, or one below chartFrom, leaves the span as
     // it was. The one step of an exact span over readings, called once per reading.
-    void add(const TableSpec &spec, double value);
+    void add(const TableSpec &tableSpec, double value);
     void add(const ChartSpan &other);
 };
 
@@ -72,11 +72,11 @@ struct SpanKey {
     double gamma = 0;
     int quantity = 0;
     int branch = 0;
-    explicit SpanKey(const TableSpec &spec)
-        : relation(spec.relation),
-          gamma(spec.gas.gamma),
-          quantity(spec.quantity),
-          branch(spec.branch)
+    explicit SpanKey(const TableSpec &tableSpec)
+        : relation(tableSpec.relation),
+          gamma(tableSpec.gas.gamma),
+          quantity(tableSpec.quantity),
+          branch(tableSpec.branch)
     {
     }
     bool operator==(const SpanKey &) const = default;
@@ -85,11 +85,11 @@ struct SpanKey {
 // Readings taken a chunk at a time as a file is read, in 8 bytes a reading: its lines read as
 // standard input's are (ReadingLines), a line that is no number kept as an empty value and
 // counted. decimalPoint is read besides "." (a locale's decimal comma). The span of the rows'
-// chart's column for spec is kept on the way, so that a chart of them needs no second pass.
+// chart's column for tableSpec is kept on the way, so that a chart of them needs no second pass.
 class ReadingsLoader
 {
 public:
-    explicit ReadingsLoader(const TableSpec &spec, char decimalPoint = '.');
+    explicit ReadingsLoader(const TableSpec &tableSpec, char decimalPoint = '.');
     // False, from then on, once the readings cannot be taken: UTF-16 text, or more than
     // maxRangeRows of them; error() says which, after the file's name.
     bool feed(std::string_view chunk);
@@ -133,7 +133,7 @@ public:
     std::string_view typed(std::int64_t row) const;
     // The span of the rows' chart column, exact, without computing a row per value: a range
     // from the rows where it turns, readings once per table, then kept.
-    ChartSpan chartSpan(const TableSpec &spec) const;
+    ChartSpan chartSpan(const TableSpec &tableSpec) const;
 
 private:
     struct Segment {

@@ -367,32 +367,32 @@ void Form_Table::fillRelationItems()
 
 std::optional<TableSpec> Form_Table::chosenSpec()
 {
-    TableSpec spec;
-    spec.relation = &relation();
-    spec.quantity = Combo_Quantity->currentData().toInt();
-    spec.branch = std::max(0, Combo_Branch->currentIndex());
-    spec.angle = std::max(0, Combo_Angle->currentIndex());
-    spec.digits = Check_Digits15->isChecked() ? Digits::Full : Digits::Result;
+    TableSpec tableSpec;
+    tableSpec.relation = &relation();
+    tableSpec.quantity = Combo_Quantity->currentData().toInt();
+    tableSpec.branch = std::max(0, Combo_Branch->currentIndex());
+    tableSpec.angle = std::max(0, Combo_Angle->currentIndex());
+    tableSpec.digits = Check_Digits15->isChecked() ? Digits::Full : Digits::Result;
     const QString typed = Combo_Gamma->currentText().trimmed();
     const int item = Combo_Gamma->findText(typed);
     const std::optional<GivenGamma> gas = item >= 0 ? readGamma(gases()[std::size_t(item)].name)
                                                     : readGamma(typed.toStdString(), decimalPoint());
     if (!gas)
         return std::nullopt;
-    spec.gas = *gas;
-    return spec;
+    tableSpec.gas = *gas;
+    return tableSpec;
 }
 
 void Form_Table::showTable()
 {
-    const std::optional<TableSpec> spec = chosenSpec();
+    const std::optional<TableSpec> tableSpec = chosenSpec();
     // A gamma that cannot be read gives no table: no rows stand beside a gas they are not of.
     const QString gammaMessage = tr("γ must be %1").arg(QString::fromStdString(gammaChoices()));
-    if (!spec) {
+    if (!tableSpec) {
         m_model->setTable(TableSpec(), TableValues(), TableValues());
         showMessage(gammaMessage);
     } else {
-        m_model->setTable(*spec, m_values, m_angles);
+        m_model->setTable(*tableSpec, m_values, m_angles);
         if (Label_Message->text() == gammaMessage)
             showMessage({});
     }
@@ -412,7 +412,7 @@ bool Form_Table::openReadings(const QString &path)
     // Streamed, so that a file of millions of readings takes 8 bytes a reading, not its own
     // size too, and the window answers while it is read. Until it is read whole, the table
     // shown stays as it was.
-    ReadingsLoader loader(m_model->spec(), decimalPoint());
+    ReadingsLoader loader(m_model->tableSpec(), decimalPoint());
     constexpr int steps = 1000;
     QProgressDialog progress(tr("Reading %1…").arg(name), tr("Cancel"), 0, steps, this);
     progress.setWindowModality(Qt::WindowModal);
@@ -500,7 +500,7 @@ QString Form_Table::saveTo(const QString &typed, const QString &filter)
         QApplication::processEvents();
         return !progress.wasCanceled();
     };
-    const QString error = saveTable(path, format.value_or(TableFormat::Text), m_model->spec(), step);
+    const QString error = saveTable(path, format.value_or(TableFormat::Text), m_model->tableSpec(), step);
     showMessage(error);
     return error;
 }

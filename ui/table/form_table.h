@@ -1,7 +1,7 @@
 #pragma once
 
 #include "table/table_format.h"
-#include "table/table_spec.h"
+#include "table/table_request.h"
 #include "table/table_values.h"
 
 #include <optional>
@@ -112,7 +112,7 @@ QString withFilterExtension(const QString &path, const QString &filter);
 // Writes the table to path through the writer of format, into a file beside it renamed over
 // it when whole, so that a failed or cancelled save leaves no partial file. progress as in
 // writeTable. An empty text, or why nothing was written.
-QString saveTable(const QString &path, TableFormat format, const TableSpec &spec,
+QString saveTable(const QString &path, TableFormat format, const TableSpec &tableSpec,
                   const std::function<bool(std::int64_t)> &progress);
 
 } // namespace ornavel

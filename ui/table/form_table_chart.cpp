@@ -53,18 +53,18 @@ void Form_Table::updateChart()
 {
     // The chart spans every row at or above its least value (M1 = 1), and shows nothing of
     // another table.
-    const TableSpec &spec = m_model->spec();
-    Chart->setSpec(spec);
-    Check_LogScale->setEnabled(spec.relation->angles.empty());
-    if (!spec.relation->angles.empty())
+    const TableSpec &tableSpec = m_model->tableSpec();
+    Chart->setSpec(tableSpec);
+    Check_LogScale->setEnabled(tableSpec.relation->angles.empty());
+    if (!tableSpec.relation->angles.empty())
         return updateFamilyChart();
-    const ChartSpan span = m_model->values().chartSpan(spec);
+    const ChartSpan span = m_model->values().chartSpan(tableSpec);
     if (!span.empty())
         Chart->setRange(span.from, span.to);
     else if (m_model->totalRows() == 0)
         Chart->clearCurves();
     else
-        Chart->clearCurves(tr(spec.relation->chartEmpty));
+        Chart->clearCurves(tr(tableSpec.relation->chartEmpty));
 }
 
 void Form_Table::exportChart()
@@ -121,7 +121,7 @@ void Form_Table::updateFamilyChart()
         return Chart->clearCurves();
     Chart->setFamily(family, largestAngle, rows);
     if (!Chart->hasCurves())
-        Chart->clearCurves(tr(m_model->spec().relation->chartEmpty));
+        Chart->clearCurves(tr(m_model->tableSpec().relation->chartEmpty));
 }
 
 } // namespace ornavel

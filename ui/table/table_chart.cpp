@@ -53,9 +53,9 @@ double snapped(double x, Digits digits)
     return wholeNumber(std::string_view(text, std::size_t(end - text))).value_or(x);
 }
 
-QString label(const TableSpec &spec, int column)
+QString label(const TableSpec &tableSpec, int column)
 {
-    return QString::fromUtf8(spec.relation->columns[std::size_t(column)].label);
+    return QString::fromUtf8(tableSpec.relation->columns[std::size_t(column)].label);
 }
 
 } // namespace
@@ -183,10 +183,10 @@ void TableChart::makeSeries()
     setAccessibleName(tr(relation.description));
 }
 
-void TableChart::setSpec(const TableSpec &spec)
+void TableChart::setSpec(const TableSpec &tableSpec)
 {
-    const bool other = spec.relation != m_spec.relation;
-    m_spec = spec;
+    const bool other = tableSpec.relation != m_spec.relation;
+    m_spec = tableSpec;
     m_spec.values = nullptr;
     if (other) {
         makeSeries();
@@ -300,18 +300,18 @@ void TableChart::setLogarithmic(bool logarithmic)
         fitVertical();
 }
 
-QString TableChart::readout(const TableSpec &spec, double pointer)
+QString TableChart::readout(const TableSpec &tableSpec, double pointer)
 {
-    TableSpec fromChart = spec;
+    TableSpec fromChart = tableSpec;
     fromChart.quantity = 0; // the horizontal column's quantity
     const TableRows rows(fromChart);
-    const double x = snapped(pointer, spec.digits);
+    const double x = snapped(pointer, tableSpec.digits);
     if (rows.values(x).refused)
         return {};
-    return readoutText(spec, rows.row(x));
+    return readoutText(tableSpec, rows.row(x));
 }
 
-QString readoutText(const TableSpec &spec, const ResultRow &row)
+QString readoutText(const TableSpec &tableSpec, const ResultRow &row)
 {
     const QString point = decimalPoint();
     // A comma between values where it is the decimal point would split the numbers.
@@ -319,7 +319,7 @@ QString readoutText(const TableSpec &spec, const ResultRow &row)
     QStringList parts;
     for (int column = 0; column < row.columns; ++column) {
         if (row.cells[std::size_t(column)].size > 0)
-            parts << label(spec, column) + QStringLiteral(" = ")
+            parts << label(tableSpec, column) + QStringLiteral(" = ")
                     + withDecimalPoint(row.cells[std::size_t(column)].view(), point);
     }
     return parts.join(separator);

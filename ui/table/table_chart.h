@@ -1,6 +1,6 @@
 #pragma once
 
-#include "table/table_spec.h"
+#include "table/table_request.h"
 
 #include <QChartView>
 
@@ -18,7 +18,7 @@ namespace ornavel {
 // Labels an axis at round values from min to max (log10 values on a logarithmic axis).
 void placeTicks(QCategoryAxis *axis, double min, double max, bool logarithmic);
 // A row as the read-out writes it: each cell named, with the locale's separator.
-QString readoutText(const TableSpec &spec, const ResultRow &row);
+QString readoutText(const TableSpec &tableSpec, const ResultRow &row);
 // The colour of the k-th curve on a light or a dark chart.
 QColor curveColour(qsizetype k, bool dark);
 
@@ -33,7 +33,7 @@ public:
     explicit TableChart(QWidget *parent = nullptr);
 
     // The relation, gas, branch and digits of the table charted: its curves and read-out.
-    void setSpec(const TableSpec &spec);
+    void setSpec(const TableSpec &tableSpec);
     // Draws the curves from from to to along the horizontal column, from its chartFrom.
     void setRange(double from, double to);
     // For a relation of two inputs: a curve over the angle for each of values (at most
@@ -52,10 +52,10 @@ public:
     double from() const { return m_from; }
     double to() const { return m_to; }
     void setLogarithmic(bool logarithmic);
-    // The pointer's value written with spec's digits, and its row as `ornavel table` gives it
+    // The pointer's value written with tableSpec's digits, and its row as `ornavel table` gives it
     // from the horizontal column, each value named, with the locale's separator; empty where
     // that value has no row.
-    static QString readout(const TableSpec &spec, double pointer);
+    static QString readout(const TableSpec &tableSpec, double pointer);
     // The M1 the read-out shows, the pointer's snapped to the digits written; NaN for none.
     double readoutM1() const { return m_readoutM1; }
     // Writes the chart as PNG or SVG; false when it cannot.

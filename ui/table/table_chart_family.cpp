@@ -20,9 +20,9 @@ namespace {
 // Points along each curve of a family: smooth at any width, 20 Mach numbers redrawn at once.
 constexpr int familyPoints = 120;
 
-QString label(const TableSpec &spec, int column)
+QString label(const TableSpec &tableSpec, int column)
 {
-    return QString::fromUtf8(spec.relation->columns[std::size_t(column)].label);
+    return QString::fromUtf8(tableSpec.relation->columns[std::size_t(column)].label);
 }
 
 } // namespace
@@ -161,10 +161,10 @@ void TableChart::showFamilyReadout(int row)
     if (row < 0 || row >= int(m_familyRows.size()))
         return;
     m_readoutRow = row;
-    TableSpec spec = m_spec;
+    TableSpec tableSpec = m_spec;
     const TableValues none;
-    spec.angleValues = &none;
-    const TableRows rows(spec);
+    tableSpec.angleValues = &none;
+    const TableRows rows(tableSpec);
     const ResultRow cells = rows.row(TableInput {m_familyRows[std::size_t(row)].value, {}},
                                      TableInput {m_familyRows[std::size_t(row)].angle, {}});
     m_readoutM1 = m_familyPoints[std::size_t(row)].x();

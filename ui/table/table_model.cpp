@@ -12,12 +12,12 @@
 
 namespace ornavel {
 
-void TableModel::setTable(const TableSpec &spec, const TableValues &values, const TableValues &angles)
+void TableModel::setTable(const TableSpec &tableSpec, const TableValues &values, const TableValues &angles)
 {
     beginResetModel();
     m_values = values;
     m_angles = angles;
-    m_spec = spec;
+    m_spec = tableSpec;
     m_spec.values = &m_values;
     m_spec.angleValues = &m_angles;
     m_rows = std::make_unique<TableRows>(m_spec);

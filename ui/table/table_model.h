@@ -19,14 +19,14 @@ class TableModel : public QAbstractTableModel
 public:
     using QAbstractTableModel::QAbstractTableModel;
 
-    // The table of spec over values (spec.values is set to the model's own copy).
-    void setTable(const TableSpec &spec, const TableValues &values, const TableValues &angles = {});
+    // The table of tableSpec over values (tableSpec.values is set to the model's own copy).
+    void setTable(const TableSpec &tableSpec, const TableValues &values, const TableValues &angles = {});
     // Counts the tables set, so that what refers to a row of an earlier one can tell.
     std::uint64_t generation() const { return m_generation; }
     const TableValues &values() const { return m_values; }
     const TableValues &angles() const { return m_angles; }
     // The table shown, its values the model's.
-    const TableSpec &spec() const { return m_spec; }
+    const TableSpec &tableSpec() const { return m_spec; }
     Digits digits() const { return m_spec.digits; }
     std::int64_t totalRows() const { return m_rows->count(m_values); }
 

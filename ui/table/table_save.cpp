@@ -53,7 +53,7 @@ std::optional<TableFormat> formatOfFile(const QString &path)
     return tableFormat(suffix.toStdString());
 }
 
-QString saveTable(const QString &path, TableFormat format, const TableSpec &spec,
+QString saveTable(const QString &path, TableFormat format, const TableSpec &tableSpec,
                   const std::function<bool(std::int64_t)> &progress)
 {
     const QFileInfo target(path);
@@ -74,7 +74,7 @@ QString saveTable(const QString &path, TableFormat format, const TableSpec &spec
     bool whole = false;
     {
         TableOutput out(file);
-        whole = writeTable(out, format, spec, progress);
+        whole = writeTable(out, format, tableSpec, progress);
         out.flush();
         error = out.failed() ? out.error() : 0;
     }

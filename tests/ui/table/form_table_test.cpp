@@ -333,7 +333,7 @@ private slots:
         w.enter(0, "1:2:0.001");
         QCOMPARE(w.form.saveTo(dir.filePath("missing/t.csv")),
                  "Cannot write t.csv: No such file or directory");
-        const QString cancelled = saveTable(dir.filePath("t.csv"), TableFormat::Csv, w.model()->spec(),
+        const QString cancelled = saveTable(dir.filePath("t.csv"), TableFormat::Csv, w.model()->tableSpec(),
                                             [](std::int64_t) { return false; });
         QCOMPARE(cancelled, "Save cancelled: t.csv was not written");
         QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList());
@@ -528,9 +528,10 @@ private slots:
         const QList<QByteArray> cells = tsv.split('\t');
         for (int column = 0; column < 7; ++column)
             parts << TableModel().headerLabels()[column] + " = " + QString::fromUtf8(cells[column]);
-        TableSpec spec;
-        spec.digits = digits15 ? Digits::Full : Digits::Result;
-        QCOMPARE(TableChart::readout(spec, pointer), parts.join(locale.decimalPoint() == "," ? "; " : ", "));
+        TableSpec tableSpec;
+        tableSpec.digits = digits15 ? Digits::Full : Digits::Result;
+        QCOMPARE(TableChart::readout(tableSpec, pointer),
+                 parts.join(locale.decimalPoint() == "," ? "; " : ", "));
     }
 
     void chartIsReadByKeyboard()
@@ -549,9 +550,9 @@ private slots:
         QTest::keyClick(chart, Qt::Key_Left);
         QCOMPARE(chart->readoutM1(), 3.97);
         auto *readout = w.form.findChild<QLabel *>("Label_Readout");
-        QCOMPARE(readout->text(), TableChart::readout(w.model()->spec(), 3.97)); // the digits box's
-        QCOMPARE(readout->accessibleName(), readout->text());                    // what a screen reader reads
-        for (int pass = 0; pass < 3; ++pass) // the chart's own layout, then the window's
+        QCOMPARE(readout->text(), TableChart::readout(w.model()->tableSpec(), 3.97)); // the digits box's
+        QCOMPARE(readout->accessibleName(), readout->text()); // what a screen reader reads
+        for (int pass = 0; pass < 3; ++pass)                  // the chart's own layout, then the window's
             QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
         QCOMPARE(w.form.size(), size); // however long the read-out
         QCOMPARE(w.form.minimumSizeHint(), least);
