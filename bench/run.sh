@@ -82,29 +82,20 @@ printf 'ornavel table     median %8.3f s   %9.0f rows/s\n' "$table_s" "$(awk -v 
 printf 'floor             median %8.3f s\n' "$floor_s"
 echo "peak RSS: 10 rows $rss_small kB, 1000001 rows $rss_large kB"
 
-echo "== table rows from each measured ratio against rows from M1, 7 alternating runs each"
-# Ranges of 100,001 values of each ratio whose M1 spans about 1 to 5, and the same count of M1.
+echo "== table rows from each measured ratio and of each other relation against rows from M1, 7 alternating runs each"
+# Ranges of 100,001 values of each ratio whose M1 spans about 1 to 5, and the same count of M1;
+# then about 100,000 rows of the other relations: isentropic rows from M, the probe's from its
+# reading, oblique rows from M1 and a deflection.
 : >/tmp/ornavel-bench-inverse
 for i in $(seq 7); do
   for run in "M1 1:5:0.00004" "P2/P1 1:29:0.00028" "rho2/rho1 1:5:0.00004" "T2/T1 1:5.8:0.000048" \
-    "Po2/Po1 0.06:1:0.0000094"; do
+    "Po2/Po1 0.06:1:0.0000094" "isentropic M 0.1:40:0.000399" "pitot Po2/P1 1:40:0.00039" \
+    "oblique M1 1.5:5:0.00035 theta 0:9:1"; do
     set -- $run
-    echo "$1 $(elapsed build/release/app/ornavel table "$1" "$2" --format csv)" >>/tmp/ornavel-bench-inverse
+    echo "$1 $(elapsed build/release/app/ornavel table "$@" --format csv)" >>/tmp/ornavel-bench-inverse
   done
 done
 m1_s=$(awk '$1 == "M1" { print $2 }' /tmp/ornavel-bench-inverse | median)
-
-echo "== rows of the other relations against rows from M1, 7 alternating runs each"
-# About 100,000 rows each: isentropic rows from M, the probe's from its reading, oblique rows
-# from M1 and a deflection.
-: >/tmp/ornavel-bench-relations
-for i in $(seq 7); do
-  echo "M1 $(elapsed build/release/app/ornavel table M1 1:5:0.00004 --format csv)" >>/tmp/ornavel-bench-relations
-  echo "isentropic $(elapsed build/release/app/ornavel table isentropic M 0.1:40:0.000399 --format csv)" >>/tmp/ornavel-bench-relations
-  echo "pitot $(elapsed build/release/app/ornavel table pitot Po2/P1 1:40:0.00039 --format csv)" >>/tmp/ornavel-bench-relations
-  echo "oblique $(elapsed build/release/app/ornavel table oblique M1 1.5:5:0.00035 theta 0:9:1 --format csv)" >>/tmp/ornavel-bench-relations
-done
-rel_m1_s=$(awk '$1 == "M1" { print $2 }' /tmp/ornavel-bench-relations | median)
 
 echo "== table rows for a gas at gamma = 1.3 against air's, 7 alternating runs each"
 : >/tmp/ornavel-bench-gamma
@@ -152,7 +143,7 @@ for quantity in P2/P1 rho2/rho1 T2/T1 Po2/Po1; do
 done
 awk -v a="$gas_s" -v b="$air_s" 'BEGIN { printf "gamma-row-vs-1.4-row: %.3f\n", a / b }'
 for relation in isentropic pitot oblique; do
-  s=$(awk -v r="$relation" '$1 == r { print $2 }' /tmp/ornavel-bench-relations | median)
-  awk -v r="$relation" -v a="$s" -v b="$rel_m1_s" 'BEGIN { printf "%s-row-vs-M1-row: %.3f\n", r, a / b }'
+  s=$(awk -v r="$relation" '$1 == r { print $2 }' /tmp/ornavel-bench-inverse | median)
+  awk -v r="$relation" -v a="$s" -v b="$m1_s" 'BEGIN { printf "%s-row-vs-M1-row: %.3f\n", r, a / b }'
 done
 grep -E 'theta-beta-chart-ms' <<<"$window"

@@ -1,5 +1,6 @@
 #include "decision/normal_shock_relation.h"
 
+#include "core/inverse.h"
 #include "decision/calculate.h"
 #include "decision/relation.h"
 #include "decision/result_row.h"
@@ -40,11 +41,11 @@ std::vector<std::string> noteTexts(double gamma)
         texts.emplace_back(refusalUtf8(Refusal(k)));
     if (gamma != 1.4) {
         // The limits that move with the gas, written for it as air's are.
-        const std::string lowest = limitText(std::sqrt((gamma - 1) / (2 * gamma)));
+        const std::string lowest = limitText(smallestUpstreamMach(gamma));
         texts[1 + int(Refusal::M1TooLow)] = "|M1| must be greater than " + lowest;
         texts[1 + int(Refusal::M2TooLow)] = "|M2| must be greater than " + lowest;
         texts[1 + int(Refusal::Ro2Ro1OutsideRange)] = "ρ2/ρ1 must be between "
-            + limitText((gamma - 1) / (gamma + 1)) + " and " + limitText((gamma + 1) / (gamma - 1));
+            + limitText(smallestDensityRatio(gamma)) + " and " + limitText(largestDensityRatio(gamma));
     }
     texts.emplace_back(subsonicNote);
     texts.emplace_back(notConvergedNote);

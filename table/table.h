@@ -34,7 +34,6 @@ class TableRows
 public:
     explicit TableRows(const TableSpec &tableSpec);
     const TableSpec &tableSpec() const { return m_spec; }
-    int inputColumn() const { return m_inputColumn; }
     // Whether rows take an angle besides the value.
     bool hasAngles() const { return m_angleColumn >= 0; }
 

@@ -53,12 +53,12 @@ double snapped(double x, Digits digits)
     return wholeNumber(std::string_view(text, std::size_t(end - text))).value_or(x);
 }
 
-QString label(const TableSpec &tableSpec, int column)
+} // namespace
+
+QString columnLabel(const TableSpec &tableSpec, int column)
 {
     return QString::fromUtf8(tableSpec.relation->columns[std::size_t(column)].label);
 }
-
-} // namespace
 
 QColor curveColour(qsizetype k, bool dark)
 {
@@ -167,7 +167,7 @@ void TableChart::makeSeries()
         if (!relation.columns[column].charted)
             continue;
         auto *series = new QLineSeries(this);
-        series->setName(label(m_spec, int(column)));
+        series->setName(columnLabel(m_spec, int(column)));
         chart()->addSeries(series);
         series->attachAxis(m_horizontal);
         series->attachAxis(m_vertical);
@@ -178,7 +178,7 @@ void TableChart::makeSeries()
     const QList<QLegendMarker *> markers = chart()->legend()->markers();
     for (qsizetype k = 0; k < markers.size(); ++k)
         connect(markers[k], &QLegendMarker::clicked, this, [this, k] { toggleCurve(int(k)); });
-    m_horizontal->setTitleText(label(m_spec, relation.chartColumn));
+    m_horizontal->setTitleText(columnLabel(m_spec, relation.chartColumn));
     m_vertical->setTitleText(tr(relation.chartTitle));
     setAccessibleName(tr(relation.description));
 }
@@ -319,7 +319,7 @@ QString readoutText(const TableSpec &tableSpec, const ResultRow &row)
     QStringList parts;
     for (int column = 0; column < row.columns; ++column) {
         if (row.cells[std::size_t(column)].size > 0)
-            parts << label(tableSpec, column) + QStringLiteral(" = ")
+            parts << columnLabel(tableSpec, column) + QStringLiteral(" = ")
                     + withDecimalPoint(row.cells[std::size_t(column)].view(), point);
     }
     return parts.join(separator);
@@ -368,11 +368,11 @@ void TableChart::describe()
         text = m_note->text().isEmpty() ? tr("No curves: the table has no rows") : m_note->text();
     else if (shown.isEmpty())
         text = tr("Every curve hidden, %1 from %2 to %3")
-                   .arg(label(m_spec, m_spec.relation->chartColumn), resultText(m_from, decimalPoint()),
+                   .arg(columnLabel(m_spec, m_spec.relation->chartColumn), resultText(m_from, decimalPoint()),
                         resultText(m_to, decimalPoint()));
     else
         text = tr("%1 against %2 from %3 to %4")
-                   .arg(shown.join(QStringLiteral(", ")), label(m_spec, m_spec.relation->chartColumn),
+                   .arg(shown.join(QStringLiteral(", ")), columnLabel(m_spec, m_spec.relation->chartColumn),
                         resultText(m_from, decimalPoint()), resultText(m_to, decimalPoint()));
     setAccessibleDescription(text);
 }

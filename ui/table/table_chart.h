@@ -17,6 +17,8 @@ namespace ornavel {
 
 // Labels an axis at round values from min to max (log10 values on a logarithmic axis).
 void placeTicks(QCategoryAxis *axis, double min, double max, bool logarithmic);
+// A column's label, as the chart names its curves and axes.
+QString columnLabel(const TableSpec &tableSpec, int column);
 // A row as the read-out writes it: each cell named, with the locale's separator.
 QString readoutText(const TableSpec &tableSpec, const ResultRow &row);
 // The colour of the k-th curve on a light or a dark chart.

@@ -20,11 +20,6 @@ namespace {
 // Points along each curve of a family: smooth at any width, 20 Mach numbers redrawn at once.
 constexpr int familyPoints = 120;
 
-QString label(const TableSpec &tableSpec, int column)
-{
-    return QString::fromUtf8(tableSpec.relation->columns[std::size_t(column)].label);
-}
-
 } // namespace
 
 void TableChart::setFamily(const std::vector<double> &values, double largestAngle,
@@ -43,7 +38,7 @@ void TableChart::setFamily(const std::vector<double> &values, double largestAngl
         const double limit = relation.angleLimit(m_spec.gas.gamma, value);
         const double end = relation.curvesToTable ? std::min(limit, largestAngle) : limit;
         char text[maxNumberTextSize];
-        const QString name = label(m_spec, 0) + QStringLiteral(" = ")
+        const QString name = columnLabel(m_spec, 0) + QStringLiteral(" = ")
             + withDecimalPoint({text, std::size_t(writeResultText(text, value) - text)},
                                QLocale().decimalPoint());
         for (int branch = 0; branch < branches; ++branch) {
@@ -117,7 +112,7 @@ void TableChart::setFamily(const std::vector<double> &values, double largestAngl
         marks->attachAxis(m_vertical);
         m_marks = marks;
         m_family = true;
-        m_horizontal->setTitleText(tr("%1 (degrees)").arg(label(m_spec, xColumn)));
+        m_horizontal->setTitleText(tr("%1 (degrees)").arg(columnLabel(m_spec, xColumn)));
         followPalette();
         // Each value's curves in its colour, the second branch dashed and left out of the legend;
         // the loci in the text's colour, as lines across the family.
